@@ -1,0 +1,143 @@
+#include "platform/desktop/Recorder.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+
+#include "platform/desktop/Clock.h"
+#include "platform/desktop/Profile.h"
+
+namespace qv::desktop {
+namespace {
+
+struct State {
+  std::mutex m;
+  std::vector<Event> events;
+  std::map<std::string, std::deque<std::string>> answers;
+  std::function<void(const Event&)> listener;
+  std::FILE* log = nullptr;
+  bool logOpened = false;
+  std::vector<std::function<void()>> resetHooks;
+};
+
+State& st() {
+  static State* s = new State;  // never destroyed: events may be recorded during static destruction
+  return *s;
+}
+
+void openLogLocked(State& s) {
+  if (s.logOpened) return;
+  s.logOpened = true;
+  if (const char* f = std::getenv("QV_LOG"); f && *f) s.log = std::fopen(f, "a");
+}
+
+}  // namespace
+
+std::string escapeLogField(const std::string& s) {
+  std::string out;
+  out.reserve(s.size());
+  for (char c : s) {
+    switch (c) {
+      case '\t': out += "\\t"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\\': out += "\\\\"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
+std::string Event::line() const {
+  std::string l = kind;
+  for (const auto& f : fields) {
+    l += '\t';
+    l += escapeLogField(f);
+  }
+  return l;
+}
+
+void Recorder::record(const std::string& kind, std::vector<std::string> fields) {
+  State& s = st();
+  std::function<void(const Event&)> listener;
+  Event e{kind, std::move(fields)};
+  {
+    std::lock_guard<std::mutex> lock(s.m);
+    openLogLocked(s);
+    if (s.log) {
+      std::string l = e.line();
+      l += '\n';
+      std::fwrite(l.data(), 1, l.size(), s.log);
+      std::fflush(s.log);  // a killed program must still leave what it did
+    }
+    s.events.push_back(e);
+    listener = s.listener;
+  }
+  if (listener) listener(e);
+}
+
+const std::vector<Event>& Recorder::events() { return st().events; }
+
+std::vector<Event> Recorder::eventsOf(const std::string& kind) {
+  std::lock_guard<std::mutex> lock(st().m);
+  std::vector<Event> out;
+  for (const auto& e : st().events)
+    if (e.kind == kind) out.push_back(e);
+  return out;
+}
+
+void Recorder::clearEvents() {
+  std::lock_guard<std::mutex> lock(st().m);
+  st().events.clear();
+}
+
+void Recorder::pushAnswer(const std::string& kind, const std::string& answer) {
+  std::lock_guard<std::mutex> lock(st().m);
+  st().answers[kind].push_back(answer);
+}
+
+std::optional<std::string> Recorder::popAnswer(const std::string& kind) {
+  std::lock_guard<std::mutex> lock(st().m);
+  auto it = st().answers.find(kind);
+  if (it == st().answers.end() || it->second.empty()) return std::nullopt;
+  std::string a = it->second.front();
+  it->second.pop_front();
+  return a;
+}
+
+void Recorder::clearAnswers() {
+  std::lock_guard<std::mutex> lock(st().m);
+  st().answers.clear();
+}
+
+void Recorder::setListener(std::function<void(const Event&)> listener) {
+  std::lock_guard<std::mutex> lock(st().m);
+  st().listener = std::move(listener);
+}
+
+void Recorder::reopenLog() {
+  std::lock_guard<std::mutex> lock(st().m);
+  if (st().log) std::fclose(st().log);
+  st().log = nullptr;
+  st().logOpened = false;
+}
+
+void onReset(std::function<void()> hook) {
+  std::lock_guard<std::mutex> lock(st().m);
+  st().resetHooks.push_back(std::move(hook));
+}
+
+void resetDesktop() {
+  std::vector<std::function<void()>> hooks;
+  {
+    std::lock_guard<std::mutex> lock(st().m);
+    hooks = st().resetHooks;
+  }
+  for (auto it = hooks.rbegin(); it != hooks.rend(); ++it) (*it)();
+  resetProfile();
+  Recorder::clearEvents();
+  Recorder::clearAnswers();
+  Recorder::setListener(nullptr);
+}
+
+}  // namespace qv::desktop

@@ -1,0 +1,57 @@
+// Recorders with scripted answers. Whatever a program shows or starts that a
+// person would see or answer (message boxes, dialogs, shell execution, sounds,
+// printing, the clipboard) is recorded as an event; answers come from a
+// script that tests or the driver fill in advance.
+//
+// Every event is also written as one tab-separated line, kind first, to the
+// file named by QV_LOG, so that a whole program's run can be checked.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qv::desktop {
+
+struct Event {
+  std::string kind;
+  std::vector<std::string> fields;
+  // The fields joined by tabs, kind first: the QV_LOG line without newline.
+  std::string line() const;
+};
+
+class Recorder {
+ public:
+  // Records an event and appends it to QV_LOG. Tabs and line breaks inside a
+  // field are written as "\t" and "\n" so that one event stays one line.
+  static void record(const std::string& kind, std::vector<std::string> fields);
+
+  static const std::vector<Event>& events();
+  static std::vector<Event> eventsOf(const std::string& kind);
+  static void clearEvents();
+
+  // Scripted answers, one queue per kind ("msgbox", "opendialog", ...).
+  static void pushAnswer(const std::string& kind, const std::string& answer);
+  static std::optional<std::string> popAnswer(const std::string& kind);
+  static void clearAnswers();
+
+  // Called for every recorded event, after it is stored (the driver uses it).
+  static void setListener(std::function<void(const Event&)> listener);
+
+  // Re-reads QV_LOG; the log file is opened for appending on first use.
+  static void reopenLog();
+};
+
+// Each layer registers what it must forget when a test starts afresh (windows,
+// timers, open keys ...). resetDesktop() runs them all in reverse order of
+// registration, then resets the profile, the recorder and the clock.
+void onReset(std::function<void()> hook);
+void resetDesktop();
+
+// Escapes a field for a log line.
+std::string escapeLogField(const std::string& s);
+
+}  // namespace qv::desktop
