@@ -1,0 +1,106 @@
+// Result codes of COM and automation beyond the common ones in os/Types.h,
+// with the platform's documented values.
+#pragma once
+
+#include "platform/os/Types.h"
+
+using SCODE = LONG;
+
+#define SEVERITY_SUCCESS 0
+#define SEVERITY_ERROR 1
+#define FACILITY_NULL 0
+#define FACILITY_RPC 1
+#define FACILITY_DISPATCH 2
+#define FACILITY_STORAGE 3
+#define FACILITY_ITF 4
+#define FACILITY_WIN32 7
+
+constexpr HRESULT MAKE_HRESULT(unsigned severity, unsigned facility, unsigned code) {
+  return static_cast<HRESULT>((static_cast<DWORD>(severity) << 31) | (static_cast<DWORD>(facility) << 16) |
+                              static_cast<DWORD>(code & 0xFFFF));
+}
+constexpr unsigned HRESULT_CODE(HRESULT hr) { return static_cast<DWORD>(hr) & 0xFFFF; }
+constexpr unsigned HRESULT_FACILITY(HRESULT hr) { return (static_cast<DWORD>(hr) >> 16) & 0x1FFF; }
+constexpr unsigned HRESULT_SEVERITY(HRESULT hr) { return (static_cast<DWORD>(hr) >> 31) & 1; }
+// A Win32 error code as a result: 0 stays S_OK, values that already are
+// results pass through.
+constexpr HRESULT HRESULT_FROM_WIN32(DWORD err) {
+  return static_cast<HRESULT>(err) <= 0 ? static_cast<HRESULT>(err)
+                                        : static_cast<HRESULT>((err & 0xFFFF) | (FACILITY_WIN32 << 16) | 0x80000000u);
+}
+
+#define QV_HR(v) (static_cast<HRESULT>(v##u))
+
+// Automation (dispatch) errors.
+#define DISP_E_UNKNOWNINTERFACE QV_HR(0x80020001)
+#define DISP_E_MEMBERNOTFOUND QV_HR(0x80020003)
+#define DISP_E_PARAMNOTFOUND QV_HR(0x80020004)
+#define DISP_E_TYPEMISMATCH QV_HR(0x80020005)
+#define DISP_E_UNKNOWNNAME QV_HR(0x80020006)
+#define DISP_E_NONAMEDARGS QV_HR(0x80020007)
+#define DISP_E_BADVARTYPE QV_HR(0x80020008)
+#define DISP_E_EXCEPTION QV_HR(0x80020009)
+#define DISP_E_OVERFLOW QV_HR(0x8002000A)
+#define DISP_E_BADINDEX QV_HR(0x8002000B)
+#define DISP_E_UNKNOWNLCID QV_HR(0x8002000C)
+#define DISP_E_ARRAYISLOCKED QV_HR(0x8002000D)
+#define DISP_E_BADPARAMCOUNT QV_HR(0x8002000E)
+#define DISP_E_PARAMNOTOPTIONAL QV_HR(0x8002000F)
+#define DISP_E_BADCALLEE QV_HR(0x80020010)
+#define DISP_E_NOTACOLLECTION QV_HR(0x80020011)
+#define DISP_E_DIVBYZERO QV_HR(0x80020012)
+#define TYPE_E_ELEMENTNOTFOUND QV_HR(0x8002802B)
+#define TYPE_E_LIBNOTREGISTERED QV_HR(0x8002801D)
+
+// OLE errors and successes.
+#define OLE_S_USEREG QV_HR(0x00040000)
+#define OLE_E_OLEVERB QV_HR(0x80040000)
+#define OLE_E_ADVF QV_HR(0x80040001)
+#define OLE_E_ENUM_NOMORE QV_HR(0x80040002)
+#define OLE_E_ADVISENOTSUPPORTED QV_HR(0x80040003)
+#define OLE_E_NOCONNECTION QV_HR(0x80040004)
+#define OLE_E_NOTRUNNING QV_HR(0x80040005)
+#define OLE_E_NOCACHE QV_HR(0x80040006)
+#define OLE_E_BLANK QV_HR(0x80040007)
+#define OLE_E_CLASSDIFF QV_HR(0x80040008)
+#define OLE_E_CANT_GETMONIKER QV_HR(0x80040009)
+#define OLE_E_CANT_BINDTOSOURCE QV_HR(0x8004000A)
+#define OLE_E_STATIC QV_HR(0x8004000B)
+#define OLE_E_PROMPTSAVECANCELLED QV_HR(0x8004000C)
+#define OLE_E_INVALIDRECT QV_HR(0x8004000D)
+#define OLE_E_WRONGCOMPOBJ QV_HR(0x8004000E)
+#define OLE_E_INVALIDHWND QV_HR(0x8004000F)
+#define OLE_E_NOT_INPLACEACTIVE QV_HR(0x80040010)
+#define OLE_E_CANTCONVERT QV_HR(0x80040011)
+#define OLE_E_NOSTORAGE QV_HR(0x80040012)
+#define OLEOBJ_E_NOVERBS QV_HR(0x80040180)
+#define OLEOBJ_E_INVALIDVERB QV_HR(0x80040181)
+#define DRAGDROP_S_DROP QV_HR(0x00040100)
+#define DRAGDROP_S_CANCEL QV_HR(0x00040101)
+#define DRAGDROP_S_USEDEFAULTCURSORS QV_HR(0x00040102)
+
+// Command targets.
+#define OLECMDERR_E_NOTSUPPORTED QV_HR(0x80040100)
+#define OLECMDERR_E_DISABLED QV_HR(0x80040101)
+#define OLECMDERR_E_NOHELP QV_HR(0x80040102)
+#define OLECMDERR_E_CANCELED QV_HR(0x80040103)
+#define OLECMDERR_E_UNKNOWNGROUP QV_HR(0x80040104)
+
+// Class objects and the class registry.
+#define CLASS_E_NOAGGREGATION QV_HR(0x80040110)
+#define CLASS_E_CLASSNOTAVAILABLE QV_HR(0x80040111)
+#define CLASS_E_NOTLICENSED QV_HR(0x80040112)
+#define REGDB_E_CLASSNOTREG QV_HR(0x80040154)
+#define REGDB_E_IIDNOTREG QV_HR(0x80040155)
+
+// Connection points.
+#define CONNECT_E_NOCONNECTION QV_HR(0x80040200)
+#define CONNECT_E_ADVISELIMIT QV_HR(0x80040201)
+#define CONNECT_E_CANNOTCONNECT QV_HR(0x80040202)
+
+// Library initialisation and ids.
+#define CO_E_NOTINITIALIZED QV_HR(0x800401F0)
+#define CO_E_ALREADYINITIALIZED QV_HR(0x800401F1)
+#define CO_E_CLASSSTRING QV_HR(0x800401F3)
+#define CO_E_IIDSTRING QV_HR(0x800401F4)
+#define RPC_E_CHANGED_MODE QV_HR(0x80010106)

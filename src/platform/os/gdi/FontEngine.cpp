@@ -1,0 +1,262 @@
+#include "platform/os/gdi/FontEngine.h"
+
+#include <ft2build.h>
+
+#include "platform/os/kernel/CodePage.h"
+#include FT_FREETYPE_H
+#include FT_TRUETYPE_TABLES_H
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstring>
+#include <map>
+#include <tuple>
+
+namespace qv::os::gdi {
+
+namespace {
+
+const char* const kFontDir = "/usr/share/fonts/truetype/dejavu/";
+
+FT_Library library() {
+  static FT_Library lib = [] {
+    FT_Library l = nullptr;
+    if (FT_Init_FreeType(&l) != 0) l = nullptr;
+    return l;
+  }();
+  return lib;
+}
+
+bool fileExists(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::string lower(std::string_view s) {
+  std::string r(s);
+  for (char& c : r) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return r;
+}
+
+std::string faceNameOf(const LOGFONTA& lf) { return std::string(lf.lfFaceName, strnlen(lf.lfFaceName, LF_FACESIZE)); }
+
+// Round half away from zero, as the platform's scaling does.
+// Glyph masks are kept as a byte per pixel; a larger request is absurd for
+// a screen and would only exhaust memory.
+constexpr long long kMaxEm = 1024;
+
+int roundDiv(long long num, long long den) {
+  if (den == 0) return 0;
+  bool neg = (num < 0) != (den < 0);
+  long long a = num < 0 ? -num : num, b = den < 0 ? -den : den;
+  long long q = (2 * a + b) / (2 * b);
+  return static_cast<int>(neg ? -q : q);
+}
+
+}  // namespace
+
+std::uint32_t codepointOf(unsigned char c) { return qv::os::ansiToCodepoint(c); }
+
+FaceChoice mapFace(const LOGFONTA& lf) {
+  std::string name = lower(faceNameOf(lf));
+  enum { Sans, Mono, Serif } family = Sans;
+  if (name == "courier new" || name == "courier" || name == "fixedsys" || name == "terminal" ||
+      name == "lucida console" || name == "consolas")
+    family = Mono;
+  else if (name == "times new roman" || name == "times" || name == "ms serif")
+    family = Serif;
+  else if (name.empty() && (lf.lfPitchAndFamily & 0xF0) == FF_ROMAN)
+    family = Serif;
+  if ((lf.lfPitchAndFamily & 0x03) == FIXED_PITCH || (name.empty() && (lf.lfPitchAndFamily & 0xF0) == FF_MODERN))
+    family = Mono;
+
+  FaceChoice c;
+  c.bold = lf.lfWeight >= FW_SEMIBOLD;
+  c.italic = lf.lfItalic != 0;
+  std::string base;
+  const char* slant = "Oblique";
+  switch (family) {
+    case Sans:
+      base = "DejaVuSans";
+      c.family = "DejaVu Sans";
+      c.pitchAndFamily = FF_SWISS | TMPF_FIXED_PITCH;
+      break;
+    case Mono:
+      base = "DejaVuSansMono";
+      c.family = "DejaVu Sans Mono";
+      c.pitchAndFamily = FF_MODERN;
+      break;
+    case Serif:
+      base = "DejaVuSerif";
+      c.family = "DejaVu Serif";
+      c.pitchAndFamily = FF_ROMAN | TMPF_FIXED_PITCH;
+      slant = "Italic";
+      break;
+  }
+  c.pitchAndFamily |= TMPF_VECTOR | TMPF_TRUETYPE;
+  std::string style;
+  if (c.bold) style += "Bold";
+  if (c.italic) style += slant;
+  std::string file = std::string(kFontDir) + base + (style.empty() ? "" : "-" + style) + ".ttf";
+  if (!fileExists(file) && c.italic) {
+    c.shear = true;
+    file = std::string(kFontDir) + base + (c.bold ? "-Bold" : "") + ".ttf";
+  }
+  if (!fileExists(file)) {
+    c.shear = c.italic;
+    file = std::string(kFontDir) + (c.bold ? "DejaVuSans-Bold.ttf" : "DejaVuSans.ttf");
+  }
+  if (!fileExists(file)) file = std::string(kFontDir) + "DejaVuSans.ttf";
+  c.file = file;
+  return c;
+}
+
+int emForHeight(LONG lfHeight, int ascentUnits, int descentUnits, int unitsPerEm) {
+  const long long cellUnits = std::max(1, ascentUnits + descentUnits);
+  long long em;
+  if (lfHeight < 0)
+    em = -static_cast<long long>(lfHeight);
+  else
+    em = roundDiv(std::min<long long>(lfHeight == 0 ? 16 : lfHeight, 1 << 20) * unitsPerEm, cellUnits);
+  return static_cast<int>(std::clamp<long long>(em, 1, kMaxEm));
+}
+
+struct RealizedFont::FaceHandle {
+  FT_Face face = nullptr;
+  ~FaceHandle() {
+    if (face) FT_Done_Face(face);
+  }
+};
+
+RealizedFont::~RealizedFont() = default;
+
+bool RealizedFont::open(const LOGFONTA& lf) {
+  logFont_ = lf;
+  faceName_ = faceNameOf(lf);
+  face_ = mapFace(lf);
+  FT_Library lib = library();
+  if (!lib) return false;
+  ft_ = std::make_unique<FaceHandle>();
+  if (FT_New_Face(lib, face_.file.c_str(), 0, &ft_->face) != 0) {
+    ft_->face = nullptr;
+    return false;
+  }
+  FT_Face f = ft_->face;
+  FT_Select_Charmap(f, FT_ENCODING_UNICODE);
+  const int upem = f->units_per_EM ? f->units_per_EM : 2048;
+  int ascU = f->ascender, descU = -f->descender;
+  auto* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(f, FT_SFNT_OS2));
+  auto* hhea = static_cast<TT_HoriHeader*>(FT_Get_Sfnt_Table(f, FT_SFNT_HHEA));
+  if (os2 && os2->version != 0xFFFF && os2->usWinAscent + os2->usWinDescent > 0) {
+    ascU = os2->usWinAscent;
+    descU = os2->usWinDescent;
+  }
+  const int em = emForHeight(lf.lfHeight, ascU, descU, upem);
+  FT_Set_Pixel_Sizes(f, 0, static_cast<FT_UInt>(em));
+  if (face_.shear) {
+    FT_Matrix m{0x10000, 0x3800, 0, 0x10000};  // about 12 degrees, like a synthetic italic
+    FT_Set_Transform(f, &m, nullptr);
+  }
+
+  TEXTMETRICA& tm = metrics_;
+  tm.tmHeight = roundDiv(static_cast<long long>(em) * (ascU + descU), upem);
+  tm.tmAscent = roundDiv(static_cast<long long>(em) * ascU, upem);
+  tm.tmDescent = tm.tmHeight - tm.tmAscent;
+  tm.tmInternalLeading = tm.tmHeight - em;
+  int ext = 0;
+  if (hhea) ext = std::max(0, hhea->Line_Gap - ((ascU + descU) - (hhea->Ascender - hhea->Descender)));
+  tm.tmExternalLeading = roundDiv(static_cast<long long>(em) * ext, upem);
+  int avgU = os2 && os2->version != 0xFFFF && os2->xAvgCharWidth > 0 ? os2->xAvgCharWidth : 0;
+  tm.tmAveCharWidth = avgU ? std::max(1, roundDiv(static_cast<long long>(em) * avgU, upem)) : charWidth('x');
+  tm.tmMaxCharWidth = std::max<LONG>(1, roundDiv(static_cast<long long>(em) * f->max_advance_width, upem));
+  tm.tmWeight = face_.bold ? FW_BOLD : FW_NORMAL;
+  tm.tmOverhang = 0;
+  tm.tmDigitizedAspectX = 96;
+  tm.tmDigitizedAspectY = 96;
+  tm.tmFirstChar = 0x20;
+  tm.tmLastChar = 0xFF;
+  tm.tmDefaultChar = 0x1F;
+  tm.tmBreakChar = 0x20;
+  tm.tmItalic = lf.lfItalic ? 255 : 0;
+  tm.tmUnderlined = lf.lfUnderline ? 255 : 0;
+  tm.tmStruckOut = lf.lfStrikeOut ? 255 : 0;
+  tm.tmPitchAndFamily = face_.pitchAndFamily;
+  tm.tmCharSet = lf.lfCharSet == DEFAULT_CHARSET ? ANSI_CHARSET : lf.lfCharSet;
+
+  underlineThickness_ = std::max(1, roundDiv(static_cast<long long>(em) * f->underline_thickness, upem));
+  underlineOffset_ = std::max(1, roundDiv(-static_cast<long long>(em) * f->underline_position, upem));
+  if (underlineOffset_ + underlineThickness_ > tm.tmDescent)
+    underlineOffset_ = std::max(1, static_cast<int>(tm.tmDescent) - underlineThickness_);
+  int soPos = os2 && os2->version != 0xFFFF && os2->yStrikeoutPosition > 0 ? os2->yStrikeoutPosition : upem * 26 / 100;
+  int soSize = os2 && os2->version != 0xFFFF && os2->yStrikeoutSize > 0 ? os2->yStrikeoutSize : f->underline_thickness;
+  strikeOutThickness_ = std::max(1, roundDiv(static_cast<long long>(em) * soSize, upem));
+  strikeOutOffset_ = -std::max(1, roundDiv(static_cast<long long>(em) * soPos, upem));
+  return true;
+}
+
+const Glyph& RealizedFont::glyph(std::uint32_t cp) {
+  auto it = glyphs_.find(cp);
+  if (it != glyphs_.end()) return it->second;
+  Glyph& g = glyphs_[cp];
+  FT_Face f = ft_ ? ft_->face : nullptr;
+  if (!f) return g;
+  FT_UInt index = FT_Get_Char_Index(f, cp);
+  if (FT_Load_Glyph(f, index, FT_LOAD_DEFAULT | FT_LOAD_TARGET_MONO) != 0) return g;
+  FT_GlyphSlot slot = f->glyph;
+  g.advance = static_cast<int>((slot->advance.x + 32) >> 6);
+  if (FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) != 0) return g;
+  const FT_Bitmap& bm = slot->bitmap;
+  g.left = slot->bitmap_left;
+  g.top = slot->bitmap_top;
+  g.width = static_cast<int>(bm.width);
+  g.height = static_cast<int>(bm.rows);
+  g.mask.assign(static_cast<size_t>(g.width) * g.height, 0);
+  for (int y = 0; y < g.height; ++y) {
+    const unsigned char* row = bm.buffer + static_cast<long>(y) * bm.pitch;
+    for (int x = 0; x < g.width; ++x)
+      if (row[x >> 3] & (0x80 >> (x & 7))) g.mask[static_cast<size_t>(y) * g.width + x] = 255;
+  }
+  return g;
+}
+
+int RealizedFont::charWidth(unsigned char c) {
+  if (!widthsKnown_[c]) {
+    widths_[c] = glyph(codepointOf(c)).advance;
+    widthsKnown_[c] = true;
+  }
+  return widths_[c];
+}
+
+int RealizedFont::textWidth(std::string_view text) {
+  int w = 0;
+  for (unsigned char c : text) w += charWidth(c);
+  return w;
+}
+
+std::shared_ptr<RealizedFont> RealizedFont::get(const LOGFONTA& lf) {
+  // Realised fonts are shared by every handle asking for the same look; the
+  // cache keeps them for the life of the process, as the platform's font
+  // cache does, because the system asks for the same handful of fonts.
+  using Key = std::tuple<LONG, LONG, LONG, BYTE, BYTE, BYTE, BYTE, BYTE, std::string>;
+  static std::map<Key, std::shared_ptr<RealizedFont>> cache;
+  Key key{lf.lfHeight,
+          lf.lfWidth,
+          lf.lfWeight >= FW_SEMIBOLD ? 1 : 0,
+          lf.lfItalic ? BYTE(1) : BYTE(0),
+          lf.lfUnderline ? BYTE(1) : BYTE(0),
+          lf.lfStrikeOut ? BYTE(1) : BYTE(0),
+          lf.lfCharSet,
+          lf.lfPitchAndFamily,
+          lower(faceNameOf(lf))};
+  auto it = cache.find(key);
+  if (it != cache.end()) return it->second;
+  std::shared_ptr<RealizedFont> font(new RealizedFont());
+  font->open(lf);
+  cache.emplace(key, font);
+  return font;
+}
+
+}  // namespace qv::os::gdi

@@ -1,0 +1,113 @@
+// Profile (INI) files: sections of "key=value" lines read and written by the
+// platform's private-profile functions.
+//
+// Reading rules: section and key names match without regard to case; blanks
+// around names and values are dropped; one pair of matching quotes (" or ')
+// around a value is removed; lines starting with ";" are comments; lines that
+// are neither a section header nor "key=value" are skipped, and so are the
+// keys under a header without its closing bracket; the first of duplicate
+// sections or keys wins.
+//
+// Writing changes only the line concerned and keeps every other line, comment
+// and blank line as it was, the file's line ending, and a last line without
+// line break. Each write goes to a temporary file beside the original that is
+// then renamed over it, so a process killed between two writes leaves either
+// the old file or the new one, never a torn one; writers in several processes
+// take turns on a lock of the folder.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "platform/os/Types.h"
+
+// A file name without a folder names a file in the Windows folder; a null
+// file name is "win.ini" there.
+DWORD GetPrivateProfileStringA(LPCSTR appName, LPCSTR keyName, LPCSTR defaultValue, LPSTR returned, DWORD size,
+                               LPCSTR fileName);
+UINT GetPrivateProfileIntA(LPCSTR appName, LPCSTR keyName, INT defaultValue, LPCSTR fileName);
+BOOL WritePrivateProfileStringA(LPCSTR appName, LPCSTR keyName, LPCSTR value, LPCSTR fileName);
+DWORD GetPrivateProfileSectionA(LPCSTR appName, LPSTR returned, DWORD size, LPCSTR fileName);
+DWORD GetPrivateProfileSectionNamesA(LPSTR returned, DWORD size, LPCSTR fileName);
+BOOL WritePrivateProfileSectionA(LPCSTR appName, LPCSTR keyValues, LPCSTR fileName);
+
+inline DWORD GetPrivateProfileString(LPCSTR a, LPCSTR k, LPCSTR d, LPSTR r, DWORD n, LPCSTR f) {
+  return GetPrivateProfileStringA(a, k, d, r, n, f);
+}
+inline UINT GetPrivateProfileInt(LPCSTR a, LPCSTR k, INT d, LPCSTR f) { return GetPrivateProfileIntA(a, k, d, f); }
+inline BOOL WritePrivateProfileString(LPCSTR a, LPCSTR k, LPCSTR v, LPCSTR f) {
+  return WritePrivateProfileStringA(a, k, v, f);
+}
+inline DWORD GetPrivateProfileSection(LPCSTR a, LPSTR r, DWORD n, LPCSTR f) {
+  return GetPrivateProfileSectionA(a, r, n, f);
+}
+inline DWORD GetPrivateProfileSectionNames(LPSTR r, DWORD n, LPCSTR f) {
+  return GetPrivateProfileSectionNamesA(r, n, f);
+}
+inline BOOL WritePrivateProfileSection(LPCSTR a, LPCSTR kv, LPCSTR f) { return WritePrivateProfileSectionA(a, kv, f); }
+
+namespace qv::os {
+
+// The text of a profile file, line by line, with the reading rules above.
+// The class library's in-memory INI file keeps its contents in one of these.
+class ProfileText {
+ public:
+  ProfileText() = default;
+  explicit ProfileText(std::string_view text);
+
+  // The whole text again, byte for byte as read plus the changes made.
+  std::string text() const;
+
+  // Section names in file order, each once, in their first spelling.
+  std::vector<std::string> sectionNames() const;
+  bool hasSection(std::string_view section) const;
+  // Keys of the section in file order, each once; empty for no section.
+  std::vector<std::string> keyNames(std::string_view section) const;
+  // The section's key lines as key and value (blanks dropped, quotes kept).
+  std::vector<std::pair<std::string, std::string>> entries(std::string_view section) const;
+  // The value with blanks and one pair of matching quotes removed.
+  std::optional<std::string> value(std::string_view section, std::string_view key) const;
+
+  // Replaces the value of the first such key, else adds the key at the end
+  // of the section, else adds the section at the end of the text.
+  void setValue(std::string_view section, std::string_view key, std::string_view value);
+  // False when there was nothing to delete.
+  bool deleteKey(std::string_view section, std::string_view key);
+  // Removes the first section of that name with its lines; comment lines just
+  // before the next header stay, since they describe that section.
+  bool deleteSection(std::string_view section);
+  // Replaces the section's key lines with `lines` ("key=value" each); adds the
+  // section when there is none.
+  void replaceSection(std::string_view section, const std::vector<std::string>& lines);
+  void clear();
+
+ private:
+  enum class Kind { Other, Section, BrokenHeader, Key };
+  struct Line {
+    std::string text;
+    std::string eol;
+    Kind kind = Kind::Other;
+    std::string name;   // section or key name, trimmed
+    std::string value;  // key value, trimmed, quotes kept
+  };
+  static Line parseLine(std::string text, std::string eol);
+  // Lines [header, end) of the first section of that name.
+  std::optional<std::pair<std::size_t, std::size_t>> find(std::string_view section) const;
+  void insertLine(std::size_t at, std::string text);
+
+  std::vector<Line> lines_;
+  std::string newline_ = "\r\n";
+};
+
+// The host file behind a profile file name, by the rules of the functions.
+std::optional<std::string> profileHostPath(LPCSTR fileName);
+// Reads a profile file. A missing file gives an empty text and false with
+// ERROR_FILE_NOT_FOUND (or the error that stopped the read) in `error`.
+bool readProfileFile(LPCSTR fileName, ProfileText& out, DWORD& error);
+// Writes the whole text through a temporary file and a rename.
+bool writeProfileFile(LPCSTR fileName, const ProfileText& text, DWORD& error);
+
+}  // namespace qv::os

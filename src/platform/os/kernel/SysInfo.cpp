@@ -1,0 +1,107 @@
+#include "platform/os/kernel/SysInfo.h"
+
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include "platform/desktop/Clock.h"
+#include "platform/desktop/Profile.h"
+#include "platform/os/kernel/CodePage.h"
+#include "platform/os/kernel/LastError.h"
+#include "platform/os/kernel/Paths.h"
+
+DWORD GetTickCount() { return static_cast<DWORD>(qv::desktop::Clock::now()); }
+
+void Sleep(DWORD milliseconds) {
+  if (qv::desktop::Clock::isVirtual()) {
+    qv::desktop::Clock::advance(milliseconds);
+    return;
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+DWORD GetCurrentProcessId() { return static_cast<DWORD>(::getpid()); }
+DWORD GetCurrentThreadId() { return static_cast<DWORD>(::syscall(SYS_gettid)); }
+
+BOOL GetVersionExA(OSVERSIONINFOA* info) {
+  if (!info) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  DWORD size = info->dwOSVersionInfoSize;
+  if (size != sizeof(OSVERSIONINFOA) && size != sizeof(OSVERSIONINFOEXA)) {
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return FALSE;
+  }
+  const auto& p = qv::desktop::profile();
+  info->dwMajorVersion = p.osMajor;
+  info->dwMinorVersion = p.osMinor;
+  // The 9x family keeps the version in the build number's high word.
+  info->dwBuildNumber = p.osPlatformId == VER_PLATFORM_WIN32_NT
+                            ? p.osBuild
+                            : ((p.osMajor & 0xFF) << 24) | ((p.osMinor & 0xFF) << 16) | (p.osBuild & 0xFFFF);
+  info->dwPlatformId = p.osPlatformId;
+  std::memset(info->szCSDVersion, 0, sizeof info->szCSDVersion);
+  std::strncpy(info->szCSDVersion, p.osCsdVersion.c_str(), sizeof info->szCSDVersion - 1);
+  if (size == sizeof(OSVERSIONINFOEXA)) {
+    auto* ex = reinterpret_cast<OSVERSIONINFOEXA*>(info);
+    ex->wServicePackMajor = 0;
+    ex->wServicePackMinor = 0;
+    const std::string& csd = p.osCsdVersion;
+    size_t digit = csd.find_first_of("0123456789");
+    if (csd.rfind("Service Pack", 0) == 0 && digit != std::string::npos)
+      ex->wServicePackMajor = static_cast<WORD>(std::atoi(csd.c_str() + digit));
+    ex->wSuiteMask = 0;
+    ex->wProductType = VER_NT_WORKSTATION;
+    ex->wReserved = 0;
+  }
+  return TRUE;
+}
+
+namespace {
+
+std::optional<std::string> platformVariable(const std::string& upper) {
+  const std::string user = "C:\\Documents and Settings\\" + qv::desktop::profile().userName;
+  if (upper == "WINDIR" || upper == "SYSTEMROOT") return "C:\\WINDOWS";
+  if (upper == "TEMP" || upper == "TMP") return user + "\\Local Settings\\Temp";
+  if (upper == "USERPROFILE") return user;
+  if (upper == "APPDATA") return user + "\\Application Data";
+  if (upper == "PROGRAMFILES") return "C:\\Program Files";
+  if (upper == "USERNAME") return qv::desktop::profile().userName;
+  if (upper == "OS") return "Windows_NT";
+  if (upper == "COMSPEC") return "C:\\WINDOWS\\system32\\cmd.exe";
+  if (upper == "SYSTEMDRIVE" || upper == "HOMEDRIVE") return "C:";
+  return std::nullopt;
+}
+
+}  // namespace
+
+DWORD GetEnvironmentVariableA(LPCSTR name, LPSTR buffer, DWORD size) {
+  if (!name || !*name) {
+    SetLastError(ERROR_ENVVAR_NOT_FOUND);
+    return 0;
+  }
+  std::string upper = qv::os::ansiUpperCase(name);
+  std::optional<std::string> value = platformVariable(upper);
+  if (!value) {
+    for (char** e = environ; e && *e; ++e) {
+      const char* eq = std::strchr(*e, '=');
+      if (!eq) continue;
+      if (qv::os::ansiUpperCase(std::string(*e, static_cast<size_t>(eq - *e))) == upper) {
+        value = qv::os::utf8ToAnsi(eq + 1);
+        break;
+      }
+    }
+  }
+  if (!value) {
+    SetLastError(ERROR_ENVVAR_NOT_FOUND);
+    return 0;
+  }
+  return qv::os::copyPathOut(*value, buffer, size);
+}

@@ -1,0 +1,62 @@
+// Time, identity and version of the running system: the tick count on the
+// desktop's one clock, process and thread ids, the operating-system version
+// from the profile, and the environment.
+#pragma once
+
+#include "platform/os/Types.h"
+
+#define VER_PLATFORM_WIN32s 0u
+#define VER_PLATFORM_WIN32_WINDOWS 1u
+#define VER_PLATFORM_WIN32_NT 2u
+#define VER_NT_WORKSTATION 0x01
+#define VER_NT_DOMAIN_CONTROLLER 0x02
+#define VER_NT_SERVER 0x03
+
+struct OSVERSIONINFOA {
+  DWORD dwOSVersionInfoSize;
+  DWORD dwMajorVersion;
+  DWORD dwMinorVersion;
+  DWORD dwBuildNumber;
+  DWORD dwPlatformId;
+  CHAR szCSDVersion[128];
+};
+using OSVERSIONINFO = OSVERSIONINFOA;
+using LPOSVERSIONINFOA = OSVERSIONINFOA*;
+using LPOSVERSIONINFO = OSVERSIONINFOA*;
+
+struct OSVERSIONINFOEXA {
+  DWORD dwOSVersionInfoSize;
+  DWORD dwMajorVersion;
+  DWORD dwMinorVersion;
+  DWORD dwBuildNumber;
+  DWORD dwPlatformId;
+  CHAR szCSDVersion[128];
+  WORD wServicePackMajor;
+  WORD wServicePackMinor;
+  WORD wSuiteMask;
+  BYTE wProductType;
+  BYTE wReserved;
+};
+using OSVERSIONINFOEX = OSVERSIONINFOEXA;
+
+// Milliseconds on qv::desktop::Clock, wrapping at 2^32 as the platform's does.
+DWORD GetTickCount();
+// On the virtual clock this moves virtual time on; on real time it sleeps.
+void Sleep(DWORD milliseconds);
+DWORD GetCurrentProcessId();
+DWORD GetCurrentThreadId();
+
+// Takes OSVERSIONINFOA or OSVERSIONINFOEXA by dwOSVersionInfoSize; any other
+// size fails with ERROR_INSUFFICIENT_BUFFER.
+BOOL GetVersionExA(OSVERSIONINFOA* info);
+inline BOOL GetVersionExA(OSVERSIONINFOEXA* info) { return GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(info)); }
+inline BOOL GetVersionEx(OSVERSIONINFOA* info) { return GetVersionExA(info); }
+inline BOOL GetVersionEx(OSVERSIONINFOEXA* info) { return GetVersionExA(info); }
+
+// Host variables, names case-insensitive; the platform's own variables
+// (windir, SystemRoot, TEMP, TMP, USERPROFILE, APPDATA, ProgramFiles,
+// USERNAME, OS, ComSpec) describe the desktop's C: drive instead.
+DWORD GetEnvironmentVariableA(LPCSTR name, LPSTR buffer, DWORD size);
+inline DWORD GetEnvironmentVariable(LPCSTR name, LPSTR buffer, DWORD size) {
+  return GetEnvironmentVariableA(name, buffer, size);
+}

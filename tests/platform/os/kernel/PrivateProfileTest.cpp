@@ -1,0 +1,292 @@
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <map>
+#include <sstream>
+
+#include "DesktopTest.h"
+#include "platform/os/kernel/Paths.h"
+#include "platform/os/kernel/PrivateProfile.h"
+
+namespace {
+
+class PrivateProfile : public qvtest::DesktopTest {
+ protected:
+  std::string file(const std::string& name, const std::string& text) { return writeFile(name, text); }
+  static std::string get(const std::string& path, const char* section, const char* key, const char* def = "<def>",
+                         DWORD size = 2048, DWORD* ret = nullptr) {
+    std::string buf(size, '\x7F');
+    DWORD n = GetPrivateProfileString(section, key, def, buf.data(), size, path.c_str());
+    if (ret) *ret = n;
+    return std::string(buf.data(), n);
+  }
+  // A list result (names separated by zeros) as "a|b|c".
+  static std::string list(const std::string& path, const char* section, DWORD size = 2048, DWORD* ret = nullptr) {
+    std::string buf(size, '\x7F');
+    DWORD n = GetPrivateProfileString(section, nullptr, "<def>", buf.data(), size, path.c_str());
+    if (ret) *ret = n;
+    std::string s(buf.data(), n);
+    for (char& c : s)
+      if (c == 0) c = '|';
+    return s;
+  }
+};
+
+const char* const kSample =
+    "orphan=before any section\r\n"
+    "; leading comment\r\n"
+    "[Settings]\r\n"
+    "  Name =  Quorvel Launch  \r\n"
+    "quoted=\"  spaced  \"\r\n"
+    "single='x'\r\n"
+    "mixed=\"x'\r\n"
+    "empty=\r\n"
+    "dup=first\r\n"
+    "DUP=second\r\n"
+    "no equals sign here\r\n"
+    "=no key\r\n"
+    ";commented=1\r\n"
+    "Number= 42abc\r\n"
+    "Hex=0x1F\r\n"
+    "Neg=-5\r\n"
+    "Umlaut\xC4=\xE4\r\n"
+    "[ settings ]\r\n"
+    "late=in the duplicate section\r\n"
+    "[broken\r\n"
+    "inbroken=1\r\n"
+    "[Other]\r\n"
+    "a=1";
+
+TEST_F(PrivateProfile, ReadRules) {
+  std::string f = file("sample.ini", kSample);
+  struct Case {
+    const char* section;
+    const char* key;
+    const char* expected;
+  } cases[] = {
+      {"settings", "NAME", "Quorvel Launch"},  // case, blanks around key and value
+      {"Settings", "quoted", "  spaced  "},    // matching quotes removed, inner blanks kept
+      {"Settings", "single", "x"},
+      {"Settings", "mixed", "\"x'"},  // quotes that do not match stay
+      {"Settings", "empty", ""},
+      {"Settings", "dup", "first"},   // first duplicate wins
+      {"Settings", "late", "<def>"},  // only the first section of a name counts
+      {"Settings", "no equals sign here", "<def>"},
+      {"Settings", "commented", "<def>"},
+      {"Settings", "umlaut\xE4", "\xE4"},  // case-insensitive in Windows-1252
+      {"Settings", "orphan", "<def>"},
+      {"broken", "inbroken", "<def>"},  // keys under a broken header are skipped
+      {"Other", "inbroken", "<def>"},
+      {"Other", "a", "1"},  // last line without line break
+      {"Missing", "a", "<def>"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(get(f, c.section, c.key), c.expected) << c.section << "/" << c.key;
+
+  EXPECT_EQ(get(f, "Missing", "a", "trailing   "), "trailing") << "trailing blanks of the default are cut";
+  EXPECT_EQ(get(f, "Missing", "a", nullptr), "");
+  EXPECT_EQ(list(f, nullptr), "Settings|Other|");
+  EXPECT_EQ(list(f, "SETTINGS"), "Name|quoted|single|mixed|empty|dup|Number|Hex|Neg|Umlaut\xC4|");
+  EXPECT_EQ(list(f, "Missing"), "");
+}
+
+TEST_F(PrivateProfile, BufferTruncation) {
+  std::string f = file("t.ini", "[Section]\r\nkey=Quorvel\r\nsecond=2\r\n");
+  DWORD n = 0;
+  EXPECT_EQ(get(f, "Section", "key", "", 5, &n), "Quor");
+  EXPECT_EQ(n, 4u) << "a cut value returns size - 1";
+  EXPECT_EQ(get(f, "Section", "missing", "default", 4, &n), "def");
+  EXPECT_EQ(list(f, nullptr, 6, &n), "Sect");
+  EXPECT_EQ(n, 4u) << "a cut list returns size - 2";
+  EXPECT_EQ(list(f, "Section", 9, &n), "key|sec");
+  EXPECT_EQ(n, 7u);
+  EXPECT_EQ(list(f, "Section", 14, &n), "key|second|") << "exactly fits: both zeros";
+  EXPECT_EQ(n, 11u);
+}
+
+TEST_F(PrivateProfile, MissingFileGivesDefaultAndError) {
+  std::string f = hostPath("none.ini");
+  SetLastError(0);
+  EXPECT_EQ(get(f, "a", "b", "dflt"), "dflt");
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+  EXPECT_EQ(list(f, nullptr), "");
+  EXPECT_EQ(GetPrivateProfileInt("a", "b", 7, f.c_str()), 7u);
+}
+
+TEST_F(PrivateProfile, IntegersTakeLeadingDigits) {
+  std::string f = file("sample.ini", kSample);
+  EXPECT_EQ(GetPrivateProfileInt("Settings", "Number", 9, f.c_str()), 42u);
+  EXPECT_EQ(GetPrivateProfileInt("Settings", "Hex", 9, f.c_str()), 0u) << "leading digits only";
+  EXPECT_EQ(static_cast<int>(GetPrivateProfileInt("Settings", "Neg", 9, f.c_str())), -5);
+  EXPECT_EQ(GetPrivateProfileInt("Settings", "Name", 9, f.c_str()), 9u) << "no number: the default";
+  EXPECT_EQ(GetPrivateProfileInt("Settings", "empty", 9, f.c_str()), 9u);
+}
+
+TEST_F(PrivateProfile, WritesChangeOnlyTheirLine) {
+  // CR LF endings, comments, a blank line and no line break at the end.
+  const std::string orig = "; c\r\n[A]\r\nx=1\r\nX=2\r\n\r\n; about B\r\n[B]\r\ny = 2";
+  struct Case {
+    const char* section;
+    const char* key;
+    const char* value;
+    std::string expected;
+  } cases[] = {
+      {"A", "x", "9", "; c\r\n[A]\r\nx=9\r\nX=2\r\n\r\n; about B\r\n[B]\r\ny = 2"},
+      {"a", "new", "n", "; c\r\n[A]\r\nx=1\r\nX=2\r\nnew=n\r\n\r\n; about B\r\n[B]\r\ny = 2"},
+      {"B", "Y", "3", "; c\r\n[A]\r\nx=1\r\nX=2\r\n\r\n; about B\r\n[B]\r\ny=3"},
+      {"B", "z", "4", "; c\r\n[A]\r\nx=1\r\nX=2\r\n\r\n; about B\r\n[B]\r\ny = 2\r\nz=4\r\n"},
+      {"C", "k", "v", orig + "\r\n[C]\r\nk=v\r\n"},
+      {"A", "x", nullptr, "; c\r\n[A]\r\nX=2\r\n\r\n; about B\r\n[B]\r\ny = 2"},
+      {"A", nullptr, nullptr, "; c\r\n; about B\r\n[B]\r\ny = 2"},
+      {"b", nullptr, nullptr, "; c\r\n[A]\r\nx=1\r\nX=2\r\n\r\n; about B\r\n"},
+      {"B", "missing", nullptr, orig},
+      {"Missing", nullptr, nullptr, orig},
+  };
+  for (const Case& c : cases) {
+    std::string f = file("w.ini", orig);
+    EXPECT_TRUE(WritePrivateProfileString(c.section, c.key, c.value, f.c_str()));
+    EXPECT_EQ(readFile(f), c.expected) << c.section << "/" << (c.key ? c.key : "(null)") << "="
+                                       << (c.value ? c.value : "(null)");
+  }
+
+  // A file with LF endings keeps them; a new file is made with CR LF.
+  std::string lf = file("lf.ini", "[A]\nx=1\n");
+  WritePrivateProfileString("A", "y", "2", lf.c_str());
+  EXPECT_EQ(readFile(lf), "[A]\nx=1\ny=2\n");
+  std::string fresh = hostPath("fresh.ini");
+  ASSERT_TRUE(WritePrivateProfileString("S", "k", "v", fresh.c_str()));
+  EXPECT_EQ(readFile(fresh), "[S]\r\nk=v\r\n");
+  EXPECT_EQ(get(fresh, "s", "K"), "v");
+}
+
+TEST_F(PrivateProfile, WriteFailuresAndPlacesOfFiles) {
+  SetLastError(0);
+  EXPECT_FALSE(WritePrivateProfileString(nullptr, "k", "v", hostPath("x.ini").c_str()));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+  EXPECT_TRUE(WritePrivateProfileString(nullptr, nullptr, nullptr, hostPath("x.ini").c_str())) << "flush";
+  EXPECT_FALSE(WritePrivateProfileString("s", "k", "v", hostPath("no/such/folder/x.ini").c_str()));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+
+  // A bare name lives in the Windows folder; paths in the platform's form
+  // resolve without regard to case.
+  ASSERT_TRUE(WritePrivateProfileString("s", "k", "v", "quorvel.ini"));
+  auto host = qv::os::toHostPath("C:\\WINDOWS\\QUORVEL.INI");
+  ASSERT_TRUE(host);
+  EXPECT_EQ(readFile(*host), "[s]\r\nk=v\r\n");
+  EXPECT_EQ(get("c:/windows//Quorvel.ini", "S", "k"), "v");
+}
+
+TEST_F(PrivateProfile, WholeSections) {
+  std::string f = file("s.ini", "[A]\r\n; note\r\nx = 1\r\ny=\"2\"\r\n[B]\r\nz=3\r\n");
+  std::string buf(64, '\x7F');
+  DWORD n = GetPrivateProfileSection("a", buf.data(), 64, f.c_str());
+  EXPECT_EQ(std::string(buf.data(), n + 1), std::string("x=1\0y=\"2\"\0", 11));
+  n = GetPrivateProfileSectionNames(buf.data(), 64, f.c_str());
+  EXPECT_EQ(std::string(buf.data(), n), std::string("A\0B\0", 4));
+
+  ASSERT_TRUE(WritePrivateProfileSection("A", "p=1\0q=2\0", f.c_str()));
+  EXPECT_EQ(readFile(f), "[A]\r\np=1\r\nq=2\r\n; note\r\n[B]\r\nz=3\r\n");
+  ASSERT_TRUE(WritePrivateProfileSection("C", "r=5\0", f.c_str()));
+  EXPECT_EQ(get(f, "C", "r"), "5");
+}
+
+// Whatever the bytes, reading gives results and a write afterwards is found.
+TEST_F(PrivateProfile, OddInputIsReadAndWrittenSafely) {
+  std::string random;
+  unsigned seed = 12345;
+  for (int i = 0; i < 4096; ++i) {
+    seed = seed * 1103515245u + 12345u;
+    random += static_cast<char>("[]=;\r\n \"'a\0\xE4"[(seed >> 16) % 12]);
+  }
+  const std::string inputs[] = {
+      std::string("\0\0[\0]=\r\r\n==[]]\n[", 17),
+      "[",
+      "]",
+      "=",
+      "[]\r\n=\r\nk=v",
+      "[s]\r\n\"\r\nq=\"",
+      "\r\r\r",
+      random,
+  };
+  for (const std::string& in : inputs) {
+    std::string f = file("odd.ini", in);
+    get(f, "s", "k");
+    list(f, nullptr);
+    list(f, "");
+    EXPECT_EQ(get(f, "s", "q", "", 2048), in.find("q=\"") != std::string::npos ? "\"" : "");
+    ASSERT_TRUE(WritePrivateProfileString("fresh section", "key", "value", f.c_str()));
+    EXPECT_EQ(get(f, "Fresh Section", "KEY"), "value");
+  }
+}
+
+// A writer killed at any moment leaves a whole file: every line is one of the
+// lines it could have written, and the lines it did not touch are intact.
+TEST_F(PrivateProfile, WriteSurvivesKill) {
+  const std::string kept = "; keep me\r\n[keep]\r\nalpha=1\r\nbeta = two\r\n\r\n";
+  std::string f = file("killed.ini", kept + "[loop]\r\ncounter=-1\r\n");
+
+  int out[2];
+  ASSERT_EQ(pipe(out), 0);
+  // testBin() is compiled without QV_TESTBIN, so the folder is taken here.
+  std::string prog = std::string(QV_TESTBIN) + "/prog_profile_writer";
+  pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    dup2(out[1], 1);
+    close(out[0]);
+    execl(prog.c_str(), prog.c_str(), f.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(out[1]);
+  // Let it finish a few hundred writes, then kill it wherever it is.
+  std::string got;
+  int lines = 0;
+  while (lines < 300) {
+    pollfd p{out[0], POLLIN, 0};
+    ASSERT_GT(poll(&p, 1, 30000), 0) << "the writer stopped reporting";
+    char buf[256];
+    ssize_t n = read(out[0], buf, sizeof buf);
+    if (n <= 0) {
+      int status = 0;
+      waitpid(pid, &status, 0);
+      FAIL() << "the writer ended early, status " << status;
+    }
+    for (ssize_t i = 0; i < n; ++i) lines += buf[i] == '\n';
+  }
+  kill(pid, SIGKILL);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  close(out[0]);
+  ASSERT_TRUE(WIFSIGNALED(status));
+
+  std::string text = readFile(f);
+  ASSERT_EQ(text.substr(0, kept.size()), kept);
+  std::istringstream rest(text.substr(kept.size()));
+  std::string line;
+  std::getline(rest, line);
+  EXPECT_EQ(line, "[loop]\r");
+  std::map<std::string, long> seen;
+  while (std::getline(rest, line)) {
+    ASSERT_FALSE(line.empty());
+    ASSERT_EQ(line.back(), '\r') << "a torn line: " << line;
+    line.pop_back();
+    std::size_t eq = line.find('=');
+    ASSERT_NE(eq, std::string::npos) << line;
+    std::string key = line.substr(0, eq), value = line.substr(eq + 1);
+    if (key == "counter") {
+      seen[key] = std::stol(value);
+    } else {
+      ASSERT_TRUE(key.size() == 2 && key[0] == 'k' && key[1] >= '0' && key[1] <= '4') << line;
+      ASSERT_EQ(value.rfind("value-", 0), 0u) << line;
+      long n = std::stol(value.substr(6));
+      EXPECT_EQ(n % 5, key[1] - '0') << line;
+      seen[key] = n;
+    }
+  }
+  ASSERT_EQ(seen.size(), 6u);
+  EXPECT_GE(seen["counter"], 299);
+}
+
+}  // namespace
