@@ -45,6 +45,10 @@ class Element {
   std::vector<Element*> children() const;  // element children
   // Descendants in document order (not this element).
   std::vector<Element*> descendants() const;
+  // All child nodes in order, text nodes too (their tagName() is "", their
+  // text in text()), for the control's page view.
+  const std::vector<Element*>& childNodes() const { return kids_; }
+  const std::string& text() const { return text_; }
 
   bool hasAttribute(const std::string& name) const;
   std::string attribute(const std::string& name) const;  // as written, "" when missing
@@ -166,7 +170,9 @@ class Document : public std::enable_shared_from_this<Document> {
   void setSelectionText(std::string t) { selection_ = std::move(t); }
 
   // The window that shows this document: its name and its current event
-  // object (null unless the control is raising an event).
+  // object (null unless the control is raising an event). The control clears
+  // the event when the event is over: an event object whose srcElement is an
+  // element of this document keeps the document alive while it is set.
   const std::string& windowName() const { return windowName_; }
   void setWindowName(std::string n) { windowName_ = std::move(n); }
   qv::com::ComPtr<IHTMLEventObj> event() const;
@@ -175,6 +181,7 @@ class Document : public std::enable_shared_from_this<Document> {
   // Cached COM objects (HtmlDispatch.cpp): weak, cleared by the objects.
   void* comDocument = nullptr;
   void* comWindow = nullptr;
+  std::map<const Element*, void*> comElements;
 
  private:
   Document() = default;

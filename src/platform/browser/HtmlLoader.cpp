@@ -293,6 +293,9 @@ LoadedPage loadHttp(const LoadRequest& request, const std::string& url) {
   char* effective = nullptr;
   curl_easy_getinfo(curl, CURLINFO_EFFECTIVE_URL, &effective);
   std::string finalUrl = effective ? normalizeUrl(effective) : url;
+  // The fragment never travels; the page's address keeps it.
+  size_t hash = url.find('#');
+  if (hash != std::string::npos && finalUrl.find('#') == std::string::npos) finalUrl += url.substr(hash);
   curl_slist_free_all(headers);
   curl_easy_cleanup(curl);
 

@@ -203,6 +203,7 @@ std::string normalizeUrl(const std::string& urlOrPath) {
     auto path = fileUrlToPath(urlOrPath);
     Parts p = split(urlOrPath);
     std::string url = pathToFileUrl(*path);
+    if (p.hasQuery) url += "?" + p.query;
     if (p.hasFragment) url += "#" + p.fragment;
     return url;
   }

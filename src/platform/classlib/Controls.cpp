@@ -4,8 +4,8 @@
 #include <unordered_map>
 
 #include "platform/classlib/Forms.h"
-#include "platform/os/gdi/Gdi.h"
 #include "platform/os/gdi/Cursor.h"
+#include "platform/os/gdi/Gdi.h"
 #include "platform/os/kernel/Module.h"
 #include "platform/os/user/User.h"
 
@@ -101,22 +101,53 @@ HCURSOR cursorHandle(TCursor Cursor) {
   if (resolver()) return resolver()(Cursor);
   LPCSTR id = nullptr;
   switch (Cursor) {
-    case crNone: return nullptr;
-    case crArrow: id = IDC_ARROW; break;
-    case crCross: id = IDC_CROSS; break;
-    case crIBeam: id = IDC_IBEAM; break;
-    case crSizeNESW: id = IDC_SIZENESW; break;
-    case crSizeNS: id = IDC_SIZENS; break;
-    case crSizeNWSE: id = IDC_SIZENWSE; break;
-    case crSizeWE: id = IDC_SIZEWE; break;
-    case crUpArrow: id = IDC_UPARROW; break;
-    case crHourGlass: id = IDC_WAIT; break;
-    case crNo: id = IDC_NO; break;
-    case crAppStart: id = IDC_APPSTARTING; break;
-    case crHelp: id = IDC_HELP; break;
-    case crHandPoint: id = IDC_HAND; break;
-    case crSizeAll: id = IDC_SIZEALL; break;
-    default: id = IDC_ARROW; break;
+    case crNone:
+      return nullptr;
+    case crArrow:
+      id = IDC_ARROW;
+      break;
+    case crCross:
+      id = IDC_CROSS;
+      break;
+    case crIBeam:
+      id = IDC_IBEAM;
+      break;
+    case crSizeNESW:
+      id = IDC_SIZENESW;
+      break;
+    case crSizeNS:
+      id = IDC_SIZENS;
+      break;
+    case crSizeNWSE:
+      id = IDC_SIZENWSE;
+      break;
+    case crSizeWE:
+      id = IDC_SIZEWE;
+      break;
+    case crUpArrow:
+      id = IDC_UPARROW;
+      break;
+    case crHourGlass:
+      id = IDC_WAIT;
+      break;
+    case crNo:
+      id = IDC_NO;
+      break;
+    case crAppStart:
+      id = IDC_APPSTARTING;
+      break;
+    case crHelp:
+      id = IDC_HELP;
+      break;
+    case crHandPoint:
+      id = IDC_HAND;
+      break;
+    case crSizeAll:
+      id = IDC_SIZEALL;
+      break;
+    default:
+      id = IDC_ARROW;
+      break;
   }
   return LoadCursor(nullptr, id);
 }
@@ -279,15 +310,39 @@ TPoint TControl::ScreenToClient(const TPoint& Point) {
   return {Point.x - o.x, Point.y - o.y};
 }
 
+// The anchors an alignment implies: the edges it keeps the control at.
+static TAnchors anchorAlign(TAlign Align) {
+  switch (Align) {
+    case alTop:
+      return {akLeft, akTop, akRight};
+    case alBottom:
+      return {akLeft, akRight, akBottom};
+    case alLeft:
+      return {akLeft, akTop, akBottom};
+    case alRight:
+      return {akRight, akTop, akBottom};
+    case alClient:
+      return {akLeft, akTop, akRight, akBottom};
+    default:
+      return {akLeft, akTop};
+  }
+}
+
 void TControl::SetAlign(TAlign Value) {
-  if (Value == FAlign) return;
-  TAlign old = FAlign;
-  FAlign = Value;
-  // A control that stops being aligned keeps its place but goes back to
-  // the default anchors.
-  if (old != alNone && Value == alNone) FAnchors = TAnchors{akLeft, akTop};
+  if (Value != FAlign) {
+    TAlign old = FAlign;
+    FAlign = Value;
+    SetAnchors(anchorAlign(Value));
+    // Turning between a row and a column alignment turns the control too.
+    auto row = [](TAlign a) { return a == alTop || a == alBottom; };
+    auto column = [](TAlign a) { return a == alLeft || a == alRight; };
+    if (!ComponentState().Contains(csLoading) && ((row(old) && column(Value)) || (column(old) && row(Value))))
+      SetBounds(FLeft, FTop, FHeight, FWidth);
+  }
   RequestAlign();
 }
+
+bool TControl::IsAnchorsStored() const { return !(FAnchors == anchorAlign(FAlign)); }
 
 void TControl::SetAnchors(TAnchors Value) {
   if (Value == FAnchors) return;
@@ -482,40 +537,98 @@ void TControl::Dispatch(TMessage& Message) {
     Message.Result = m.Result;
   };
   switch (Message.Msg) {
-    case WM_LBUTTONDOWN: mouse(&TControl::WMLButtonDown); break;
-    case WM_LBUTTONDBLCLK: mouse(&TControl::WMLButtonDblClk); break;
-    case WM_LBUTTONUP: mouse(&TControl::WMLButtonUp); break;
-    case WM_RBUTTONDOWN: mouse(&TControl::WMRButtonDown); break;
-    case WM_RBUTTONDBLCLK: mouse(&TControl::WMRButtonDblClk); break;
-    case WM_RBUTTONUP: mouse(&TControl::WMRButtonUp); break;
-    case WM_MBUTTONDOWN: mouse(&TControl::WMMButtonDown); break;
-    case WM_MBUTTONDBLCLK: mouse(&TControl::WMMButtonDblClk); break;
-    case WM_MBUTTONUP: mouse(&TControl::WMMButtonUp); break;
-    case WM_MOUSEMOVE: mouse(&TControl::WMMouseMove); break;
-    case WM_CANCELMODE: WMCancelMode(Message); break;
-    case CM_MOUSEENTER: CMMouseEnter(Message); break;
-    case CM_MOUSELEAVE: CMMouseLeave(Message); break;
-    case CM_ENABLEDCHANGED: CMEnabledChanged(Message); break;
-    case CM_VISIBLECHANGED: CMVisibleChanged(Message); break;
-    case CM_TEXTCHANGED: CMTextChanged(Message); break;
-    case CM_COLORCHANGED: CMColorChanged(Message); break;
-    case CM_PARENTCOLORCHANGED: CMParentColorChanged(Message); break;
-    case CM_FONTCHANGED: CMFontChanged(Message); break;
-    case CM_PARENTFONTCHANGED: CMParentFontChanged(Message); break;
-    case CM_SHOWHINTCHANGED: CMShowHintChanged(Message); break;
-    case CM_PARENTSHOWHINTCHANGED: CMParentShowHintChanged(Message); break;
-    case CM_SYSCOLORCHANGE: CMSysColorChange(Message); break;
-    case CM_CURSORCHANGED: CMCursorChanged(Message); break;
-    case CM_HITTEST: CMHitTest(Message); break;
-    case CM_HINTSHOW: CMHintShow(Message); break;
-    case CM_DRAG: CMDrag(Message); break;
-    default: DefaultHandler(Message); break;
+    case WM_LBUTTONDOWN:
+      mouse(&TControl::WMLButtonDown);
+      break;
+    case WM_LBUTTONDBLCLK:
+      mouse(&TControl::WMLButtonDblClk);
+      break;
+    case WM_LBUTTONUP:
+      mouse(&TControl::WMLButtonUp);
+      break;
+    case WM_RBUTTONDOWN:
+      mouse(&TControl::WMRButtonDown);
+      break;
+    case WM_RBUTTONDBLCLK:
+      mouse(&TControl::WMRButtonDblClk);
+      break;
+    case WM_RBUTTONUP:
+      mouse(&TControl::WMRButtonUp);
+      break;
+    case WM_MBUTTONDOWN:
+      mouse(&TControl::WMMButtonDown);
+      break;
+    case WM_MBUTTONDBLCLK:
+      mouse(&TControl::WMMButtonDblClk);
+      break;
+    case WM_MBUTTONUP:
+      mouse(&TControl::WMMButtonUp);
+      break;
+    case WM_MOUSEMOVE:
+      mouse(&TControl::WMMouseMove);
+      break;
+    case WM_CANCELMODE:
+      WMCancelMode(Message);
+      break;
+    case CM_MOUSEENTER:
+      CMMouseEnter(Message);
+      break;
+    case CM_MOUSELEAVE:
+      CMMouseLeave(Message);
+      break;
+    case CM_ENABLEDCHANGED:
+      CMEnabledChanged(Message);
+      break;
+    case CM_VISIBLECHANGED:
+      CMVisibleChanged(Message);
+      break;
+    case CM_TEXTCHANGED:
+      CMTextChanged(Message);
+      break;
+    case CM_COLORCHANGED:
+      CMColorChanged(Message);
+      break;
+    case CM_PARENTCOLORCHANGED:
+      CMParentColorChanged(Message);
+      break;
+    case CM_FONTCHANGED:
+      CMFontChanged(Message);
+      break;
+    case CM_PARENTFONTCHANGED:
+      CMParentFontChanged(Message);
+      break;
+    case CM_SHOWHINTCHANGED:
+      CMShowHintChanged(Message);
+      break;
+    case CM_PARENTSHOWHINTCHANGED:
+      CMParentShowHintChanged(Message);
+      break;
+    case CM_SYSCOLORCHANGE:
+      CMSysColorChange(Message);
+      break;
+    case CM_CURSORCHANGED:
+      CMCursorChanged(Message);
+      break;
+    case CM_HITTEST:
+      CMHitTest(Message);
+      break;
+    case CM_HINTSHOW:
+      CMHintShow(Message);
+      break;
+    case CM_DRAG:
+      CMDrag(Message);
+      break;
+    default:
+      DefaultHandler(Message);
+      break;
   }
 }
 
 void TControl::DefaultHandler(TMessage& Message) {
   switch (Message.Msg) {
-    case WM_GETTEXTLENGTH: Message.Result = GetTextLen(); break;
+    case WM_GETTEXTLENGTH:
+      Message.Result = GetTextLen();
+      break;
     case WM_GETTEXT:
       Message.Result = GetTextBuf(reinterpret_cast<char*>(Message.LParam), static_cast<int>(Message.WParam));
       break;
@@ -523,7 +636,8 @@ void TControl::DefaultHandler(TMessage& Message) {
       FText = Message.LParam ? reinterpret_cast<const char*>(Message.LParam) : "";
       Message.Result = 1;
       break;
-    default: break;
+    default:
+      break;
   }
 }
 
@@ -766,7 +880,8 @@ void TWinControl::CreateParams(TCreateParams& Params) {
 
 void TWinControl::CreateSubClass(TCreateParams& Params, LPCSTR ControlClassName) {
   WNDCLASSA wc{};
-  if (GetClassInfo(nullptr, ControlClassName, &wc) || GetClassInfo(Params.WindowClass.hInstance, ControlClassName, &wc)) {
+  if (GetClassInfo(nullptr, ControlClassName, &wc) ||
+      GetClassInfo(Params.WindowClass.hInstance, ControlClassName, &wc)) {
     HINSTANCE inst = Params.WindowClass.hInstance;
     Params.WindowClass = wc;
     Params.WindowClass.hInstance = inst;
@@ -803,8 +918,8 @@ void TWinControl::CreateWnd() {
 }
 
 void TWinControl::CreateWindowHandle(const TCreateParams& Params) {
-  HWND h = CreateWindowEx(Params.ExStyle, Params.WinClassName.c_str(), Params.Caption.c_str(), Params.Style,
-                          Params.X, Params.Y, Params.Width, Params.Height, Params.WndParent, nullptr,
+  HWND h = CreateWindowEx(Params.ExStyle, Params.WinClassName.c_str(), Params.Caption.c_str(), Params.Style, Params.X,
+                          Params.Y, Params.Width, Params.Height, Params.WndParent, nullptr,
                           Params.WindowClass.hInstance, Params.Param);
   if (h) {
     FHandle = h;
@@ -975,8 +1090,14 @@ void TWinControl::AlignControl(TControl* AControl) {
     return;
   }
   DisableAlign();
-  TRect r = ClientRect();
-  AlignControls(AControl, r);
+  try {
+    TRect r = ClientRect();
+    AlignControls(AControl, r);
+  } catch (...) {
+    FControlState.Exclude(csAlignmentNeeded);
+    --FAlignLevel;
+    throw;
+  }
   FControlState.Exclude(csAlignmentNeeded);
   --FAlignLevel;
 }
@@ -998,12 +1119,18 @@ void TWinControl::doAlign(TAlign AAlign, TControl* AControl, TRect& Rect) {
   };
   auto insertBefore = [&](TControl* c1, TControl* c2) {
     switch (AAlign) {
-      case alTop: return c1->FTop < c2->FTop;
-      case alBottom: return c1->FTop + c1->FHeight >= c2->FTop + c2->FHeight;
-      case alLeft: return c1->FLeft < c2->FLeft;
-      case alRight: return c1->FLeft + c1->FWidth >= c2->FLeft + c2->FWidth;
-      case alCustom: return CustomAlignInsertBefore(c1, c2);
-      default: return false;
+      case alTop:
+        return c1->FTop < c2->FTop;
+      case alBottom:
+        return c1->FTop + c1->FHeight >= c2->FTop + c2->FHeight;
+      case alLeft:
+        return c1->FLeft < c2->FLeft;
+      case alRight:
+        return c1->FLeft + c1->FWidth >= c2->FLeft + c2->FWidth;
+      case alCustom:
+        return CustomAlignInsertBefore(c1, c2);
+      default:
+        return false;
     }
   };
   std::vector<TControl*> list;
@@ -1075,7 +1202,8 @@ void TWinControl::doAlign(TAlign AAlign, TControl* AControl, TRect& Rect) {
         newHeight = c->FHeight;
         CustomAlignPosition(c, newLeft, newTop, newWidth, newHeight, Rect);
         break;
-      default: break;
+      default:
+        break;
     }
     c->FAnchorMove = true;
     try {
@@ -1089,11 +1217,20 @@ void TWinControl::doAlign(TAlign AAlign, TControl* AControl, TRect& Rect) {
     // the rest back to those that follow.
     if (c->FWidth != newWidth || c->FHeight != newHeight) {
       switch (AAlign) {
-        case alTop: Rect.top -= newHeight - c->FHeight; break;
-        case alBottom: Rect.bottom += newHeight - c->FHeight; break;
-        case alLeft: Rect.left -= newWidth - c->FWidth; break;
-        case alRight: Rect.right += newWidth - c->FWidth; break;
-        default: break;
+        case alTop:
+          Rect.top -= newHeight - c->FHeight;
+          break;
+        case alBottom:
+          Rect.bottom += newHeight - c->FHeight;
+          break;
+        case alLeft:
+          Rect.left -= newWidth - c->FWidth;
+          break;
+        case alRight:
+          Rect.right += newWidth - c->FWidth;
+          break;
+        default:
+          break;
       }
     }
   }
@@ -1163,8 +1300,7 @@ void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
   FHeight = AHeight;
   // With a window, WM_SIZE realigns and resizes; the window's own place may
   // differ from the fields only while it is being set here.
-  if (FHandle)
-    SetWindowPos(FHandle, nullptr, ALeft, ATop, AWidth, AHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+  if (FHandle) SetWindowPos(FHandle, nullptr, ALeft, ATop, AWidth, AHeight, SWP_NOZORDER | SWP_NOACTIVATE);
   UpdateAnchorRules();
   RequestAlign();
   if (!FHandle && sized && !ComponentState().Contains(csLoading)) Resize();
@@ -1216,7 +1352,8 @@ void TWinControl::Repaint() {
 
 void TWinControl::SetZOrder(bool TopMost) {
   if (!FParent) {
-    if (FHandle) SetWindowPos(FHandle, TopMost ? HWND_TOP : HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (FHandle)
+      SetWindowPos(FHandle, TopMost ? HWND_TOP : HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     return;
   }
   auto& list = FParent->FWinControls;
@@ -1227,7 +1364,8 @@ void TWinControl::SetZOrder(bool TopMost) {
     list.push_back(this);
   else
     list.insert(list.begin(), this);
-  if (FHandle) SetWindowPos(FHandle, TopMost ? HWND_TOP : HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  if (FHandle)
+    SetWindowPos(FHandle, TopMost ? HWND_TOP : HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void TWinControl::Loaded() {
@@ -1258,7 +1396,8 @@ bool TWinControl::isControlMouseMsg(TMessage& Message) {
     control = ControlAtPos(m.Pos(), false);
   }
   if (!control) return false;
-  Message.Result = control->Perform(Message.Msg, Message.WParam, pointParam(m.XPos - control->FLeft, m.YPos - control->FTop));
+  Message.Result =
+      control->Perform(Message.Msg, Message.WParam, pointParam(m.XPos - control->FLeft, m.YPos - control->FTop));
   return true;
 }
 
@@ -1308,15 +1447,33 @@ void TWinControl::Dispatch(TMessage& Message) {
       Message.Result = m.Result;
       return;
     }
-    case WM_SIZE: WMSize(Message); return;
-    case WM_MOVE: WMMove(Message); return;
-    case WM_SYSCOLORCHANGE: WMSysColorChange(Message); return;
-    case WM_MOUSELEAVE: WMMouseLeave(Message); return;
-    case WM_NCDESTROY: WMNCDestroy(Message); return;
-    case CM_SHOWINGCHANGED: CMShowingChanged(Message); return;
-    case CM_CONTROLCHANGE: CMControlChange(Message); return;
-    case CM_CONTROLLISTCHANGE: CMControlListChange(Message); return;
-    default: inherited::Dispatch(Message); return;
+    case WM_SIZE:
+      WMSize(Message);
+      return;
+    case WM_MOVE:
+      WMMove(Message);
+      return;
+    case WM_SYSCOLORCHANGE:
+      WMSysColorChange(Message);
+      return;
+    case WM_MOUSELEAVE:
+      WMMouseLeave(Message);
+      return;
+    case WM_NCDESTROY:
+      WMNCDestroy(Message);
+      return;
+    case CM_SHOWINGCHANGED:
+      CMShowingChanged(Message);
+      return;
+    case CM_CONTROLCHANGE:
+      CMControlChange(Message);
+      return;
+    case CM_CONTROLLISTCHANGE:
+      CMControlListChange(Message);
+      return;
+    default:
+      inherited::Dispatch(Message);
+      return;
   }
 }
 
@@ -1325,8 +1482,8 @@ void TWinControl::DefaultHandler(TMessage& Message) {
     inherited::DefaultHandler(Message);
     return;
   }
-  Message.Result = CallWindowProc(FDefWndProc ? FDefWndProc : DefWindowProc, FHandle, Message.Msg, Message.WParam,
-                                  Message.LParam);
+  Message.Result =
+      CallWindowProc(FDefWndProc ? FDefWndProc : DefWindowProc, FHandle, Message.Msg, Message.WParam, Message.LParam);
 }
 
 void TWinControl::PaintWindow(HDC DC) {
@@ -1396,6 +1553,12 @@ void TWinControl::WMPaint(TWMPaint& Message) {
   // Double buffering: erase and paint into a memory bitmap of the client
   // area, then copy it to the window in one go.
   TRect client = ClientRect();
+  if (client.right <= 0 || client.bottom <= 0) {
+    PAINTSTRUCT ps{};
+    BeginPaint(FHandle, &ps);
+    EndPaint(FHandle, &ps);
+    return;
+  }
   HDC screen = GetDC(nullptr);
   HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
   ReleaseDC(nullptr, screen);

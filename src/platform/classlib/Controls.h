@@ -299,7 +299,7 @@ class TControl : public TComponent {
     P.Prop("Width", &TControl::Width, &TControl::SetWidth).NoDefault();
     P.Prop("Height", &TControl::Height, &TControl::SetHeight).NoDefault();
     P.Prop("Align", &TControl::Align, &TControl::SetAlign).Default(alNone);
-    P.Prop("Anchors", &TControl::Anchors, &TControl::SetAnchors).Default(TAnchors{akLeft, akTop});
+    P.Prop("Anchors", &TControl::Anchors, &TControl::SetAnchors).Stored(&TControl::IsAnchorsStored);
     P.Prop("Caption", &TControl::Caption, &TControl::SetCaption);
     P.Prop("Color", &TControl::Color, &TControl::SetColor).Ident("TColor").Stored(&TControl::IsColorStored);
     P.Prop("Constraints", &TControl::Constraints, &TControl::SetConstraints);
@@ -314,6 +314,7 @@ class TControl : public TComponent {
     P.Prop("ParentFont", &TControl::ParentFont, &TControl::SetParentFont).Default(true);
     P.Prop("ParentShowHint", &TControl::ParentShowHint, &TControl::SetParentShowHint).Default(true);
     P.Prop("ShowHint", &TControl::ShowHint, &TControl::SetShowHint).Stored(&TControl::IsShowHintStored);
+    P.Prop("Tag", &TComponent::Tag, &TComponent::SetTag).Default(0);
     P.Prop("Visible", &TControl::Visible, &TControl::SetVisible).Default(true);
     P.Event("OnClick", &TControl::OnClick);
     P.Event("OnDblClick", &TControl::OnDblClick);
@@ -335,11 +336,6 @@ class TControl : public TComponent {
   virtual std::string GetText() const { return FText; }
   virtual void SetClientSize(int AWidth, int AHeight);
   virtual bool CanResize(int& NewWidth, int& NewHeight);
-  virtual bool CanAutoSize(int& NewWidth, int& NewHeight) {
-    (void)NewWidth;
-    (void)NewHeight;
-    return true;
-  }
   virtual void ConstrainedResize(int& MinWidth, int& MinHeight, int& MaxWidth, int& MaxHeight) {
     (void)MinWidth;
     (void)MinHeight;
@@ -359,7 +355,6 @@ class TControl : public TComponent {
   // Remembers the distances that the anchors keep when the parent resizes.
   void UpdateAnchorRules();
   void InvalidateControl(bool IsVisible, bool IsOpaque);
-  virtual TWinControl* GetParentHandleControl() const { return FParent; }
 
   // Drag hooks; the base does what a control without a drag manager can.
   virtual void DoStartDrag(TDragObject*& DragObject);
@@ -396,6 +391,7 @@ class TControl : public TComponent {
   virtual void CMHintShow(TMessage& Message) { (void)Message; }
   virtual void CMDrag(TMessage& Message) { (void)Message; }
 
+  bool IsAnchorsStored() const;
   bool IsColorStored() const { return !FParentColor; }
   bool IsFontStored() const { return !FParentFont; }
   bool IsShowHintStored() const { return !FParentShowHint; }
@@ -499,6 +495,7 @@ class TWinControl : public TControl {
   void Update() override;
   void Repaint() override;
   void WndProc(TMessage& Message) override;
+  void Dispatch(TMessage& Message) override;
   void DefaultHandler(TMessage& Message) override;
   // Paints the graphic children from First on (all when First is null) into
   // DC, each in its bounds, in z-order.
@@ -583,7 +580,6 @@ class TWinControl : public TControl {
   virtual void CMShowingChanged(TMessage& Message);
   virtual void CMControlChange(TMessage& Message) { (void)Message; }
   virtual void CMControlListChange(TMessage& Message) { (void)Message; }
-  void Dispatch(TMessage& Message) override;
 
   HWND FHandle = nullptr;
   WNDPROC FDefWndProc = nullptr;
@@ -639,11 +635,11 @@ class TGraphicControl : public TControl {
   explicit TGraphicControl(TComponent* AOwner);
   ~TGraphicControl() override;
   TCanvas* Canvas() const { return FCanvas; }
+  void Dispatch(TMessage& Message) override;
 
  protected:
   virtual void Paint() {}
   virtual void WMPaint(TWMPaint& Message);
-  void Dispatch(TMessage& Message) override;
 
  private:
   TCanvas* FCanvas;

@@ -396,6 +396,13 @@ void StreamingHooks::GetChildren(const TGetChildProc& Proc, TComponent* Root) {
 void StreamingHooks::ReadState(TReader* Reader) { Reader->ReadData(self()); }
 
 namespace {
+// C itself or a component it owns, directly or further down.
+bool ownedBy(const TComponent* C, const TComponent* Owner) {
+  for (; C; C = C->Owner())
+    if (C == Owner) return true;
+  return false;
+}
+
 StreamingHooks* hooks(const TComponent* C) { return dynamic_cast<StreamingHooks*>(const_cast<TComponent*>(C)); }
 }  // namespace
 
@@ -540,7 +547,8 @@ TComponent* TReader::ReadRootComponent(TComponent* Root) {
     FLoaded = nullptr;
     FFixups.clear();
     if (created) {
-      std::erase(*loaded, result);
+      // What goes with the root must leave the list first.
+      std::erase_if(*loaded, [&](TComponent* c) { return ownedBy(c, result); });
       delete result;
     }
     // What was read stays, but no longer counts as loading.
@@ -641,8 +649,11 @@ TComponent* TReader::readComponent(const TFormObject& Node) {
     if (created) {
       // Nothing may keep pointing at it.
       std::erase_if(FFixups, [&](const Fixup& f) { return f.Instance == result; });
-      if (FLoaded) std::erase(*FLoaded, result);
+      if (FLoaded) std::erase_if(*FLoaded, [&](TComponent* c) { return ownedBy(c, result); });
       delete result;
+    } else if (result && FLoaded && std::find(FLoaded->begin(), FLoaded->end(), result) == FLoaded->end()) {
+      // An existing component read into: the failed read must not leave it loading.
+      FLoaded->push_back(result);
     }
     throw;
   }
@@ -1154,7 +1165,7 @@ void TWriter::writeProperty(TObject* Instance, PPropInfo Info, int Level, const 
     case tkString: {
       if (!Info->GetStr) return;
       std::string v = Info->GetStr(Instance);
-      if (v.empty()) return;
+      if (Info->HasDefault ? v == Info->DefaultStr : v.empty()) return;
       beginProperty(Level, name);
       WriteString(v);
       endProperty();

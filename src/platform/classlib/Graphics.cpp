@@ -915,8 +915,10 @@ void TBitmap::replaceHandle(HBITMAP Value, TPixelFormat Format, int AWidth, int 
   if (FHandle && FHandle != Value) DeleteObject(FHandle);
   FHandle = Value;
   FPixelFormat = Format;
-  FWidth = Value ? AWidth : 0;
-  FHeight = Value ? AHeight : 0;
+  // An empty bitmap still remembers a size with one side 0, so that Width
+  // and Height can be set one after the other.
+  FWidth = AWidth;
+  FHeight = AHeight;
 }
 
 void TBitmap::SetHandle(HBITMAP Value) {
@@ -958,9 +960,7 @@ void TBitmap::SetSize(int AWidth, int AHeight) {
     if (FCanvas) FCanvas->FreeContext();
     copyPixels(FHandle, h);
   }
-  // A size the surface cannot have leaves an empty bitmap.
   replaceHandle(h, FPixelFormat, AWidth, AHeight);
-  if (!h) FWidth = FHeight = 0;
   Changed(this);
 }
 

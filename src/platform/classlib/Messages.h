@@ -57,8 +57,7 @@ using TWMKeyUp = TWMKey;
 // WM_PAINT: DC is non-zero when the caller hands over a context to paint into
 // (a parent painting its graphic children, or double buffering).
 struct TWMPaint {
-  explicit TWMPaint(const TMessage& M)
-      : Msg(M.Msg), DC(reinterpret_cast<HDC>(M.WParam)), Result(M.Result) {}
+  explicit TWMPaint(const TMessage& M) : Msg(M.Msg), DC(reinterpret_cast<HDC>(M.WParam)), Result(M.Result) {}
   UINT Msg;
   HDC DC;
   LRESULT Result;

@@ -36,8 +36,10 @@
 // Writer specifiers: .Default(v) for ordinal properties (a value equal to it
 // is not written; without one an ordinal is always written), .NoDefault(),
 // .Stored(false) or .Stored(&C::IsFooStored). Strings are written when not
-// empty, floats when not 0, events when bound, references when set, objects
-// when one of their own properties is written.
+// empty, or, with .Default("text"), when they differ from that text (so that
+// an emptied "MS Sans Serif" survives a round trip); floats when not 0,
+// events when bound, references when set, objects when one of their own
+// properties is written.
 //
 // Methods. The root of a form publishes its handlers with P.Method(Name,
 // &C::Handler); the reader binds `OnClick = Handler` to the root's method of
@@ -133,6 +135,7 @@ struct TPropInfo {
   TClass Owner = nullptr;
   bool HasDefault = false;
   std::int64_t Default = 0;
+  std::string DefaultStr;
   bool StoredConst = true;
   std::function<bool(TObject*)> StoredProc;
 
@@ -245,9 +248,17 @@ class TPropBuilder {
  public:
   explicit TPropBuilder(TPropInfo& Info) : FInfo(Info) {}
   template <class V>
+    requires(!std::is_convertible_v<V, std::string>)
   TPropBuilder& Default(const V& Value) {
     FInfo.HasDefault = true;
     FInfo.Default = toOrd(Value);
+    return *this;
+  }
+  // A string property whose objects start with a text: the writer leaves
+  // that text out and writes '' for an empty value.
+  TPropBuilder& Default(const std::string& Value) {
+    FInfo.HasDefault = true;
+    FInfo.DefaultStr = Value;
     return *this;
   }
   TPropBuilder& NoDefault() {

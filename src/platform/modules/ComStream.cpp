@@ -9,6 +9,9 @@ namespace qv::modules {
 
 namespace {
 
+// {5B1C9D7E-4A3F-4E21-9C0B-7D2E61A4F803}: asks a stream whether it is ours.
+constexpr IID kMemoryStreamIid = {0x5B1C9D7E, 0x4A3F, 0x4E21, {0x9C, 0x0B, 0x7D, 0x2E, 0x61, 0xA4, 0xF8, 0x03}};
+
 class MemoryStream : public qv::com::ComObject<IStream> {
  public:
   explicit MemoryStream(std::vector<std::uint8_t> bytes) : bytes_(std::move(bytes)) {}
@@ -76,26 +79,18 @@ class MemoryStream : public qv::com::ComObject<IStream> {
 
   const std::vector<std::uint8_t>& bytes() const { return bytes_; }
 
+ protected:
+  void* queryOther(REFIID riid) override { return riid == kMemoryStreamIid ? this : nullptr; }
+
  private:
   std::vector<std::uint8_t> bytes_;
   size_t pos_ = 0;
 };
 
-// {5B1C9D7E-4A3F-4E21-9C0B-7D2E61A4F803}: asks a stream whether it is ours.
-constexpr IID kMemoryStreamIid = {0x5B1C9D7E, 0x4A3F, 0x4E21, {0x9C, 0x0B, 0x7D, 0x2E, 0x61, 0xA4, 0xF8, 0x03}};
-
-class TaggedStream : public MemoryStream {
- public:
-  using MemoryStream::MemoryStream;
-
- protected:
-  void* queryOther(REFIID riid) override { return riid == kMemoryStreamIid ? static_cast<MemoryStream*>(this) : nullptr; }
-};
-
 }  // namespace
 
 IStream* createMemoryStream(const std::vector<std::uint8_t>& bytes) {
-  auto* s = new TaggedStream(bytes);
+  auto* s = new MemoryStream(bytes);
   s->AddRef();
   return s;
 }

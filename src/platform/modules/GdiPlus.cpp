@@ -248,6 +248,20 @@ void paintRect(GpGraphics& g, long long l, long long t, long long r, long long b
     }
 }
 
+// The rows and columns of graphics coordinates that the target has, so that
+// shapes far larger than it cost no more than the target itself.
+struct Bounds {
+  long long left, top, right, bottom;
+};
+Bounds targetBounds(const GpGraphics& g) {
+  if (g.image) return {0, 0, g.image->width, g.image->height};
+  qv::os::gdi::Dc* d = qv::os::gdi::dcOf(g.dc);
+  if (!d || !d->surface) return {0, 0, 0, 0};
+  const long long dx = static_cast<long long>(d->origin.x) - d->state.windowOrg.x + d->state.viewportOrg.x;
+  const long long dy = static_cast<long long>(d->origin.y) - d->state.windowOrg.y + d->state.viewportOrg.y;
+  return {-dx, -dy, d->surface->width - dx, d->surface->height - dy};
+}
+
 void fillWithBrush(GpGraphics& g, const GpBrush& brush, long long l, long long t, long long r, long long b) {
   paintRect(g, l, t, r, b, [&](int x, int y) { return brush.at(x + 0.5, y + 0.5); });
 }
@@ -260,10 +274,12 @@ void fillPolygon(GpGraphics& g, const GpBrush& brush, const std::vector<GpPointF
     minY = std::min<double>(minY, p.Y);
     maxY = std::max<double>(maxY, p.Y);
   }
-  const int y0 = clampCoord(static_cast<long long>(std::floor(minY))), y1 = clampCoord(static_cast<long long>(std::ceil(maxY)));
+  const Bounds area = targetBounds(g);
+  const long long y0 = std::max<long long>(area.top, static_cast<long long>(std::floor(std::max(minY, -1e15))));
+  const long long y1 = std::min<long long>(area.bottom, static_cast<long long>(std::ceil(std::min(maxY, 1e15))));
   std::vector<std::pair<double, int>> xs;
-  for (int y = y0; y < y1; ++y) {
-    const double cy = y + 0.5;
+  for (long long y = y0; y < y1; ++y) {
+    const double cy = static_cast<double>(y) + 0.5;
     xs.clear();
     for (size_t i = 0; i < pts.size(); ++i) {
       const GpPointF& a = pts[i];
@@ -284,10 +300,38 @@ void fillPolygon(GpGraphics& g, const GpBrush& brush, const std::vector<GpPointF
   }
 }
 
+// Cuts a line to a box (Liang-Barsky); false when nothing of it is inside.
+bool clipLine(double& x1, double& y1, double& x2, double& y2, const Bounds& b, double margin) {
+  double t0 = 0, t1 = 1;
+  const double dx = x2 - x1, dy = y2 - y1;
+  const double p[4] = {-dx, dx, -dy, dy};
+  const double q[4] = {x1 - (b.left - margin), (b.right + margin) - x1, y1 - (b.top - margin), (b.bottom + margin) - y1};
+  for (int i = 0; i < 4; ++i) {
+    if (p[i] == 0) {
+      if (q[i] < 0) return false;
+      continue;
+    }
+    const double t = q[i] / p[i];
+    if (p[i] < 0) t0 = std::max(t0, t);
+    else t1 = std::min(t1, t);
+  }
+  if (t0 > t1) return false;
+  const double ax = x1 + t0 * dx, ay = y1 + t0 * dy;
+  x2 = x1 + t1 * dx;
+  y2 = y1 + t1 * dy;
+  x1 = ax;
+  y1 = ay;
+  return true;
+}
+
 // Aliased line with both end points, as the library draws them.
 void drawLine(GpGraphics& g, const GpPen& pen, double x1, double y1, double x2, double y2) {
-  const int w = std::max(1, static_cast<int>(std::lround(pen.width)));
+  const int w = std::clamp(static_cast<int>(std::lround(pen.width)), 1, 1 << 12);
   const int before = (w - 1) / 2;
+  // Only the part near the target is walked. Lines inside it keep their
+  // exact pixels; a line cut at the margin may step differently by a pixel
+  // where it enters, which costs less than walking millions of pixels.
+  if (!clipLine(x1, y1, x2, y2, targetBounds(g), w + 2.0)) return;
   long long x = std::llround(x1), y = std::llround(y1);
   const long long ex = std::llround(x2), ey = std::llround(y2);
   const long long adx = std::llabs(ex - x), ady = -std::llabs(ey - y);
@@ -850,7 +894,9 @@ GpStatus GdipFillEllipseI(GpGraphics* graphics, GpBrush* brush, INT x, INT y, IN
   if (!ready(graphics)) return ObjectBusy;
   if (width <= 0 || height <= 0) return Ok;
   const double rx = width / 2.0, ry = height / 2.0, cx = x + rx, cy = y + ry;
-  for (long long row = y; row < static_cast<long long>(y) + height; ++row) {
+  const Bounds area = targetBounds(*graphics);
+  const long long rowEnd = std::min<long long>(static_cast<long long>(y) + height, area.bottom);
+  for (long long row = std::max<long long>(y, area.top); row < rowEnd; ++row) {
     const double v = (row + 0.5 - cy) / ry;
     if (v * v > 1) continue;
     const double half = rx * std::sqrt(1 - v * v);

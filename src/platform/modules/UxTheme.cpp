@@ -137,8 +137,9 @@ std::optional<SIZE> fixedSize(const std::string& cls, int part) {
   if (cls == "TREEVIEW" && part == 2) return SIZE{9, 9};
   if (cls == "SCROLLBAR" && (part == 1 || part == 8 || part == 9)) return SIZE{17, 17};
   if (cls == "EXPLORERBAR" && part >= 2 && part <= 4) return SIZE{16, 16};
-  if (cls == "EXPLORERBAR" && part >= 6 && part <= 7) return SIZE{23, 22};
-  if (cls == "EXPLORERBAR" && part >= 10 && part <= 11) return SIZE{23, 22};
+  // The group headers' collapse and expand buttons, as big as the shell
+  // style module's sign bitmaps.
+  if (cls == "EXPLORERBAR" && (part == 6 || part == 7 || part == 10 || part == 11)) return SIZE{22, 22};
   return std::nullopt;
 }
 
@@ -180,8 +181,13 @@ void record(const std::string& fn, const Theme* t, int part, int state, const RE
 
 bool emptyRect(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
 
-void drawBackground(HDC dc, const Theme& t, int part, int state, const RECT& r, const RECT* clip, bool omitBorder,
+void drawBackground(HDC dc, const Theme& t, int part, int state, const RECT& given, const RECT* clip, bool omitBorder,
                     bool omitContent) {
+  // Coordinates beyond 2^30 are taken as 2^30, so that the border's
+  // arithmetic cannot overflow; no device is that large.
+  static constexpr LONG kLimit = 1 << 30;
+  auto lim = [](LONG v) { return std::clamp<LONG>(v, -kLimit, kLimit); };
+  const RECT r{lim(given.left), lim(given.top), lim(given.right), lim(given.bottom)};
   const int saved = SaveDC(dc);
   if (clip) IntersectClipRect(dc, clip->left, clip->top, clip->right, clip->bottom);
   if (partiallyTransparent(t.className, part)) {
@@ -192,13 +198,17 @@ void drawBackground(HDC dc, const Theme& t, int part, int state, const RECT& r, 
   }
   const COLORREF top = fillColor(t.className, part, state);
   const COLORREF bottom = gradientEnd(t.className, part, state);
-  const int h = r.bottom - r.top;
+  const long long h = static_cast<long long>(r.bottom) - r.top;
+  // Only the rows the DC can show are filled, however tall the rectangle.
+  RECT box{0, 0, 0, 0};
+  GetClipBox(dc, &box);
+  const int firstRow = std::max<LONG>(r.top + 1, box.top), endRow = std::min<LONG>(r.bottom - 1, box.bottom);
   if (!omitContent) {
-    for (int y = r.top + 1; y < r.bottom - 1; ++y) {
+    for (int y = firstRow; y < endRow; ++y) {
       // Row 1 has the fill colour, the last row inside the border the end.
-      const int span = std::max(1, h - 3);
-      const int i = y - r.top - 1;
-      auto mix = [&](BYTE a, BYTE b) { return static_cast<BYTE>(a + (static_cast<int>(b) - a) * i / span); };
+      const long long span = std::max(1LL, static_cast<long long>(h) - 3);
+      const long long i = static_cast<long long>(y) - r.top - 1;
+      auto mix = [&](BYTE a, BYTE b) { return static_cast<BYTE>(a + (static_cast<long long>(b) - a) * i / span); };
       const COLORREF c = RGB(mix(GetRValue(top), GetRValue(bottom)), mix(GetGValue(top), GetGValue(bottom)),
                              mix(GetBValue(top), GetBValue(bottom)));
       qv::os::gdi::fillSolid(dc, r.left + 1, y, r.right - 1, y + 1, c);
@@ -446,7 +456,8 @@ HRESULT DrawThemeEdge(HTHEME theme, HDC dc, int part, int state, const RECT* des
   if (!dc || !destRect) return E_INVALIDARG;
   record("DrawThemeEdge", t, part, state, destRect);
   RECT r = *destRect;
-  DrawEdge(dc, &r, edge, flags | (contentRect ? BF_ADJUST : 0));
+  DrawEdge(dc, &r, edge, flags);
+  // With BF_ADJUST the edge's inside, else the rectangle as given.
   if (contentRect) *contentRect = r;
   return S_OK;
 }
@@ -466,8 +477,8 @@ HRESULT GetThemeBackgroundContentRect(HTHEME theme, HDC, int part, int, const RE
   if (!t) return E_HANDLE;
   if (!bounds || !content) return E_INVALIDARG;
   const MARGINS m = contentMargins(t->className, part);
-  *content = {bounds->left + m.cxLeftWidth, bounds->top + m.cyTopHeight, bounds->right - m.cxRightWidth,
-              bounds->bottom - m.cyBottomHeight};
+  *content = {bounds->left + m.leftWidth, bounds->top + m.topHeight, bounds->right - m.rightWidth,
+              bounds->bottom - m.bottomHeight};
   return S_OK;
 }
 
@@ -476,8 +487,8 @@ HRESULT GetThemeBackgroundExtent(HTHEME theme, HDC, int part, int, const RECT* c
   if (!t) return E_HANDLE;
   if (!content || !extent) return E_INVALIDARG;
   const MARGINS m = contentMargins(t->className, part);
-  *extent = {content->left - m.cxLeftWidth, content->top - m.cyTopHeight, content->right + m.cxRightWidth,
-             content->bottom + m.cyBottomHeight};
+  *extent = {content->left - m.leftWidth, content->top - m.topHeight, content->right + m.rightWidth,
+             content->bottom + m.bottomHeight};
   return S_OK;
 }
 
@@ -532,7 +543,8 @@ HRESULT GetThemeTextExtent(HTHEME theme, HDC dc, int, int, LPCWSTR text, int cou
   if (!dc || !text || !extent) return E_INVALIDARG;
   const std::string ansi = qv::os::utf16ToAnsi(wideOf(text, count));
   RECT r = bounds ? *bounds : RECT{0, 0, 0, 0};
-  if (!bounds) textFlags |= DT_SINGLELINE;
+  // Without bounds there is no width to break the words at.
+  if (!bounds) textFlags &= ~DT_WORDBREAK;
   DrawText(dc, ansi.c_str(), static_cast<int>(ansi.size()), &r, textFlags | DT_CALCRECT);
   *extent = r;
   return S_OK;

@@ -14,7 +14,23 @@
 // - backgrounds: a vertical gradient from fill to gradient end over the
 //   rectangle's rows inside a 1-pixel border; parts with rounded corners
 //   (partially transparent) leave their four corner pixels untouched.
-// - sizes and margins: see partTrueSize/contentMargins in UxTheme.cpp.
+// - part sizes (TS_TRUE): BUTTON 2, 3 13 x 13; TREEVIEW 2 9 x 9; SCROLLBAR
+//   1, 8, 9 17 x 17; EXPLORERBAR 2 to 4 16 x 16 and 6, 7, 10, 11 22 x 22;
+//   every other part 16 x 16. TS_MIN is TS_TRUE for those fixed parts and
+//   2 x 2 (the border) for the others; TS_DRAW cuts fixed parts to the
+//   rectangle and gives the others the rectangle's size.
+// - content margins (TMT_CONTENTMARGINS, content rectangle and extent):
+//   BUTTON 1 3 pixels, EDIT and COMBOBOX 2, everything else 1 (the border);
+//   TMT_SIZINGMARGINS 1, TMT_CAPTIONMARGINS 0.
+// - rounded parts (partially transparent, TMT_TRANSPARENT, corner pixels
+//   outside the background region): BUTTON 1, 2 and EXPLORERBAR 8, 12.
+// - other values: TMT_BORDERSIZE and TMT_IMAGECOUNT 1, TMT_ROUNDCORNER*
+//   1 for rounded parts else 0, TMT_BGTYPE BT_BORDERFILL, TMT_FILLTYPE
+//   FT_VERTGRADIENT, TMT_FONT Tahoma -11 (bold for EXPLORERBAR), system
+//   fonts Tahoma -11 (the caption font bold), TMT_FLATMENUS true,
+//   TMT_MINCOLORDEPTH 16; anything else E_PROP_ID_UNSUPPORTED.
+// - parts 1 to the class's part count are defined (BUTTON 5, SCROLLBAR 10,
+//   EXPLORERBAR 12, ...; 8 for classes without an entry).
 //
 // A switch of theme (setThemeProfile, EnableTheming) broadcasts
 // WM_THEMECHANGED to every top-level window, hidden ones too. Open handles
@@ -36,11 +52,13 @@
 using HTHEME = HANDLE;
 QV_DECLARE_HANDLE(HPAINTBUFFER);
 
+// The platform's layout; the fields drop their "cx"/"cy" prefixes, which
+// our code base does not use for names.
 struct MARGINS {
-  int cxLeftWidth;
-  int cxRightWidth;
-  int cyTopHeight;
-  int cyBottomHeight;
+  int leftWidth;
+  int rightWidth;
+  int topHeight;
+  int bottomHeight;
 };
 using PMARGINS = MARGINS*;
 

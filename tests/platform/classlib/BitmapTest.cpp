@@ -7,6 +7,8 @@
 
 #include "DesktopTest.h"
 #include "platform/classlib/Graphics.h"
+#include "platform/os/gdi/Dib.h"
+#include "platform/os/gdi/GdiObject.h"
 #include "platform/os/kernel/Module.h"
 
 namespace {

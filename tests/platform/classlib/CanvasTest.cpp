@@ -281,6 +281,7 @@ TEST_F(CanvasTest, EllipseAndPolygonFillWithTheBrush) {
   EXPECT_EQ(c->Pixels(1, 1), clBlack);
   EXPECT_EQ(c->Pixels(5, 5), clWhite);
   make(b, 7, 7);
+  c->Brush()->SetColor(clBlack);
   c->Ellipse(0, 0, 7, 7);
   EXPECT_EQ(c->Pixels(3, 3), clBlack);
   EXPECT_EQ(c->Pixels(0, 0), clWhite);

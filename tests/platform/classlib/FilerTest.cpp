@@ -38,8 +38,8 @@ class TTestFont : public TPersistent {
   int FColor = clWindowText;
   TSet<TTestFontStyle> FStyle;
   QV_PUBLISHED(TTestFont) {
-    P.Field("Color", &TTestFont::FColor).Ident("TColor").Default(clWindowText);
-    P.Field("Name", &TTestFont::FName);
+    P.Field("Color", &TTestFont::FColor).Ident("TTestColor").Default(clWindowText);
+    P.Field("Name", &TTestFont::FName).Default("MS Sans Serif");
     P.Field("Size", &TTestFont::FSize).Default(8);
     P.Field("Style", &TTestFont::FStyle).Default(TSet<TTestFontStyle>{});
   }
@@ -83,7 +83,9 @@ class TTestColumn : public TCollectionItem {
 class TTestControl : public TComponent, public StreamingHooks {
   QV_CLASS(TTestControl, TComponent)
   explicit TTestControl(TComponent* AOwner)
-      : TComponent(AOwner), FColumns(std::make_unique<TOwnedCollection>(this, TTestColumn::StaticClass())) {}
+      : TComponent(AOwner),
+        FColumns(std::make_unique<TOwnedCollection>(this, TTestColumn::StaticClass())),
+        FLinks(std::make_unique<TOwnedCollection>(this, TTestColumn::StaticClass())) {}
   ~TTestControl() override {
     Destroying();
     SetParent(nullptr);
@@ -109,6 +111,8 @@ class TTestControl : public TComponent, public StreamingHooks {
   TTestFont* Font() const { return FFont.get(); }
   TStringList* Lines() const { return FLines.get(); }
   TOwnedCollection* Columns() const { return FColumns.get(); }
+  // Streamed as custom data, not published.
+  TOwnedCollection* Links() const { return FLinks.get(); }
   bool IsRatioStored() const { return FRatio != 1.0; }
 
   int FLeft = 0;
@@ -145,7 +149,7 @@ class TTestControl : public TComponent, public StreamingHooks {
     P.Field("Anchors", &TTestControl::FAnchors).Default(TTestAnchors{akLeft, akTop});
     P.Prop("Buddy", &TTestControl::Buddy, &TTestControl::SetBuddy);
     P.Prop("Caption", &TTestControl::Caption, &TTestControl::SetCaption);
-    P.Field("Color", &TTestControl::FColor).Ident("TColor").Default(clBtnFace);
+    P.Field("Color", &TTestControl::FColor).Ident("TTestColor").Default(clBtnFace);
     P.Prop("Columns", &TTestControl::Columns);
     P.Prop("Font", &TTestControl::Font);
     P.Field("Left", &TTestControl::FLeft);
@@ -173,6 +177,9 @@ class TTestControl : public TComponent, public StreamingHooks {
           S->ReadBuffer(FBlob.data(), static_cast<int>(FBlob.size()));
         },
         [this](TStream* S) { S->WriteBuffer(FBlob.data(), static_cast<int>(FBlob.size())); }, !FBlob.empty());
+    Filer->DefineProperty(
+        "Links", [this](TReader* R) { R->ReadCollection(FLinks.get()); },
+        [this](TWriter* W) { W->WriteCollection(FLinks.get()); }, FLinks->Count() > 0);
   }
 
  private:
@@ -184,6 +191,7 @@ class TTestControl : public TComponent, public StreamingHooks {
   std::unique_ptr<TTestFont> FFont = std::make_unique<TTestFont>();
   std::unique_ptr<TStringList> FLines = std::make_unique<TStringList>();
   std::unique_ptr<TOwnedCollection> FColumns;
+  std::unique_ptr<TOwnedCollection> FLinks;
 };
 
 // A component without the parent protocol (like a timer on a form).
@@ -229,7 +237,7 @@ class FilerTest : public qvtest::DesktopTest {
     gJournal.clear();
     RegisterClasses({TTestControl::StaticClass(), TTestForm::StaticClass(), TTestTimer::StaticClass()});
     RegisterIntegerConsts(
-        qv::classlib::namedIntegerType("TColor"),
+        qv::classlib::namedIntegerType("TTestColor"),
         [](const std::string& s, int& v) { return IdentToInt(s, v, kColors, std::size(kColors)); },
         [](int v, std::string& s) { return IntToIdent(v, s, kColors, std::size(kColors)); });
   }
@@ -279,6 +287,10 @@ const char* kForm = R"(object MainForm: TTestForm
     object Button1: TTestControl
       Caption = 'OK'
       OnClick = PanelClick
+      Links = <
+        item
+          Target = Panel2
+        end>
     end
   end
   object Panel2: TTestControl
@@ -347,6 +359,10 @@ TEST_F(FilerTest, ReferencesResolveAfterTheWholeForm) {
   EXPECT_EQ(panel->Buddy(), child(form.get(), "Panel2"));
   EXPECT_EQ(As<TTestColumn>(panel->Columns()->Items(0))->FTarget, child(form.get(), "Button1"));
   EXPECT_EQ(child(form.get(), "Panel2")->Buddy(), form.get());
+  // Also in a collection streamed as custom data.
+  TOwnedCollection* links = child(form.get(), "Button1")->Links();
+  ASSERT_EQ(links->Count(), 1);
+  EXPECT_EQ(As<TTestColumn>(links->Items(0))->FTarget, child(form.get(), "Panel2"));
 }
 
 TEST_F(FilerTest, ReferenceToAComponentOfAnotherForm) {
@@ -433,12 +449,14 @@ end
 TEST_F(FilerTest, WriterRoundTripsAndWritesOnlyWhatDiffersFromDefaults) {
   auto form = read(kForm);
   child(form.get(), "Panel2")->SetCaption(std::string(70, 'x') + "\xE4");
+  child(form.get(), "Panel2")->Font()->FName = "";
   std::string first = qv::classlib::writeComponentText(form.get());
   auto again = read(first);
   std::string second = qv::classlib::writeComponentText(again.get());
   EXPECT_EQ(first, second);
   EXPECT_EQ(again->FindComponent("Button1")->Owner(), again.get());
   EXPECT_EQ(child(again.get(), "Panel1")->Buddy(), child(again.get(), "Panel2"));
+  EXPECT_EQ(child(again.get(), "Panel2")->Font()->FName, "");
 
   EXPECT_NE(first.find("  object Panel1: TTestControl\n    Align = alTop\n    Anchors = [akLeft, akRight]\n"),
             std::string::npos)
@@ -449,6 +467,8 @@ TEST_F(FilerTest, WriterRoundTripsAndWritesOnlyWhatDiffersFromDefaults) {
   EXPECT_NE(first.find("    Columns = <\n      item\n        Caption = 'Name'\n        Target = Button1\n"
                        "        Width = 120\n      end\n      item\n        Caption = 'Size'\n      end>\n"),
             std::string::npos)
+      << first;
+  EXPECT_NE(first.find("      Links = <\n        item\n          Target = Panel2\n        end>\n"), std::string::npos)
       << first;
   EXPECT_NE(first.find("    Extra = 42\n    Blob = {\n      00FF10}\n"), std::string::npos) << first;
   EXPECT_NE(first.find("  DefaultStyles.Hint.Font.Style = [fsBold, fsItalic]\n"), std::string::npos) << first;
@@ -465,6 +485,8 @@ TEST_F(FilerTest, WriterRoundTripsAndWritesOnlyWhatDiffersFromDefaults) {
   EXPECT_EQ(count("Width"), 1u);
   EXPECT_EQ(count("Ratio"), 1u);
   EXPECT_EQ(count("Font.Size"), 1u);
+  EXPECT_EQ(count("Font.Name"), 2u);  // Tahoma, and Panel2's emptied name as ''
+  EXPECT_EQ(count("    Font.Name = ''\n"), 1u);
   EXPECT_EQ(count("Interval = 250"), 1u);
   EXPECT_EQ(count("Columns = <>"), 3u);  // the empty collections of the form, Panel2 and Button1
 }
@@ -555,6 +577,18 @@ TEST_F(FilerTest, MalformedTextFailsWithItsLine) {
     // The form is usable afterwards: nothing stays loading.
     EXPECT_FALSE(form->ComponentState().Contains(csLoading)) << c.text;
   }
+}
+
+TEST_F(FilerTest, AFailedReReadLeavesNoComponentLoading) {
+  auto form = read(kForm);
+  EXPECT_THROW(qv::classlib::readComponentText(
+                   "object MainForm: TTestForm\n  object Panel1: TTestControl\n    object Button1: TTestControl\n"
+                   "    end\n    Height = 1\n  end\nend\n",
+                   form.get()),
+               EReadError);
+  for (int i = 0; i < form->ComponentCount(); ++i)
+    EXPECT_FALSE(form->Components(i)->ComponentState().Contains(csLoading)) << form->Components(i)->Name();
+  EXPECT_FALSE(form->ComponentState().Contains(csLoading));
 }
 
 TEST_F(FilerTest, ARootCreatedForAFailedReadIsFreed) {

@@ -222,7 +222,9 @@ TEST_F(GraphicsTest, PenAndBrushHandles) {
     LOGBRUSH lb{};
     ASSERT_EQ(GetObject(brush.Handle(), sizeof lb, &lb), static_cast<int>(sizeof lb));
     EXPECT_EQ(lb.lbStyle, c.lbStyle) << c.style;
-    if (c.lbStyle == BS_HATCHED) EXPECT_EQ(lb.lbHatch, c.hatch) << c.style;
+    if (c.lbStyle == BS_HATCHED) {
+      EXPECT_EQ(lb.lbHatch, c.hatch) << c.style;
+    }
   }
 }
 

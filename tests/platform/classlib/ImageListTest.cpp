@@ -8,6 +8,7 @@
 #include "DesktopTest.h"
 #include "platform/classlib/Graphics.h"
 #include "platform/classlib/ImgList.h"
+#include "platform/os/gdi/Icon.h"
 #include "platform/os/user/SysColors.h"
 
 namespace {

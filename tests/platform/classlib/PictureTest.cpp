@@ -10,6 +10,7 @@
 #include "platform/classlib/Graphics.h"
 #include "platform/classlib/Jpeg.h"
 #include "platform/os/gdi/Image.h"
+#include "platform/os/gdi/Icon.h"
 #include "platform/os/gdi/Jpeg.h"
 
 namespace {
@@ -181,6 +182,33 @@ TEST_F(PictureTest, JpegDecodesAndAssignsToABitmap) {
   TStringStream out;
   jpeg.SaveToStream(&out);
   EXPECT_EQ(out.DataString(), jpegBytes());
+}
+
+TEST_F(PictureTest, ProgressOfDecodingReachesThePicture) {
+  writeFile("p.jpg", jpegBytes());
+  TPicture picture;
+  std::vector<TProgressStage> stages;
+  picture.OnProgress = [&](TObject*, TProgressStage Stage, BYTE, bool, const TRect&, const std::string&) {
+    stages.push_back(Stage);
+  };
+  picture.LoadFromFile(hostPath("p.jpg"));
+  TBitmap b;
+  b.Assign(picture.Graphic());
+  EXPECT_EQ(stages, (std::vector<TProgressStage>{psStarting, psEnding}));
+}
+
+TEST_F(PictureTest, AnIconAssignedToABitmapIsDrawnOnWhite) {
+  TIcon icon;
+  TStringStream s(iconBytes());
+  icon.LoadFromStream(&s);
+  TBitmap b;
+  b.Assign(&icon);
+  EXPECT_EQ(b.Width(), 2);
+  EXPECT_EQ(at(b.Canvas(), 0, 0), RGB(255, 255, 255));
+  EXPECT_EQ(at(b.Canvas(), 1, 0), RGB(255, 0, 0));
+  // Objects that are no graphics do not become bitmaps.
+  TFont font;
+  EXPECT_THROW(b.Assign(&font), EConvertError);
 }
 
 TEST_F(PictureTest, JpegFromABitmapAndCorruptBytes) {

@@ -12,10 +12,10 @@ enum TShape { stRectangle, stCircle, stTriangle };
 QV_ENUM_TYPE(TShape, stRectangle, stCircle, stTriangle)
 using TShapes = TSet<TShape>;
 
-class TPen : public TPersistent {
-  QV_CLASS(TPen, TPersistent)
+class TOutline : public TPersistent {
+  QV_CLASS(TOutline, TPersistent)
   int FWidth = 1;
-  QV_PUBLISHED(TPen) { P.Field("Width", &TPen::FWidth).Default(1); }
+  QV_PUBLISHED(TOutline) { P.Field("Width", &TOutline::FWidth).Default(1); }
 };
 
 class TShapeBase : public TComponent {
@@ -44,7 +44,7 @@ class TShapeControl : public TShapeBase {
   TShapes FAllowed{stRectangle};
   bool FFilled = true;
   double FAngle = 0;
-  TPen* Pen() const { return FPen.get(); }
+  TOutline* Pen() const { return FPen.get(); }
   TComponent* FPartner = nullptr;
   std::vector<std::string> FClicks;
   std::function<void(TObject*, int&)> OnMeasure;
@@ -68,7 +68,7 @@ class TShapeControl : public TShapeBase {
   }
 
  private:
-  std::unique_ptr<TPen> FPen = std::make_unique<TPen>();
+  std::unique_ptr<TOutline> FPen = std::make_unique<TOutline>();
 };
 
 std::vector<std::string> names(const TPropList& list) {
@@ -155,7 +155,7 @@ TEST(TypInfo, BadNamesAndValuesRaise) {
   EXPECT_THROW(SetMethodProp(&c, "OnClick", &c, "NoSuchMethod"), EPropertyError);
   // A method of another signature does not fit the event.
   EXPECT_THROW(SetMethodProp(&c, "OnClick", &c, "ShapeMeasure"), EPropertyConvertError);
-  TPen pen;
+  TOutline pen;
   EXPECT_THROW(SetObjectProp(&c, "Partner", &pen), EPropertyConvertError);
   try {
     GetStrProp(&c, "Caption");
@@ -176,8 +176,8 @@ TEST(TypInfo, StoredPredicatesAndDefaults) {
 
 TEST(TypInfo, IdentMapsOfIntegerTypes) {
   static const TIdentMapEntry cursors[] = {{0, "crDefault"}, {-21, "crHandPoint"}};
-  PTypeInfo cursor = qv::classlib::namedIntegerType("TCursor");
-  EXPECT_EQ(cursor, qv::classlib::namedIntegerType("tcursor"));
+  PTypeInfo cursor = qv::classlib::namedIntegerType("TTestCursor");
+  EXPECT_EQ(cursor, qv::classlib::namedIntegerType("ttestcursor"));
   EXPECT_EQ(cursor->Kind, tkInteger);
   EXPECT_FALSE(FindIdentToInt(cursor));
   RegisterIntegerConsts(

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <iterator>
 
 #include "platform/os/gdi/Brush.h"
@@ -41,11 +42,12 @@ void drawRing(HDC dc, const RECT& r, UINT sides, const Border& b) {
   if (sides & BF_BOTTOM) fillSolid(dc, r.left, r.bottom - 1, r.right, r.bottom, b.bottomRight);
 }
 
+// Stops at the ends of the coordinate range rather than wrapping.
 void shrink(RECT& r, UINT sides) {
-  if (sides & BF_LEFT) ++r.left;
-  if (sides & BF_TOP) ++r.top;
-  if (sides & BF_RIGHT) --r.right;
-  if (sides & BF_BOTTOM) --r.bottom;
+  if ((sides & BF_LEFT) && r.left < INT32_MAX) ++r.left;
+  if ((sides & BF_TOP) && r.top < INT32_MAX) ++r.top;
+  if ((sides & BF_RIGHT) && r.right > INT32_MIN) --r.right;
+  if ((sides & BF_BOTTOM) && r.bottom > INT32_MIN) --r.bottom;
 }
 
 void borders(UINT edge, UINT flags, Border& outer, Border& inner) {

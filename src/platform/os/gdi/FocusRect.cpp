@@ -11,7 +11,7 @@ namespace {
 // Inverts one outline pixel when it lies on the dot pattern; pixels outside
 // the clip or the bitmap answer CLR_INVALID and stay as they are.
 void invertDot(HDC dc, const RECT& r, int x, int y) {
-  if (((x - r.left) + (y - r.top)) % 2 != 0) return;
+  if (((static_cast<long long>(x) - r.left) + (static_cast<long long>(y) - r.top)) % 2 != 0) return;
   const COLORREF c = GetPixel(dc, x, y);
   if (c == CLR_INVALID) return;
   SetPixelV(dc, x, y, (~c) & 0x00FFFFFFu);

@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "platform/os/gdi/Bitmap.h"
+#include "platform/os/gdi/Icon.h"
+#include "platform/os/gdi/PredefinedBitmaps.h"
 #include "platform/os/gdi/Bmp.h"
 #include "platform/os/gdi/Dib.h"
 #include "platform/os/gdi/Ico.h"
@@ -149,8 +151,10 @@ bool imageFromBitmap(HBITMAP bitmap, Image& out) {
 }  // namespace qv::os::gdi
 
 HANDLE LoadImage(HINSTANCE instance, LPCSTR name, UINT type, int width, int height, UINT flags) {
-  (void)width;
-  (void)height;
+  if (type == IMAGE_ICON || type == IMAGE_CURSOR)
+    return qv::os::gdi::loadIconImage(instance, name, type, width, height, flags);
+  if (type == IMAGE_BITMAP && !(flags & LR_LOADFROMFILE))
+    return qv::os::gdi::loadBitmapResource(instance, name, flags);
   if (!(flags & LR_LOADFROMFILE) || instance != nullptr || type != IMAGE_BITMAP || IS_INTRESOURCE(name)) {
     SetLastError(ERROR_NOT_SUPPORTED);
     return nullptr;

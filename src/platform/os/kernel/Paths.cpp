@@ -1,4 +1,5 @@
 #include "platform/os/kernel/Paths.h"
+#include "platform/os/kernel/SysInfo.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -352,6 +353,7 @@ std::optional<std::string> driveRoot(char letter) {
 }
 
 void setCommandLine(int argc, char** argv) {
+  recordExitAtEnd();
   // A parent on this platform hands over its exact command line text.
   const char* passed = std::getenv("QV_CMDLINE");
   const char* forExe = std::getenv("QV_CMDLINE_EXE");

@@ -1,5 +1,7 @@
 #include "platform/os/kernel/SysInfo.h"
 
+#include <atomic>
+
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -12,6 +14,7 @@
 
 #include "platform/desktop/Clock.h"
 #include "platform/desktop/Profile.h"
+#include "platform/desktop/Recorder.h"
 #include "platform/os/kernel/CodePage.h"
 #include "platform/os/kernel/LastError.h"
 #include "platform/os/kernel/Paths.h"
@@ -104,4 +107,27 @@ DWORD GetEnvironmentVariableA(LPCSTR name, LPSTR buffer, DWORD size) {
     return 0;
   }
   return qv::os::copyPathOut(*value, buffer, size);
+}
+
+namespace qv::os {
+namespace {
+std::atomic<bool> g_exitRecorded{false};
+}
+
+void recordProgramExit() {
+  if (!g_exitRecorded.exchange(true)) qv::desktop::Recorder::record("exit", {});
+}
+
+void recordExitAtEnd() {
+  static const bool registered = [] {
+    std::atexit([] { recordProgramExit(); });
+    return true;
+  }();
+  (void)registered;
+}
+}  // namespace qv::os
+
+void ExitProcess(UINT exitCode) {
+  qv::os::recordProgramExit();
+  std::exit(static_cast<int>(exitCode));
 }

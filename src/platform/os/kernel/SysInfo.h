@@ -53,6 +53,18 @@ inline BOOL GetVersionExA(OSVERSIONINFOEXA* info) { return GetVersionExA(reinter
 inline BOOL GetVersionEx(OSVERSIONINFOA* info) { return GetVersionExA(info); }
 inline BOOL GetVersionEx(OSVERSIONINFOEXA* info) { return GetVersionExA(info); }
 
+// Ends the program with an exit code; like every end of a program that
+// started through setCommandLine(argc, argv), it is logged as `exit`.
+[[noreturn]] void ExitProcess(UINT exitCode);
+
+namespace qv::os {
+// Logs the program's end once (`exit`), whichever way it ends normally.
+void recordProgramExit();
+// Makes a normal return from main log `exit` too; programs' main calls it
+// through setCommandLine(argc, argv).
+void recordExitAtEnd();
+}  // namespace qv::os
+
 // Host variables, names case-insensitive; the platform's own variables
 // (windir, SystemRoot, TEMP, TMP, USERPROFILE, APPDATA, ProgramFiles,
 // USERNAME, OS, ComSpec) describe the desktop's C: drive instead.

@@ -680,7 +680,17 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_NCACTIVATE:
-      if (!(w->style & WS_MINIMIZE)) redrawFrame(w);
+      if (!(w->style & WS_MINIMIZE)) {
+        // Drawn in the state being entered: the window told to look inactive
+        // is still the active one at this point.
+        auto& hooks = qv::os::paintHooks();
+        if (hooks.drawFrame && visibleChain(w)) {
+          if (HDC dc = GetWindowDC(hwnd)) {
+            hooks.drawFrame(hwnd, dc, wParam != FALSE);
+            ReleaseDC(hwnd, dc);
+          }
+        }
+      }
       return TRUE;
     case WM_PAINT: {
       PAINTSTRUCT ps;

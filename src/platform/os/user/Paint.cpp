@@ -8,6 +8,7 @@
 #include "platform/os/gdi/Region.h"
 #include "platform/os/user/UserState.h"
 #include "platform/os/user/Window.h"
+#include "platform/os/user/WindowDc.h"
 
 using namespace qv::os::user;
 
@@ -284,13 +285,15 @@ BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* ps) {
 HDC GetDC(HWND hwnd) { return GetDCEx(hwnd, nullptr, 0); }
 HDC GetWindowDC(HWND hwnd) { return GetDCEx(hwnd, nullptr, DCX_WINDOW); }
 
-HDC GetDCEx(HWND hwnd, HRGN, DWORD flags) {
+HDC GetDCEx(HWND hwnd, HRGN clip, DWORD flags) {
   if (hwnd != nullptr && !IsWindow(hwnd)) {
     SetLastError(ERROR_INVALID_WINDOW_HANDLE);
     return nullptr;
   }
   auto& hooks = qv::os::paintHooks();
-  return hooks.getDC ? hooks.getDC(hwnd, flags) : nullptr;
+  HDC dc = hooks.getDC ? hooks.getDC(hwnd, flags) : nullptr;
+  if (dc && clip && (flags & (DCX_INTERSECTRGN | DCX_EXCLUDERGN))) qv::os::clipWindowDC(dc, clip, flags);
+  return dc;
 }
 
 int ReleaseDC(HWND hwnd, HDC dc) {
@@ -305,6 +308,7 @@ PaintHooks& paintHooks() {
   static PaintHooks h = [] {
     PaintHooks d;
     d.fillRect = [](HDC dc, const RECT& r, HBRUSH b) { FillRect(dc, &r, b); };
+    installWindowDcs(d);
     return d;
   }();
   return h;

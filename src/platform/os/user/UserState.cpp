@@ -3,6 +3,7 @@
 #include "platform/desktop/Profile.h"
 #include "platform/desktop/Recorder.h"
 #include "platform/os/gdi/Edge.h"
+#include "platform/os/gdi/Raster.h"
 #include "platform/os/kernel/SysInfo.h"
 #include "platform/os/user/Metrics.h"
 #include "platform/os/user/SysColors.h"
@@ -18,6 +19,8 @@ State* makeState() {
   qv::desktop::onReset(resetAll);
   // The drawing layer's edges and controls take their colours from here.
   qv::os::gdi::setSysColorSource(&GetSysColor);
+  // FillRect takes (HBRUSH)(COLOR_x + 1) for a system colour's brush.
+  qv::os::gdi::setSysColorBrushResolver(&GetSysColorBrush);
   return s;
 }
 
@@ -134,7 +137,11 @@ Queue& queue(DWORD thread) { return state().queues[thread]; }
 
 void wake() { state().cv.notify_all(); }
 
-bool isTopLevel(const Wnd* w) { return w != nullptr && w->parent != nullptr && w->parent->isDesktop; }
+// Message-only windows sit under a root of their own and are no top-level
+// windows of the desktop: they take no activation and no broadcasts.
+bool isTopLevel(const Wnd* w) {
+  return w != nullptr && w->parent != nullptr && w->parent->isDesktop && !w->parent->messageOnly;
+}
 
 RECT screenRect(const Wnd* w) {
   if (w == nullptr) return {};

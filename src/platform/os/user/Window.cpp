@@ -1390,6 +1390,7 @@ HWND SetActiveWindow(HWND hwnd) {
   if (hwnd != nullptr) {
     Wnd* w = findOrFail(hwnd);
     if (w == nullptr || w->foreign || w->thread != currentThread()) return nullptr;
+    if (!isTopLevel(rootOf(w))) return nullptr;
     hwnd = rootOf(w)->handle;
   }
   activate(hwnd, WA_ACTIVE, false);
@@ -1421,6 +1422,7 @@ BOOL SetForegroundWindow(HWND hwnd) {
     return TRUE;
   }
   Wnd* root = rootOf(w);
+  if (!isTopLevel(root)) return FALSE;
   if (foreignHoldsForeground()) {
     const auto& extra = qv::desktop::profile().extra;
     auto it = extra.find("foreground.attach");

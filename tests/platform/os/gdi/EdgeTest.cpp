@@ -123,6 +123,8 @@ TEST(FocusRect, InvertsEveryOtherOutlinePixelFromTheTopLeft) {
       // One pixel high: each pixel inverted once, not twice.
       {{0, 1, 5, 2}, {".....", "#.#.#", ".....", "....."}},
       {{2, 2, 2, 4}, {".....", ".....", ".....", "....."}},  // empty
+      // Far wider than the bitmap: only the visible part is walked.
+      {{-(1 << 30), 0, 1 << 30, 3}, {"#.#.#", ".....", "#.#.#", "....."}},
   };
   for (const auto& c : cases) {
     Canvas canvas(5, 4);

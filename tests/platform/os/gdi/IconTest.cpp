@@ -155,6 +155,9 @@ TEST(Icon, SizesAndTheFlickerFreeBrush) {
   DrawIconEx(canvas.dc(), 0, 0, icon, 4, 4, 0, nullptr, DI_NORMAL);
   EXPECT_EQ(canvas.at(1, 3), RGB(255, 0, 0));
   EXPECT_EQ(canvas.at(3, 1), RGB(245, 235, 225));
+  // Huge sizes only cost what lands on the bitmap.
+  ASSERT_TRUE(DrawIconEx(canvas.dc(), -(1 << 29), 0, icon, 1 << 30, 1 << 30, 0, nullptr, DI_NORMAL));
+  EXPECT_EQ(canvas.at(0, 0), RGB(245, 235, 225));
   // DrawIcon draws at the standard 32 x 32 size.
   canvas.clear(RGB(10, 20, 30));
   DrawIcon(canvas.dc(), 0, 0, icon);

@@ -374,6 +374,26 @@ TEST_F(WindowTest, OwnedWindowsStayAboveTheirOwnerAndGoWithIt) {
   EXPECT_FALSE(IsWindow(owned));
 }
 
+TEST_F(WindowTest, TheDesktopHearsOfEveryVisibleChange) {
+  using qv::os::WindowChange;
+  std::vector<std::pair<HWND, WindowChange>> seen;
+  qv::os::setWindowChangeListener([&](HWND h, WindowChange c) { seen.push_back({h, c}); });
+  HWND w = make(WS_POPUP, {0, 0, 10, 10});
+  ShowWindow(w, SW_SHOWNA);
+  SetWindowPos(w, nullptr, 5, 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowText(w, "Neu");
+  DestroyWindow(w);
+  qv::os::setWindowChangeListener(nullptr);
+  using Seen = std::vector<std::pair<HWND, WindowChange>>;
+  EXPECT_EQ(seen, (Seen{{w, WindowChange::Created},
+                        {w, WindowChange::Shown},
+                        {w, WindowChange::ZOrder},
+                        {w, WindowChange::Moved},
+                        {w, WindowChange::Text},
+                        {w, WindowChange::Hidden},
+                        {w, WindowChange::Destroyed}}));
+}
+
 class ForegroundTest : public UserTest {
  protected:
   void SetUp() override {
