@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "platform/browser/OleInterfaces.h"
 #include "platform/os/kernel/CodePage.h"
 
 namespace qv::browser {
@@ -700,8 +701,16 @@ class WindowObject : public qv::com::DispatchObject<IHTMLWindow2>, public ModelL
   HRESULT get_event(IHTMLEventObj** p) override { return outObject(p, doc->event()); }
 };
 
-class DocumentObject : public qv::com::DispatchObject<IHTMLDocument2, IHTMLDocument3>, public ModelLink {
+class DocumentObject : public qv::com::DispatchObject<IHTMLDocument2, IHTMLDocument3, IOleCommandTarget>,
+                       public ModelLink {
  public:
+  HRESULT QueryStatus(const GUID*, ULONG cCmds, OLECMD prgCmds[], OLECMDTEXT*) override {
+    for (ULONG i = 0; prgCmds && i < cCmds; ++i) prgCmds[i].cmdf = 0;
+    return S_OK;
+  }
+  HRESULT Exec(const GUID* group, DWORD id, DWORD option, VARIANT* in, VARIANT* out) override {
+    return doc->commandHandler ? doc->commandHandler(group, id, option, in, out) : OLECMDERR_E_NOTSUPPORTED;
+  }
   explicit DocumentObject(std::shared_ptr<Document> d) {
     doc = std::move(d);
     doc->comDocument = this;

@@ -604,6 +604,15 @@ Document* Document::frameDocument(const std::string& name) const {
   return nullptr;
 }
 
+bool Document::setFrameDocument(const std::string& name, std::shared_ptr<Document> doc) {
+  for (Frame& f : frames_)
+    if (equalsNoCase(f.name, name)) {
+      f.document = std::move(doc);
+      return true;
+    }
+  return false;
+}
+
 Element* Document::findLink(const std::string& text) const {
   for (Element* e : links())
     if (e->attribute("href").find(text) != std::string::npos ||

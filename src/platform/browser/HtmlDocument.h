@@ -9,6 +9,7 @@
 // unclosed tags) are walked and freed without recursion.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -19,6 +20,7 @@
 #include "platform/com/ComPtr.h"
 
 struct IHTMLEventObj;
+struct VARIANT;
 
 namespace qv::browser {
 
@@ -157,6 +159,9 @@ class Document : public std::enable_shared_from_this<Document> {
   std::vector<Element*> images() const;
   const std::vector<Frame>& frames() const { return frames_; }
   Document* frameDocument(const std::string& name) const;  // direct frames, by name
+  // A frame navigated on its own: the direct frame named `name` shows `doc`
+  // from now on. false when there is no such frame.
+  bool setFrameDocument(const std::string& name, std::shared_ptr<Document> doc);
 
   // For the control: the first link (A or AREA) whose href or text contains
   // `text`, here or in frames (depth first); the form named `name`; setting
@@ -182,6 +187,9 @@ class Document : public std::enable_shared_from_this<Document> {
   void* comDocument = nullptr;
   void* comWindow = nullptr;
   std::map<const Element*, void*> comElements;
+  // Commands sent to the document object (its IOleCommandTarget::Exec),
+  // carried out by the control that shows the document; empty: none.
+  std::function<HRESULT(const GUID* group, DWORD id, DWORD option, VARIANT* in, VARIANT* out)> commandHandler;
 
  private:
   Document() = default;

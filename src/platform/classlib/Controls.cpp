@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "platform/classlib/DragManager.h"
 #include "platform/classlib/Forms.h"
 #include "platform/os/gdi/Cursor.h"
 #include "platform/os/gdi/Gdi.h"
@@ -228,6 +229,7 @@ TControl::~TControl() {
   Destroying();
   if (mouseCtl == this) mouseCtl = nullptr;
   if (captureControl == this) SetCaptureControl(nullptr);
+  qv::classlib::DragAccess::controlGone(this);
   if (FParent) FParent->RemoveControl(this);
   delete FConstraints;
   FFont->OnChange = nullptr;
@@ -503,6 +505,9 @@ LRESULT TControl::Perform(UINT Msg, WPARAM WParam, LPARAM LParam) {
 }
 
 void TControl::WndProc(TMessage& Message) {
+  // During a drag the keyboard steers the drag (Escape cancels it).
+  if (Message.Msg >= WM_KEYFIRST && Message.Msg <= WM_KEYLAST && qv::classlib::DragAccess::keyMessage(Message))
+    return;
   if (isMouseMsg(Message.Msg)) {
     if (!FControlStyle.Contains(csDoubleClicks)) {
       switch (Message.Msg) {
@@ -777,19 +782,8 @@ void TControl::Loaded() {
   RequestAlign();
 }
 
-// Drag hooks: without a drag manager, a drag is asked for and ends at once.
-void TControl::BeginDrag(bool Immediate, int Threshold) {
-  (void)Immediate;
-  (void)Threshold;
-}
-
-void TControl::EndDrag(bool Drop) {
-  (void)Drop;
-  DoEndDrag(nullptr, 0, 0);
-}
-
-bool TControl::Dragging() const { return false; }
-
+// BeginDrag, EndDrag, Dragging and CMDrag belong to the drag manager
+// (DragManager.cpp).
 void TControl::DragDrop(TObject* Source, int X, int Y) {
   if (OnDragDrop) OnDragDrop(this, Source, X, Y);
 }

@@ -33,6 +33,10 @@
 class TControl;
 class TWinControl;
 class TDragObject;
+namespace qv::classlib {
+// The drag manager's way into the controls' drag hooks (DragManager.cpp).
+struct DragAccess;
+}  // namespace qv::classlib
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
 QV_ENUM_TYPE(TAlign, alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom)
@@ -269,7 +273,7 @@ class TControl : public TComponent {
   bool MouseCapture() const;
   void SetMouseCapture(bool Value);
 
-  // --- dragging: the hooks a drag manager fills in.
+  // --- dragging (the drag manager: DragManager.h)
   TDragMode DragMode() const { return FDragMode; }
   void SetDragMode(TDragMode Value) { FDragMode = Value; }
   TCursor DragCursor() const { return FDragCursor; }
@@ -389,7 +393,8 @@ class TControl : public TComponent {
   virtual void CMCursorChanged(TMessage& Message) { (void)Message; }
   virtual void CMHitTest(TMessage& Message) { Message.Result = HTCLIENT; }
   virtual void CMHintShow(TMessage& Message) { (void)Message; }
-  virtual void CMDrag(TMessage& Message) { (void)Message; }
+  // Hands the drag manager's questions to DragOver and DragDrop.
+  virtual void CMDrag(TMessage& Message);
 
   bool IsAnchorsStored() const;
   bool IsColorStored() const { return !FParentColor; }
@@ -431,6 +436,7 @@ class TControl : public TComponent {
 
   friend class TWinControl;
   friend class TSizeConstraints;
+  friend struct qv::classlib::DragAccess;
 };
 
 // ---------------------------------------------------------------------------

@@ -543,7 +543,7 @@ TComponent* TReader::ReadRootComponent(TComponent* Root) {
     result->FComponentState.Exclude(csReading);
     FLoaded = nullptr;
     if (loaded == &ownLoaded) callLoaded(ownLoaded);
-  } catch (Exception&) {
+  } catch (...) {
     FLoaded = nullptr;
     FFixups.clear();
     if (created) {

@@ -30,9 +30,12 @@
 // its parent component and name, reads its properties and children with
 // csLoading and csReading set, and finally calls Loaded on the root and then
 // on every component in the order their reading finished (children before
-// the component that holds them). A component of that name already owned by
-// the root is read into instead of created, so reading a second resource
-// into a form replaces its captions, lists and collections.
+// the component that holds them). A component of that name and class
+// already owned by the root is read into instead of created, so reading a
+// second resource into a form replaces its captions, lists and collections;
+// an "inherited" component must exist ("Ancestor for '%s' not found").
+// References to missing components and events naming no method of the root
+// fail with EReadError "Error reading X.Prop: Invalid property value on line n".
 //
 // The class library's TComponent has no virtuals for the parent protocol yet;
 // a component takes part in it by also deriving from

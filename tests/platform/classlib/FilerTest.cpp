@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -134,6 +135,13 @@ class TTestControl : public TComponent, public StreamingHooks {
     auto* p = dynamic_cast<TTestControl*>(Value);
     FReadingChild = p != nullptr;
     SetParent(p);
+  }
+  void SetChildOrder(TComponent* Child, int Order) override {
+    auto it = std::find(FChildren.begin(), FChildren.end(), Child);
+    if (it == FChildren.end()) return;
+    FChildren.erase(it);
+    FChildren.insert(FChildren.begin() + std::clamp(Order, 0, static_cast<int>(FChildren.size())),
+                     static_cast<TTestControl*>(Child));
   }
   void GetChildren(const qv::classlib::TGetChildProc& Proc, TComponent* Root) override {
     // A root first writes what it owns that no control holds, then its children.
@@ -350,6 +358,13 @@ TEST_F(FilerTest, ChildrenAreOwnedByTheRootAndParentedByTheirObject) {
   // A component without the parent protocol has none.
   EXPECT_EQ(form->FindComponent("Timer1")->Owner(), form.get());
   EXPECT_EQ(form->Children().size(), 2u);
+}
+
+TEST_F(FilerTest, AChildPositionReordersTheParentsChildren) {
+  auto form = read("object F: TTestForm\n  object A: TTestControl\n  end\n  object B: TTestControl [0]\n  end\nend\n");
+  ASSERT_EQ(form->Children().size(), 2u);
+  EXPECT_EQ(form->Children()[0]->Name(), "B");
+  EXPECT_EQ(form->Children()[1]->Name(), "A");
 }
 
 TEST_F(FilerTest, ReferencesResolveAfterTheWholeForm) {

@@ -70,6 +70,7 @@ void setSysColorSource(DWORD (*source)(int index));
 // The current value of a system colour: the installed source's answer, or
 // the classic scheme's value.
 COLORREF sysColor(int index);
+// The classic scheme ("Windows Standard"), indices 0 to 30; 0 outside.
 COLORREF classicSysColor(int index);
 
 // Small painting helpers shared by the drawing services, in logical

@@ -46,6 +46,8 @@ std::u16string utf8ToUtf16(std::string_view utf8);
 // The Unicode code point of one Windows-1252 byte (the five unassigned bytes
 // map to the C1 controls of the same value, as the platform's table does).
 char32_t ansiToCodepoint(unsigned char c);
+// Appends one code point as UTF-8.
+void appendUtf8(std::string& out, char32_t cp);
 // The Windows-1252 byte of a code point, or -1 when it has none.
 int codepointToAnsi(char32_t cp);
 

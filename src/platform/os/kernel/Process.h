@@ -8,7 +8,6 @@
 #include "platform/os/Types.h"
 #include "platform/os/kernel/KernelObject.h"
 
-#ifndef SW_HIDE
 #define SW_HIDE 0
 #define SW_SHOWNORMAL 1
 #define SW_NORMAL 1
@@ -22,7 +21,6 @@
 #define SW_SHOWNA 8
 #define SW_RESTORE 9
 #define SW_SHOWDEFAULT 10
-#endif
 
 #define STILL_ACTIVE 259u
 

@@ -8,6 +8,7 @@
 #include "platform/desktop/Profile.h"
 #include "platform/desktop/Recorder.h"
 #include "platform/os/gdi/Brush.h"
+#include "platform/os/gdi/Edge.h"
 #include "platform/os/gdi/GdiObject.h"
 #include "platform/os/user/Message.h"
 
@@ -22,16 +23,6 @@ const char* const kNames[qv::os::kSysColorCount] = {
     "COLOR_BTNHIGHLIGHT",    "COLOR_3DDKSHADOW",  "COLOR_3DLIGHT",         "COLOR_INFOTEXT",
     "COLOR_INFOBK",          "COLOR_25",          "COLOR_HOTLIGHT",        "COLOR_GRADIENTACTIVECAPTION",
     "COLOR_GRADIENTINACTIVECAPTION", "COLOR_MENUHILIGHT", "COLOR_MENUBAR"};
-
-// The classic scheme ("Windows Standard").
-const COLORREF kClassic[qv::os::kSysColorCount] = {
-    RGB(212, 208, 200), RGB(58, 110, 165),  RGB(10, 36, 106),   RGB(128, 128, 128), RGB(212, 208, 200),
-    RGB(255, 255, 255), RGB(0, 0, 0),       RGB(0, 0, 0),       RGB(0, 0, 0),       RGB(255, 255, 255),
-    RGB(212, 208, 200), RGB(212, 208, 200), RGB(128, 128, 128), RGB(10, 36, 106),   RGB(255, 255, 255),
-    RGB(212, 208, 200), RGB(128, 128, 128), RGB(128, 128, 128), RGB(0, 0, 0),       RGB(212, 208, 200),
-    RGB(255, 255, 255), RGB(64, 64, 64),    RGB(212, 208, 200), RGB(0, 0, 0),       RGB(255, 255, 225),
-    RGB(181, 181, 181), RGB(0, 0, 128),     RGB(166, 202, 240), RGB(192, 192, 192), RGB(10, 36, 106),
-    RGB(212, 208, 200)};
 
 struct Colors {
   bool loaded = false;
@@ -76,7 +67,7 @@ Colors& loaded() {
   c.loaded = true;
   const auto& extra = qv::desktop::profile().extra;
   for (int i = 0; i < qv::os::kSysColorCount; ++i) {
-    c.value[i] = kClassic[i];
+    c.value[i] = qv::os::gdi::classicSysColor(i);
     for (const std::string& key : {std::string("syscolor.") + kNames[i], "syscolor." + std::to_string(i)}) {
       auto it = extra.find(key);
       COLORREF v;

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "platform/os/Types.h"
+#include "platform/os/kernel/Process.h"
 #include "platform/os/user/Message.h"
 
 // Class styles.
@@ -126,20 +127,7 @@
 #define GA_ROOT 2
 #define GA_ROOTOWNER 3
 
-// ShowWindow.
-#define SW_HIDE 0
-#define SW_SHOWNORMAL 1
-#define SW_NORMAL 1
-#define SW_SHOWMINIMIZED 2
-#define SW_SHOWMAXIMIZED 3
-#define SW_MAXIMIZE 3
-#define SW_SHOWNOACTIVATE 4
-#define SW_SHOW 5
-#define SW_MINIMIZE 6
-#define SW_SHOWMINNOACTIVE 7
-#define SW_SHOWNA 8
-#define SW_RESTORE 9
-#define SW_SHOWDEFAULT 10
+// ShowWindow: SW_HIDE ... SW_SHOWDEFAULT come with the kernel's process start-up.
 #define SW_FORCEMINIMIZE 11
 
 // SetWindowPos.

@@ -1,0 +1,68 @@
+// The desktop driver: steers a real program from outside, as a person at the
+// screen would. The file named by QV_DRIVER holds one command per line; the
+// program runs them one by one on its GUI thread whenever its queue is idle,
+// so every command sees the effects of the one before it.
+//
+//   wait MS            let MS milliseconds of the program's clock pass
+//   click X Y          left click at a screen point (also rclick, dblclick)
+//   move X Y           the mouse moves there
+//   key NAME           a key with modifiers: Alt+Left, Ctrl+C, Escape, F5, a
+//   type TEXT          the characters of TEXT (UTF-8 in the script)
+//   answer BUTTON      the answer of the next message box (Yes, No, OK ...)
+//   dialog PATH        the answer of the next file or folder dialog
+//   dialog cancel
+//   screenshot FILE    the whole screen as PNG (a host path)
+//   close              the active top-level window's system-menu Close
+//   syscommand ID      WM_SYSCOMMAND ID to the active top-level window
+//   end                closes the main window; no further commands run
+//   timeout S          ends the process after S seconds of real time
+//
+// Empty lines and lines starting with "#" are skipped. Every command is
+// logged as a "driver" event before it runs; a command that cannot be
+// carried out is logged as "driver-error" with the reason, and the script
+// goes on.
+//
+// The program's main block starts the driver with startDriverFromEnvironment()
+// before its message loop. Without QV_DRIVER nothing changes.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace qv::desktop {
+
+// A command's work, given the text after the command's name (trimmed).
+// Answer false with a reason in `error` when it cannot be done.
+using DriverHandler = std::function<bool(const std::string& arguments, std::string& error)>;
+
+// Adds (or replaces) a command; later layers add theirs (the browser's
+// `link`, `field`, `submit`). Built-in names may be replaced too.
+void registerDriverCommand(const std::string& name, DriverHandler handler);
+
+// Reads the script named by QV_DRIVER and installs the driver on the
+// calling thread's idle hook. False when QV_DRIVER is unset or the file
+// cannot be read (the latter is logged as "driver-error").
+bool startDriverFromEnvironment();
+// The same with a script given as lines (tests, embedding programs).
+void startDriver(std::vector<std::string> lines);
+// Removes the idle hook and forgets the script.
+void stopDriver();
+// Whether a started script still has commands to run.
+bool driverBusy();
+
+// Runs one command line now (no logging, no waiting): for tests of the
+// parsing and for handlers that compose commands.
+bool runDriverCommand(const std::string& line, std::string& error);
+
+// The virtual key and the modifier keys of a key name ("Ctrl+Shift+F5");
+// false for a name the driver does not know.
+struct DriverKey {
+  unsigned vk = 0;
+  bool ctrl = false;
+  bool shift = false;
+  bool alt = false;
+};
+bool parseDriverKey(const std::string& name, DriverKey& key);
+
+}  // namespace qv::desktop

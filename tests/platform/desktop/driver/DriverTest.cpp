@@ -1,0 +1,194 @@
+// The desktop driver steering a real program process: commands run one by
+// one at idle moments, every one logged, and `timeout` ending a program that
+// would never end. Key names are checked in-process.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "DesktopTest.h"
+#include "platform/desktop/driver/Driver.h"
+#include "platform/os/user/Input.h"
+
+extern char** environ;
+
+namespace {
+
+struct ProcessRun {
+  int exitCode = -1;
+  bool finished = false;
+  std::vector<std::string> log;
+};
+
+class DriverProcessTest : public qvtest::DesktopTest {
+ protected:
+  // Starts prog_driven with the script and waits (bounded) for it to end.
+  ProcessRun runDriven(const std::string& script, const std::vector<std::string>& args = {}) {
+    std::string scriptPath = writeFile("script.txt", script);
+    std::string logPath = hostPath("log.txt");
+    std::remove(logPath.c_str());
+    std::string home = hostPath("home");
+    std::vector<std::string> env = {"QV_DRIVER=" + scriptPath, "QV_LOG=" + logPath, "QV_HOME=" + home};
+    for (char** e = environ; *e; ++e) {
+      std::string v = *e;
+      if (v.rfind("QV_", 0) != 0) env.push_back(v);
+    }
+    std::string prog = qvtest::testBin("prog_driven");
+    std::vector<char*> argv{prog.data()};
+    std::vector<std::string> argCopy = args;
+    for (auto& a : argCopy) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    std::vector<char*> envp;
+    for (auto& v : env) envp.push_back(v.data());
+    envp.push_back(nullptr);
+    pid_t pid = 0;
+    ProcessRun run;
+    if (posix_spawn(&pid, prog.c_str(), nullptr, nullptr, argv.data(), envp.data()) != 0) return run;
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    int status = 0;
+    while (std::chrono::steady_clock::now() < deadline) {
+      if (waitpid(pid, &status, WNOHANG) == pid) {
+        run.finished = true;
+        break;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    if (!run.finished) {
+      kill(pid, SIGKILL);
+      waitpid(pid, &status, 0);
+    } else if (WIFEXITED(status)) {
+      run.exitCode = WEXITSTATUS(status);
+    }
+    std::istringstream in(readFile(logPath));
+    for (std::string line; std::getline(in, line);) run.log.push_back(line);
+    return run;
+  }
+
+  // The log lines of the given kinds, in order.
+  static std::vector<std::string> only(const ProcessRun& run, const std::vector<std::string>& kinds) {
+    std::vector<std::string> out;
+    for (const auto& l : run.log) {
+      std::string kind = l.substr(0, l.find('\t'));
+      for (const auto& k : kinds)
+        if (kind == k) out.push_back(l);
+    }
+    return out;
+  }
+};
+
+// The button sits at client (10, 10) of a window whose client area starts
+// at screen (100, 100); the edit at (10, 50).
+TEST_F(DriverProcessTest, ClicksAnswersTypesShootsAndEnds) {
+  std::string shot = hostPath("screen.png");
+  ProcessRun run = runDriven(
+      "# a person at the screen\n"
+      "answer No\n"
+      "click 120 115\n"
+      "wait 50\n"
+      "click 120 160\n"
+      "type Hallo Welt\n"
+      "key Backspace\n"
+      "screenshot " + shot + "\n"
+      "bogus 1 2\n"
+      "end\n"
+      "click 1 1\n");
+  ASSERT_TRUE(run.finished);
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(only(run, {"driver", "driver-error", "msgbox", "answer", "typed", "exit"}),
+            (std::vector<std::string>{
+                "driver\tanswer No",
+                "driver\tclick 120 115",
+                "msgbox\tDriven\tReally?\t36\tNo",
+                "answer\tNo",
+                "driver\twait 50",
+                "driver\tclick 120 160",
+                "driver\ttype Hallo Welt",
+                "driver\tkey Backspace",
+                "driver\tscreenshot " + shot,
+                "driver\tbogus 1 2",
+                "driver-error\tbogus 1 2\tunknown command",
+                "driver\tend",
+                "typed\tHallo Wel",
+                "exit",
+            }));
+  std::string png = readFile(shot);
+  ASSERT_GE(png.size(), 8u);
+  EXPECT_EQ(png.substr(1, 3), "PNG");
+  auto windows = only(run, {"window"});
+  ASSERT_FALSE(windows.empty());
+  EXPECT_EQ(windows[0].rfind("window\tDriven\t100\t100\t300\t200", 0), 0u) << windows[0];
+}
+
+TEST_F(DriverProcessTest, CloseGoesThroughTheSystemMenu) {
+  ProcessRun run = runDriven("close\n");
+  ASSERT_TRUE(run.finished);
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(only(run, {"driver", "typed", "exit"}),
+            (std::vector<std::string>{"driver\tclose", "typed\t", "exit"}));
+}
+
+TEST_F(DriverProcessTest, TimeoutEndsAProgramThatNeverEnds) {
+  // The first program would idle for ever; the second is stuck inside a
+  // click handler, so its GUI thread never comes back to the script.
+  for (const auto& args : {std::vector<std::string>{}, std::vector<std::string>{"hang"}}) {
+    ProcessRun run = runDriven("timeout 0.3\nclick 120 115\n", args);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 124);
+    auto tail = only(run, {"timeout", "exit", "typed"});
+    EXPECT_EQ(tail, (std::vector<std::string>{"timeout", "exit"}));
+  }
+}
+
+TEST(DriverKeys, NamesAndModifiers) {
+  struct Case {
+    const char* name;
+    unsigned vk;
+    bool ctrl, shift, alt;
+  } cases[] = {
+      {"Alt+Left", VK_LEFT, false, false, true},  {"Escape", VK_ESCAPE, false, false, false},
+      {"Return", VK_RETURN, false, false, false}, {"Ctrl+C", 'C', true, false, false},
+      {"ctrl+shift+f12", VK_F12, true, true, false}, {"F1", VK_F1, false, false, false},
+      {"a", 'A', false, false, false},            {"Space", VK_SPACE, false, false, false},
+      {"Ctrl++", VK_OEM_PLUS, true, false, false}, {"Tab", VK_TAB, false, false, false},
+  };
+  for (const auto& c : cases) {
+    qv::desktop::DriverKey k;
+    ASSERT_TRUE(qv::desktop::parseDriverKey(c.name, k)) << c.name;
+    EXPECT_EQ(k.vk, c.vk) << c.name;
+    EXPECT_EQ(k.ctrl, c.ctrl) << c.name;
+    EXPECT_EQ(k.shift, c.shift) << c.name;
+    EXPECT_EQ(k.alt, c.alt) << c.name;
+  }
+  for (const char* bad : {"", "F13", "F0", "Hyper+A", "Ctrl+", "Nothing"}) {
+    qv::desktop::DriverKey k;
+    EXPECT_FALSE(qv::desktop::parseDriverKey(bad, k)) << bad;
+  }
+}
+
+TEST(DriverCommands, BadArgumentsAreErrorsAndLaterLayersAddCommands) {
+  std::string error;
+  for (const char* bad : {"click 1", "click x y", "wait -5", "syscommand abc", "timeout soon", "answer"}) {
+    error.clear();
+    EXPECT_FALSE(qv::desktop::runDriverCommand(bad, error)) << bad;
+    EXPECT_FALSE(error.empty()) << bad;
+  }
+  std::string seen;
+  qv::desktop::registerDriverCommand("link", [&](const std::string& a, std::string&) {
+    seen = a;
+    return true;
+  });
+  EXPECT_TRUE(qv::desktop::runDriverCommand("LINK  Home page ", error));
+  EXPECT_EQ(seen, "Home page");
+}
+
+}  // namespace
