@@ -72,48 +72,7 @@ struct INTLIST {
 };
 using PINTLIST = INTLIST*;
 
-struct LOGFONTW {
-  LONG lfHeight;
-  LONG lfWidth;
-  LONG lfEscapement;
-  LONG lfOrientation;
-  LONG lfWeight;
-  BYTE lfItalic;
-  BYTE lfUnderline;
-  BYTE lfStrikeOut;
-  BYTE lfCharSet;
-  BYTE lfOutPrecision;
-  BYTE lfClipPrecision;
-  BYTE lfQuality;
-  BYTE lfPitchAndFamily;
-  WCHAR lfFaceName[LF_FACESIZE];
-};
-static_assert(sizeof(LOGFONTW) == 92);
-using LPLOGFONTW = LOGFONTW*;
-
-struct TEXTMETRICW {
-  LONG tmHeight;
-  LONG tmAscent;
-  LONG tmDescent;
-  LONG tmInternalLeading;
-  LONG tmExternalLeading;
-  LONG tmAveCharWidth;
-  LONG tmMaxCharWidth;
-  LONG tmWeight;
-  LONG tmOverhang;
-  LONG tmDigitizedAspectX;
-  LONG tmDigitizedAspectY;
-  WCHAR tmFirstChar;
-  WCHAR tmLastChar;
-  WCHAR tmDefaultChar;
-  WCHAR tmBreakChar;
-  BYTE tmItalic;
-  BYTE tmUnderlined;
-  BYTE tmStruckOut;
-  BYTE tmPitchAndFamily;
-  BYTE tmCharSet;
-};
-using LPTEXTMETRICW = TEXTMETRICW*;
+// LOGFONTW and TEXTMETRICW come with the fonts (platform/os/gdi/Font.h).
 
 // Options of DrawThemeTextEx (present on version 6 profiles only).
 using DTT_CALLBACK_PROC = int (*)(HDC, LPWSTR, int, LPRECT, UINT, LPARAM);

@@ -8,7 +8,9 @@
 
 #define LF_FACESIZE 32
 
-struct LOGFONTA {
+// The ANSI and wide records differ only in their character type.
+template <class Char>
+struct LogFontRecord {
   LONG lfHeight;
   LONG lfWidth;
   LONG lfEscapement;
@@ -22,14 +24,18 @@ struct LOGFONTA {
   BYTE lfClipPrecision;
   BYTE lfQuality;
   BYTE lfPitchAndFamily;
-  CHAR lfFaceName[LF_FACESIZE];
+  Char lfFaceName[LF_FACESIZE];
 };
+using LOGFONTA = LogFontRecord<CHAR>;
+using LOGFONTW = LogFontRecord<WCHAR>;
+using LPLOGFONTW = LOGFONTW*;
 using LOGFONT = LOGFONTA;
 using PLOGFONTA = LOGFONTA*;
 using LPLOGFONTA = LOGFONTA*;
 using LPLOGFONT = LOGFONTA*;
 
-struct TEXTMETRICA {
+template <class Char>
+struct TextMetricRecord {
   LONG tmHeight;
   LONG tmAscent;
   LONG tmDescent;
@@ -41,20 +47,24 @@ struct TEXTMETRICA {
   LONG tmOverhang;
   LONG tmDigitizedAspectX;
   LONG tmDigitizedAspectY;
-  BYTE tmFirstChar;
-  BYTE tmLastChar;
-  BYTE tmDefaultChar;
-  BYTE tmBreakChar;
+  Char tmFirstChar;
+  Char tmLastChar;
+  Char tmDefaultChar;
+  Char tmBreakChar;
   BYTE tmItalic;
   BYTE tmUnderlined;
   BYTE tmStruckOut;
   BYTE tmPitchAndFamily;
   BYTE tmCharSet;
 };
+using TEXTMETRICA = TextMetricRecord<BYTE>;
+using TEXTMETRICW = TextMetricRecord<WCHAR>;
+using LPTEXTMETRICW = TEXTMETRICW*;
 // The platform's record sizes, which structures embedding them rely on
 // (NONCLIENTMETRICS holds five LOGFONTs).
 static_assert(sizeof(LOGFONTA) == 60);
 static_assert(sizeof(TEXTMETRICA) == 56);
+static_assert(sizeof(LOGFONTW) == 92);
 using TEXTMETRIC = TEXTMETRICA;
 using LPTEXTMETRICA = TEXTMETRICA*;
 using LPTEXTMETRIC = TEXTMETRICA*;
