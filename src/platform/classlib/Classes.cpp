@@ -4,6 +4,7 @@
 #include <cstring>
 #include <map>
 
+#include "platform/classlib/StdReg.h"
 #include "platform/os/kernel/Files.h"
 #include "platform/os/kernel/KernelObject.h"
 
@@ -355,6 +356,15 @@ void UnRegisterClass(TPersistentClass AClass) {
 TPersistentClass GetClass(const std::string& ClassName) {
   auto& reg = classRegistry();
   auto it = reg.find(ClassName);
+  if (it != reg.end()) return it->second;
+  // The standard classes register themselves on the first name not found,
+  // so a form is read without its program having to register them; the
+  // direct call also keeps their objects in every program that reads forms.
+  static bool standard = false;
+  if (standard) return nullptr;
+  standard = true;
+  qv::classlib::RegisterStandardClasses();
+  it = reg.find(ClassName);
   return it == reg.end() ? nullptr : it->second;
 }
 

@@ -346,7 +346,9 @@ int TToolBar::buttonWidthFor(TToolButton* Button) {
 }
 
 void TToolBar::LayoutButtons() {
-  if (FLaying) return;
+  // While the bar is read, a button's streamed width (a separator's) comes
+  // before its style: laying out then would force it to ButtonWidth.
+  if (FLaying || ComponentState().Contains(csLoading)) return;
   FLaying = true;
   int clientW = ClientRect().right;
   int x = FIndent, y = 0;
@@ -378,6 +380,11 @@ void TToolBar::LayoutButtons() {
   }
   FLaying = false;
   Invalidate();
+}
+
+void TToolBar::Loaded() {
+  inherited::Loaded();
+  LayoutButtons();
 }
 
 void TToolBar::AlignControls(TControl* AControl, TRect& Rect) {

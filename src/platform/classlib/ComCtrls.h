@@ -181,6 +181,7 @@ class TToolBar : public TCustomControl {
   void Paint() override;
   void WndProc(TMessage& Message) override;
   void AlignControls(TControl* AControl, TRect& Rect) override;
+  void Loaded() override;
   void CreateWnd() override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
 

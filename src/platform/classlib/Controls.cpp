@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "platform/classlib/ActnList.h"
 #include "platform/classlib/DragManager.h"
 #include "platform/classlib/Forms.h"
+#include "platform/classlib/Menus.h"
 #include "platform/os/gdi/Cursor.h"
 #include "platform/os/gdi/Gdi.h"
 #include "platform/os/kernel/Module.h"
@@ -231,6 +233,9 @@ TControl::~TControl() {
   if (captureControl == this) SetCaptureControl(nullptr);
   qv::classlib::DragAccess::controlGone(this);
   if (FParent) FParent->RemoveControl(this);
+  if (Application) Application->controlGone(this);
+  delete FActionLink;
+  FActionLink = nullptr;
   delete FConstraints;
   FFont->OnChange = nullptr;
   delete FFont;
@@ -467,6 +472,79 @@ std::string TControl::GetLongHint(const std::string& Hint) {
   return bar == std::string::npos ? Hint : Hint.substr(bar + 1);
 }
 
+// --- pop-up menu and action -------------------------------------------------
+void TControl::SetPopupMenu(TPopupMenu* Value) {
+  if (Value == FPopupMenu) return;
+  if (FPopupMenu) FPopupMenu->RemoveFreeNotification(this);
+  FPopupMenu = Value;
+  if (FPopupMenu) FPopupMenu->FreeNotification(this);
+}
+
+TComponent* TControl::popupMenuRef() const { return FPopupMenu; }
+void TControl::setPopupMenuRef(TComponent* Value) { SetPopupMenu(dynamic_cast<TPopupMenu*>(Value)); }
+TComponent* TControl::actionRef() const { return Action(); }
+void TControl::setActionRef(TComponent* Value) { SetAction(dynamic_cast<TBasicAction*>(Value)); }
+
+TBasicAction* TControl::Action() const { return FActionLink ? FActionLink->Action() : nullptr; }
+
+TControlActionLink* TControl::CreateActionLink() { return new TControlActionLink(this); }
+
+void TControl::SetAction(TBasicAction* Value) {
+  if (!Value) {
+    delete FActionLink;
+    FActionLink = nullptr;
+    return;
+  }
+  if (!FActionLink) FActionLink = CreateActionLink();
+  FActionLink->SetAction(Value);
+  ActionChange(Value, ComponentState().Contains(csLoading));
+  Value->FreeNotification(this);
+}
+
+void TControl::ActionChange(TObject* Sender, bool CheckDefaults) {
+  auto* action = dynamic_cast<TCustomAction*>(Sender);
+  if (!action) return;
+  if (!CheckDefaults || Caption().empty() || Caption() == Name()) SetCaption(action->Caption());
+  if (!CheckDefaults || Enabled()) SetEnabled(action->Enabled());
+  if (!CheckDefaults || FHint.empty()) SetHint(action->Hint());
+  if (!CheckDefaults || Visible()) SetVisible(action->Visible());
+}
+
+void TControl::InitiateAction() {
+  if (FActionLink) FActionLink->Update();
+}
+
+void TControl::Notification(TComponent* AComponent, TOperation Operation) {
+  inherited::Notification(AComponent, Operation);
+  if (Operation != opRemove) return;
+  if (AComponent == FPopupMenu) FPopupMenu = nullptr;
+  if (FActionLink && AComponent == FActionLink->Action()) SetAction(nullptr);
+}
+
+void TControl::DoContextPopup(const TPoint& MousePos, bool& Handled) {
+  if (OnContextPopup) OnContextPopup(this, MousePos, Handled);
+}
+
+void TControl::WMContextMenu(TMessage& Message) {
+  if (Message.Result != 0) return;
+  TPoint screen{static_cast<SHORT>(Message.LParamLo()), static_cast<SHORT>(Message.LParamHi())};
+  bool fromKeyboard = screen.x == -1 && screen.y == -1;
+  TPoint local = fromKeyboard ? TPoint{-1, -1} : ScreenToClient(screen);
+  bool handled = false;
+  DoContextPopup(local, handled);
+  if (handled) {
+    Message.Result = 1;
+    return;
+  }
+  TPopupMenu* menu = GetPopupMenu();
+  if (menu && menu->AutoPopup()) {
+    if (fromKeyboard) screen = ClientToScreen({0, 0});
+    menu->SetPopupComponent(this);
+    menu->Popup(screen.x, screen.y);
+    Message.Result = 1;
+  }
+}
+
 void TControl::InvalidateControl(bool IsVisible, bool IsOpaque) {
   if (!IsVisible || !FParent || !FParent->HandleAllocated()) return;
   if (FParent->ComponentState().Contains(csDestroying)) return;
@@ -505,6 +583,28 @@ LRESULT TControl::Perform(UINT Msg, WPARAM WParam, LPARAM LParam) {
 }
 
 void TControl::WndProc(TMessage& Message) {
+  // A key, a click or the pointer leaving takes the hint away; moves start
+  // its pause.
+  if (Application) {
+    switch (Message.Msg) {
+      case WM_KEYDOWN:
+      case WM_SYSKEYDOWN:
+      case WM_LBUTTONDOWN:
+      case WM_LBUTTONDBLCLK:
+      case WM_RBUTTONDOWN:
+      case WM_RBUTTONDBLCLK:
+      case WM_MBUTTONDOWN:
+      case WM_MBUTTONDBLCLK:
+        Application->CancelHint();
+        break;
+      case CM_MOUSELEAVE:
+        Application->HintMouseLeave(this);
+        break;
+      case WM_MOUSEMOVE:
+        Application->HintMouseMessage(this, Message);
+        break;
+    }
+  }
   // During a drag the keyboard steers the drag (Escape cancels it).
   if (Message.Msg >= WM_KEYFIRST && Message.Msg <= WM_KEYLAST && qv::classlib::DragAccess::keyMessage(Message))
     return;
@@ -620,6 +720,9 @@ void TControl::Dispatch(TMessage& Message) {
     case CM_HINTSHOW:
       CMHintShow(Message);
       break;
+    case WM_CONTEXTMENU:
+      WMContextMenu(Message);
+      break;
     case CM_DRAG:
       CMDrag(Message);
       break;
@@ -654,7 +757,10 @@ void TControl::SetMouseCapture(bool Value) {
 }
 
 void TControl::Click() {
-  if (OnClick) OnClick(this);
+  if (OnClick)
+    OnClick(this);
+  else if (FActionLink && !ComponentState().Contains(csDesigning))
+    FActionLink->Execute(this);
 }
 
 void TControl::DblClick() {
@@ -707,7 +813,14 @@ void TControl::WMLButtonUp(TWMMouse& Message) {
 
 void TControl::WMRButtonDown(TWMMouse& Message) { doMouseDown(Message, mbRight, {}); }
 void TControl::WMRButtonDblClk(TWMMouse& Message) { doMouseDown(Message, mbRight, {ssDouble}); }
-void TControl::WMRButtonUp(TWMMouse& Message) { doMouseUp(Message, mbRight); }
+// The default handling of the release asks for the context menu.
+void TControl::WMRButtonUp(TWMMouse& Message) {
+  doMouseUp(Message, mbRight);
+  TMessage m{Message.Msg, static_cast<WPARAM>(Message.Keys),
+             MAKELPARAM(static_cast<WORD>(Message.XPos), static_cast<WORD>(Message.YPos)), 0};
+  DefaultHandler(m);
+  Message.Result = m.Result;
+}
 void TControl::WMMButtonDown(TWMMouse& Message) { doMouseDown(Message, mbMiddle, {}); }
 void TControl::WMMButtonDblClk(TWMMouse& Message) { doMouseDown(Message, mbMiddle, {ssDouble}); }
 void TControl::WMMButtonUp(TWMMouse& Message) { doMouseUp(Message, mbMiddle); }
@@ -772,6 +885,7 @@ void TControl::CMParentShowHintChanged(TMessage& Message) {
 
 void TControl::Loaded() {
   inherited::Loaded();
+  if (TBasicAction* action = Action()) ActionChange(action, true);
   if (FParent) {
     // Reading skipped what the parent hands down; take it now.
     Perform(CM_PARENTCOLORCHANGED);
@@ -978,6 +1092,22 @@ std::string TWinControl::GetText() const {
   int got = GetWindowText(FHandle, s.data(), n + 1);
   s.resize(static_cast<std::size_t>(std::max(got, 0)));
   return s;
+}
+
+TComponent* TControl::GetParentComponent() const { return FParent; }
+
+void TControl::SetParentComponent(TComponent* Value) {
+  if (auto* w = dynamic_cast<TWinControl*>(Value)) SetParent(w);
+}
+
+void TWinControl::GetChildren(const qv::classlib::TGetChildProc& Proc, TComponent* Root) {
+  for (int i = 0; i < ControlCount(); ++i) {
+    TControl* c = Controls(i);
+    if (c->Owner() == Root) Proc(c);
+  }
+  if (Root == this)
+    for (int i = 0; i < ComponentCount(); ++i)
+      if (!qv::classlib::hasParent(Components(i))) Proc(Components(i));
 }
 
 TControl* TWinControl::Controls(int Index) const {
@@ -1588,6 +1718,20 @@ void TWinControl::WMSize(TMessage& Message) {
   if (!ComponentState().Contains(csLoading)) Resize();
 }
 
+void TWinControl::WMContextMenu(TMessage& Message) {
+  if (Message.Result != 0) return;
+  TPoint screen{static_cast<SHORT>(Message.LParamLo()), static_cast<SHORT>(Message.LParamHi())};
+  if (!(screen.x == -1 && screen.y == -1)) {
+    TControl* child = ControlAtPos(ScreenToClient(screen), false);
+    if (child) {
+      Message.Result = child->Perform(WM_CONTEXTMENU, Message.WParam, Message.LParam);
+      if (Message.Result != 0) return;
+    }
+  }
+  inherited::WMContextMenu(Message);
+  if (Message.Result == 0) DefaultHandler(Message);
+}
+
 void TWinControl::WMMove(TMessage& Message) {
   UpdateBounds();
   DefaultHandler(Message);
@@ -1599,8 +1743,10 @@ void TWinControl::WMSetCursor(TWMSetCursor& Message) {
     POINT p{};
     GetCursorPos(&p);
     ::ScreenToClient(FHandle, &p);
+    // A screen cursor (an hourglass while busy) wins over the controls'.
+    if (Screen) cursor = Screen->Cursor();
     TControl* control = ControlAtPos(p, false);
-    if (control && !control->ComponentState().Contains(csDesigning)) cursor = control->FCursor;
+    if (cursor == crDefault && control && !control->ComponentState().Contains(csDesigning)) cursor = control->FCursor;
     if (cursor == crDefault) cursor = FCursor;
     if (cursor != crDefault) {
       ::SetCursor(qv::classlib::cursorHandle(cursor));
@@ -1833,4 +1979,73 @@ void TCustomControl::WMPaint(TWMPaint& Message) {
   FControlState.Include(csCustomPaint);
   inherited::WMPaint(Message);
   FControlState.Exclude(csCustomPaint);
+}
+
+// ---------------------------------------------------------------------------
+THintWindow::THintWindow(TComponent* AOwner) : TCustomControl(AOwner) {
+  FVisible = false;
+  SetColor(clInfoBk);
+  if (Screen) Font()->Assign(Screen->HintFont());
+  Canvas()->Font()->Assign(Font());
+}
+
+void THintWindow::CreateParams(TCreateParams& Params) {
+  inherited::CreateParams(Params);
+  Params.Style = (Params.Style & ~(WS_CHILD | WS_VISIBLE)) | WS_POPUP;
+  Params.ExStyle |= WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
+  Params.WndParent = nullptr;
+  Params.WindowClass.style |= CS_SAVEBITS;
+}
+
+void THintWindow::WndProc(TMessage& Message) {
+  if (Message.Msg == WM_NCHITTEST) {
+    Message.Result = HTTRANSPARENT;
+    return;
+  }
+  inherited::WndProc(Message);
+}
+
+TRect THintWindow::CalcHintRect(int MaxWidth, const std::string& AHint, void* AData) {
+  (void)AData;
+  Canvas()->Font()->Assign(Font());
+  RECT r{0, 0, MaxWidth, 0};
+  DrawText(Canvas()->Handle(), AHint.c_str(), -1, &r, DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
+  // The border and a margin around the text.
+  return {0, 0, r.right + 6, r.bottom + 4};
+}
+
+void THintWindow::ActivateHint(const TRect& Rect, const std::string& AHint) {
+  SetCaption(AHint);
+  TRect r = Rect;
+  // Kept on the screen: moved left or up rather than cut off.
+  int screenW = GetSystemMetrics(SM_CXSCREEN), screenH = GetSystemMetrics(SM_CYSCREEN);
+  if (r.right > screenW) OffsetRect(&r, screenW - r.right, 0);
+  if (r.left < 0) OffsetRect(&r, -r.left, 0);
+  if (r.bottom > screenH) OffsetRect(&r, 0, screenH - r.bottom);
+  if (r.top < 0) OffsetRect(&r, 0, -r.top);
+  SetBoundsRect(r);
+  SetWindowPos(Handle(), HWND_TOPMOST, r.left, r.top, r.right - r.left, r.bottom - r.top,
+               SWP_SHOWWINDOW | SWP_NOACTIVATE);
+  Invalidate();
+}
+
+void THintWindow::ReleaseHandle() {
+  if (HandleAllocated()) ShowWindow(FHandle, SW_HIDE);
+}
+
+bool THintWindow::IsHintShowing() { return HandleAllocated() && IsWindowVisible(FHandle); }
+
+void THintWindow::Paint() {
+  TCanvas* c = Canvas();
+  TRect r = ClientRect();
+  c->Brush()->SetColor(Color());
+  c->FillRect(r);
+  c->Brush()->SetColor(clBlack);
+  c->FrameRect(r);
+  c->Font()->Assign(Font());
+  c->Font()->SetColor(clInfoText);
+  SetBkMode(c->Handle(), TRANSPARENT);
+  RECT t{r.left + 3, r.top + 2, r.right - 3, r.bottom - 2};
+  std::string text = Caption();
+  DrawText(c->Handle(), text.c_str(), -1, &t, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
 }

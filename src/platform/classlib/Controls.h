@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "platform/classlib/Classes.h"
+#include "platform/classlib/Filer.h"
 #include "platform/classlib/Graphics.h"
 #include "platform/classlib/Messages.h"
 #include "platform/classlib/TypInfo.h"
@@ -33,6 +34,9 @@
 class TControl;
 class TWinControl;
 class TDragObject;
+class TPopupMenu;
+class TBasicAction;
+class TControlActionLink;
 namespace qv::classlib {
 // The drag manager's way into the controls' drag hooks (DragManager.cpp).
 struct DragAccess;
@@ -100,6 +104,9 @@ using TDragDropEvent = std::function<void(TObject* Sender, TObject* Source, int 
 using TStartDragEvent = std::function<void(TObject* Sender, TDragObject*& DragObject)>;
 using TEndDragEvent = std::function<void(TObject* Sender, TObject* Target, int X, int Y)>;
 using TCanResizeEvent = std::function<void(TObject* Sender, int& NewWidth, int& NewHeight, bool& Resize)>;
+// MousePos is in the control's client coordinates, (-1, -1) when the menu
+// was asked for from the keyboard. Handled stops the pop-up menu.
+using TContextPopupEvent = std::function<void(TObject* Sender, TPoint MousePos, bool& Handled)>;
 
 // The mouse-key flags of a message as a shift state (Alt from the keyboard).
 TShiftState KeysToShiftState(WORD Keys);
@@ -175,7 +182,7 @@ struct TCreateParams {
 };
 
 // ---------------------------------------------------------------------------
-class TControl : public TComponent {
+class TControl : public TComponent, public qv::classlib::StreamingHooks {
   QV_CLASS(TControl, TComponent)
   explicit TControl(TComponent* AOwner);
   ~TControl() override;
@@ -184,7 +191,11 @@ class TControl : public TComponent {
   TWinControl* Parent() const { return FParent; }
   // EInvalidOperation "A control cannot have itself as its parent".
   virtual void SetParent(TWinControl* AParent);
-  bool HasParent() const { return FParent != nullptr; }
+  // The parent protocol of form streaming: a control read inside another
+  // becomes its child.
+  bool HasParent() const override { return FParent != nullptr; }
+  TComponent* GetParentComponent() const override;
+  void SetParentComponent(TComponent* Value) override;
 
   // --- bounds (in the parent's client coordinates)
   int Left() const { return FLeft; }
@@ -285,8 +296,20 @@ class TControl : public TComponent {
   bool Dragging() const;
   virtual void DragDrop(TObject* Source, int X, int Y);
 
+  // --- pop-up menu and action
+  TPopupMenu* PopupMenu() const { return FPopupMenu; }
+  void SetPopupMenu(TPopupMenu* Value);
+  TBasicAction* Action() const;
+  // Links the control to the action (null unlinks); the action's Caption,
+  // Enabled, Hint and Visible go to the control, and a click executes it.
+  void SetAction(TBasicAction* Value);
+  TControlActionLink* ActionLink() const { return FActionLink; }
+  // Asks the linked action to update itself (its OnUpdate).
+  virtual void InitiateAction();
+
   TNotifyEvent OnClick;
   TNotifyEvent OnDblClick;
+  TContextPopupEvent OnContextPopup;
   TMouseEvent OnMouseDown;
   TMouseMoveEvent OnMouseMove;
   TMouseEvent OnMouseUp;
@@ -303,6 +326,7 @@ class TControl : public TComponent {
     P.Prop("Width", &TControl::Width, &TControl::SetWidth).NoDefault();
     P.Prop("Height", &TControl::Height, &TControl::SetHeight).NoDefault();
     P.Prop("Align", &TControl::Align, &TControl::SetAlign).Default(alNone);
+    P.Prop("Action", &TControl::actionRef, &TControl::setActionRef);
     P.Prop("Anchors", &TControl::Anchors, &TControl::SetAnchors).Stored(&TControl::IsAnchorsStored);
     P.Prop("Caption", &TControl::Caption, &TControl::SetCaption);
     P.Prop("Color", &TControl::Color, &TControl::SetColor).Ident("TColor").Stored(&TControl::IsColorStored);
@@ -317,11 +341,13 @@ class TControl : public TComponent {
     P.Prop("ParentColor", &TControl::ParentColor, &TControl::SetParentColor).Default(true);
     P.Prop("ParentFont", &TControl::ParentFont, &TControl::SetParentFont).Default(true);
     P.Prop("ParentShowHint", &TControl::ParentShowHint, &TControl::SetParentShowHint).Default(true);
+    P.Prop("PopupMenu", &TControl::popupMenuRef, &TControl::setPopupMenuRef);
     P.Prop("ShowHint", &TControl::ShowHint, &TControl::SetShowHint).Stored(&TControl::IsShowHintStored);
     P.Prop("Tag", &TComponent::Tag, &TComponent::SetTag).Default(0);
     P.Prop("Visible", &TControl::Visible, &TControl::SetVisible).Default(true);
     P.Event("OnClick", &TControl::OnClick);
     P.Event("OnDblClick", &TControl::OnDblClick);
+    P.Event("OnContextPopup", &TControl::OnContextPopup);
     P.Event("OnMouseDown", &TControl::OnMouseDown);
     P.Event("OnMouseMove", &TControl::OnMouseMove);
     P.Event("OnMouseUp", &TControl::OnMouseUp);
@@ -354,6 +380,13 @@ class TControl : public TComponent {
   virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
   virtual void SetZOrder(bool TopMost);
   void Loaded() override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+  // The linked action changed (Sender); CheckDefaults keeps the values the
+  // control already has that differ from its defaults (while loading).
+  virtual void ActionChange(TObject* Sender, bool CheckDefaults);
+  virtual TControlActionLink* CreateActionLink();
+  virtual void DoContextPopup(const TPoint& MousePos, bool& Handled);
+  virtual TPopupMenu* GetPopupMenu() const { return FPopupMenu; }
   // Asks the parent to realign when this control is aligned or anchored.
   void RequestAlign();
   // Remembers the distances that the anchors keep when the parent resizes.
@@ -393,6 +426,8 @@ class TControl : public TComponent {
   virtual void CMCursorChanged(TMessage& Message) { (void)Message; }
   virtual void CMHitTest(TMessage& Message) { Message.Result = HTCLIENT; }
   virtual void CMHintShow(TMessage& Message) { (void)Message; }
+  // OnContextPopup, then the PopupMenu when it pops up by itself.
+  virtual void WMContextMenu(TMessage& Message);
   // Hands the drag manager's questions to DragOver and DragDrop.
   virtual void CMDrag(TMessage& Message);
 
@@ -427,8 +462,14 @@ class TControl : public TComponent {
   // Set while the parent's alignment moves the control, so that the move
   // does not count as the anchored place.
   bool FAnchorMove = false;
+  TPopupMenu* FPopupMenu = nullptr;
+  TControlActionLink* FActionLink = nullptr;
 
  private:
+  TComponent* popupMenuRef() const;
+  void setPopupMenuRef(TComponent* Value);
+  TComponent* actionRef() const;
+  void setActionRef(TComponent* Value);
   void fontChanged();
   void doMouseDown(TWMMouse& Message, TMouseButton Button, TShiftState Shift);
   void doMouseUp(TWMMouse& Message, TMouseButton Button);
@@ -455,6 +496,10 @@ class TWinControl : public TControl {
   // Destroys the window (keeping the state in the control) and makes it again
   // at once when it had one.
   void RecreateWnd();
+
+  // Writes the controls the root owns, in Controls order, then, for the
+  // root itself, the owned components without a parent.
+  void GetChildren(const qv::classlib::TGetChildProc& Proc, TComponent* Root) override;
 
   int ControlCount() const { return static_cast<int>(FControls.size() + FWinControls.size()); }
   // Graphic controls first, then windowed ones, each in z-order (bottom
@@ -570,6 +615,8 @@ class TWinControl : public TControl {
   virtual void WMSize(TMessage& Message);
   virtual void WMMove(TMessage& Message);
   virtual void WMSetCursor(TWMSetCursor& Message);
+  // A graphic child at the point gets the menu first.
+  void WMContextMenu(TMessage& Message) override;
   virtual void WMSysColorChange(TMessage& Message);
   virtual void WMKeyDown(TWMKey& Message);
   virtual void WMKeyUp(TWMKey& Message);
@@ -665,4 +712,26 @@ class TCustomControl : public TWinControl {
 
  private:
   TCanvas* FCanvas;
+};
+
+// ---------------------------------------------------------------------------
+// The small top-level window that shows a control's hint: pale yellow with a
+// black border and the text in the info text colour, never activated, and
+// transparent to the mouse so that the control under it keeps the pointer.
+class THintWindow : public TCustomControl {
+  QV_CLASS(THintWindow, TCustomControl)
+  explicit THintWindow(TComponent* AOwner);
+
+  // Shows the hint text in Rect (screen coordinates) without activating.
+  virtual void ActivateHint(const TRect& Rect, const std::string& AHint);
+  // The rectangle (from 0, 0) that shows AHint wrapped at MaxWidth.
+  virtual TRect CalcHintRect(int MaxWidth, const std::string& AHint, void* AData);
+  void ReleaseHandle();
+  // Whether the window is on the screen now.
+  bool IsHintShowing();
+
+ protected:
+  void CreateParams(TCreateParams& Params) override;
+  void Paint() override;
+  void WndProc(TMessage& Message) override;
 };

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 
+#include "platform/classlib/ActnList.h"
 #include "platform/classlib/Filer.h"
 #include "platform/desktop/Recorder.h"
 #include "platform/os/gdi/Cursor.h"
+#include "platform/os/gdi/Rect.h"
 #include "platform/os/user/Layered.h"
 #include "platform/os/user/User.h"
 
@@ -32,8 +34,26 @@ struct ApplicationReset {
     Application->OnException = nullptr;
     Application->OnActivate = nullptr;
     Application->OnDeactivate = nullptr;
+    delete Application->FHintWindow;
+    Application->FHintWindow = nullptr;
+    Application->FHintControl = nullptr;
+    Application->FHintActive = false;
+    Application->FHintTimerRunning = false;
+    Application->FShowHint = true;
+    Application->FHintPause = 500;
+    Application->FHintShortPause = 50;
+    Application->FHintHidePause = 2500;
+    Application->FHintColor = clInfoBk;
+    Application->FHint.clear();
+    Application->FHintWindowClass = THintWindow::StaticClass();
+    Application->OnHint = nullptr;
+    Application->OnShowHint = nullptr;
   }
 };
+
+namespace {
+constexpr UINT_PTR kHintTimer = 0x4854;
+}  // namespace
 
 TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {
   qv::desktop::onReset(&ApplicationReset::run);
@@ -56,6 +76,12 @@ LRESULT TApplication::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         if (e) e(self);
         return 0;
       }
+      case WM_TIMER:
+        if (wParam == kHintTimer) {
+          self->hintTimerExpired();
+          return 0;
+        }
+        break;
       case WM_ENDSESSION:
         if (wParam) self->Terminate();
         return 0;
@@ -188,6 +214,7 @@ bool TApplication::ProcessMessage(MSG& Msg) {
 void TApplication::Idle() {
   bool done = true;
   try {
+    qv::classlib::updateActionsIdle();
     if (OnIdle) OnIdle(this, done);
   } catch (...) {
     HandleException(this);
@@ -1064,4 +1091,174 @@ void TScreen::SetCursors(int Index, HCURSOR Handle) {
   }
   FCursors[Index] = Handle;
   if (Index == FCursor && FCursor != crDefault) ::SetCursor(Handle);
+}
+
+// --- hints ------------------------------------------------------------------
+namespace {
+
+// The control whose hint shows for Control: itself or the nearest parent
+// with ShowHint.
+TControl* hintControlOf(TControl* Control) {
+  TControl* c = Control;
+  while (c && !c->ShowHint()) c = c->Parent();
+  if (c && c->ComponentState().Contains(csDesigning)) c = nullptr;
+  return c;
+}
+
+// The first non-empty Hint from Control up its parents.
+std::string hintOf(TControl* Control) {
+  for (TControl* c = Control; c; c = c->Parent())
+    if (!c->Hint().empty()) return c->Hint();
+  return {};
+}
+
+}  // namespace
+
+void TApplication::SetShowHint(bool Value) {
+  if (Value == FShowHint) return;
+  FShowHint = Value;
+  if (!Value) {
+    CancelHint();
+    delete FHintWindow;
+    FHintWindow = nullptr;
+  }
+}
+
+void TApplication::SetHintColor(TColor Value) {
+  FHintColor = Value;
+  if (FHintWindow) FHintWindow->SetColor(Value);
+}
+
+void TApplication::SetHint(const std::string& Value) {
+  if (Value == FHint) return;
+  FHint = Value;
+  if (OnHint) OnHint(this);
+}
+
+void TApplication::SetHintWindowClass(TClass Value) {
+  if (!Value || !Value->InheritsFrom(THintWindow::StaticClass())) return;
+  CancelHint();
+  delete FHintWindow;
+  FHintWindow = nullptr;
+  FHintWindowClass = Value;
+}
+
+void TApplication::startHintTimer(int Pause, bool Show) {
+  stopHintTimer();
+  FHintTimerShows = Show;
+  FHintTimerRunning = SetTimer(Handle(), kHintTimer, static_cast<UINT>(std::max(Pause, 1)), nullptr) != 0;
+  // A zero pause acts at once rather than a tick later.
+  if (Pause <= 0) hintTimerExpired();
+}
+
+void TApplication::stopHintTimer() {
+  if (FHintTimerRunning && FHandle) KillTimer(FHandle, kHintTimer);
+  FHintTimerRunning = false;
+}
+
+void TApplication::hintTimerExpired() {
+  stopHintTimer();
+  if (FHintTimerShows) {
+    POINT p{};
+    GetCursorPos(&p);
+    ActivateHint({p.x, p.y});
+  } else {
+    HideHint();
+  }
+}
+
+void TApplication::HideHint() {
+  if (FHintWindow) FHintWindow->ReleaseHandle();
+}
+
+void TApplication::CancelHint() {
+  if (FHintControl) {
+    HideHint();
+    FHintControl = nullptr;
+    FHintActive = false;
+    FHintCursorRect = {0, 0, 0, 0};
+  }
+  stopHintTimer();
+}
+
+void TApplication::controlGone(TControl* Control) {
+  if (Control == FHintWindow) {
+    FHintWindow = nullptr;
+    return;
+  }
+  if (Control == FHintControl) CancelHint();
+}
+
+void TApplication::HintMouseLeave(TControl* Control) {
+  if (Control != FHintControl) return;
+  stopHintTimer();
+  HideHint();
+  FHintControl = nullptr;
+  FHintCursorRect = {0, 0, 0, 0};
+}
+
+void TApplication::HintMouseMessage(TControl* Control, TMessage& Message) {
+  if (!FShowHint || dynamic_cast<THintWindow*>(Control)) return;
+  TPoint p = Control->ClientToScreen({static_cast<SHORT>(Message.LParamLo()), static_cast<SHORT>(Message.LParamHi())});
+  TControl* target = FindDragTarget(p, true);
+  SetHint(TControl::GetLongHint(hintOf(target)));
+  TControl* hintControl = hintControlOf(target);
+  if (!hintControl) {
+    CancelHint();
+    return;
+  }
+  if (hintControl != FHintControl || !PtInRect(&FHintCursorRect, p)) {
+    int pause = FHintActive ? FHintShortPause : FHintPause;
+    hintControl->Perform(CM_HINTSHOWPAUSE, FHintActive ? 1 : 0, reinterpret_cast<LPARAM>(&pause));
+    FHintControl = hintControl;
+    startHintTimer(pause, true);
+  }
+}
+
+void TApplication::ActivateHint(const TPoint& CursorPos) {
+  stopHintTimer();
+  FHintControl = hintControlOf(FindDragTarget(CursorPos, false));
+  THintInfo info;
+  if (FHintControl && FShowHint && FHintControl->ShowHint()) {
+    info.HintControl = FHintControl;
+    info.HintWindowClass = FHintWindowClass;
+    info.HintPos = {CursorPos.x, CursorPos.y + GetSystemMetrics(SM_CYCURSOR) * 5 / 8};
+    info.HintMaxWidth = Screen ? Screen->Width() : GetSystemMetrics(SM_CXSCREEN);
+    info.HintColor = FHintColor;
+    info.CursorRect = FHintControl->ClientRect();
+    info.CursorPos = FHintControl->ScreenToClient(CursorPos);
+    info.HintStr = TControl::GetShortHint(hintOf(FHintControl));
+    info.HideTimeout = FHintHidePause;
+    bool canShow = FHintControl->Perform(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info)) == 0;
+    if (canShow && OnShowHint) OnShowHint(info.HintStr, canShow, info);
+    FHintActive = canShow && FHintControl;
+    if (FHintActive && !info.HintStr.empty()) {
+      if (!FHintWindow || FHintWindow->ClassType() != info.HintWindowClass) {
+        delete FHintWindow;
+        FHintWindow = nullptr;
+        TClass cls = info.HintWindowClass ? info.HintWindowClass : FHintWindowClass;
+        TObject* made = cls->Create(this);
+        FHintWindow = dynamic_cast<THintWindow*>(made);
+        if (!FHintWindow) {
+          delete made;
+          FHintWindow = new THintWindow(this);
+        }
+      }
+      TRect r = FHintWindow->CalcHintRect(info.HintMaxWidth, info.HintStr, info.HintData);
+      OffsetRect(&r, info.HintPos.x, info.HintPos.y);
+      FHintWindow->SetColor(info.HintColor);
+      FHintWindow->ActivateHint(r, info.HintStr);
+      qv::desktop::Recorder::record(
+          "hint", {info.HintStr, std::to_string(FHintWindow->Left()), std::to_string(FHintWindow->Top())});
+      TPoint origin = FHintControl->ClientOrigin();
+      FHintCursorRect = info.CursorRect;
+      OffsetRect(&FHintCursorRect, origin.x, origin.y);
+      if (info.HideTimeout > 0) startHintTimer(info.HideTimeout, false);
+      return;
+    }
+  }
+  if (info.ReshowTimeout > 0)
+    startHintTimer(info.ReshowTimeout, true);
+  else
+    CancelHint();
 }

@@ -39,6 +39,24 @@ using TMessageEvent = std::function<void(MSG& Msg, bool& Handled)>;
 using TIdleEvent = std::function<void(TObject* Sender, bool& Done)>;
 using TExceptionEvent = std::function<void(TObject* Sender, Exception& E)>;
 
+// What a control and OnShowHint may change before a hint shows. CursorRect is
+// in the hint control's client coordinates: the hint stays while the pointer
+// is in it. HintPos is the screen point of the hint window's top-left corner.
+struct THintInfo {
+  TControl* HintControl = nullptr;
+  TClass HintWindowClass = nullptr;
+  TPoint HintPos{0, 0};
+  int HintMaxWidth = 0;
+  TColor HintColor = clInfoBk;
+  TRect CursorRect{0, 0, 0, 0};
+  TPoint CursorPos{0, 0};
+  int ReshowTimeout = 0;
+  int HideTimeout = 0;
+  std::string HintStr;
+  void* HintData = nullptr;
+};
+using TShowHintEvent = std::function<void(std::string& HintStr, bool& CanShow, THintInfo& HintInfo)>;
+
 class TApplication : public TComponent {
   QV_CLASS(TApplication, TComponent)
   explicit TApplication(TComponent* AOwner);
@@ -88,6 +106,46 @@ class TApplication : public TComponent {
   bool ShowMainForm() const { return FShowMainForm; }
   void SetShowMainForm(bool Value) { FShowMainForm = Value; }
 
+  // --- hints
+  // Hints show only while this is set (the default); clearing it hides one.
+  bool ShowHint() const { return FShowHint; }
+  void SetShowHint(bool Value);
+  // Milliseconds: before a hint shows, before the next one shows while one
+  // is up, and before a hint hides by itself.
+  int HintPause() const { return FHintPause; }
+  void SetHintPause(int Value) { FHintPause = Value; }
+  int HintShortPause() const { return FHintShortPause; }
+  void SetHintShortPause(int Value) { FHintShortPause = Value; }
+  int HintHidePause() const { return FHintHidePause; }
+  void SetHintHidePause(int Value) { FHintHidePause = Value; }
+  TColor HintColor() const { return FHintColor; }
+  void SetHintColor(TColor Value);
+  // The long hint of the control under the pointer; setting it fires OnHint.
+  const std::string& Hint() const { return FHint; }
+  void SetHint(const std::string& Value);
+  // The class of the hint window (THintWindow or a descendant).
+  TClass HintWindowClass() const { return FHintWindowClass; }
+  void SetHintWindowClass(TClass Value);
+  // Hides the hint and forgets its control, so that it shows again only
+  // after a new pause.
+  void CancelHint();
+  // Hides the hint window; the hint control stays.
+  void HideHint();
+  // Shows the hint of the control at a screen point now.
+  void ActivateHint(const TPoint& CursorPos);
+  // Controls report mouse moves here; the hint timer starts when the
+  // pointer comes to a control with a hint.
+  void HintMouseMessage(TControl* Control, TMessage& Message);
+  // The pointer left Control: its hint hides, and the next control's hint
+  // still comes after the short pause.
+  void HintMouseLeave(TControl* Control);
+  THintWindow* HintWindow() const { return FHintWindow; }
+  TControl* hintControl() const { return FHintControl; }
+  // A control being destroyed stops being the hint control.
+  void controlGone(TControl* Control);
+
+  TNotifyEvent OnHint;
+  TShowHintEvent OnShowHint;
   TMessageEvent OnMessage;
   TIdleEvent OnIdle;
   TExceptionEvent OnException;
@@ -106,6 +164,9 @@ class TApplication : public TComponent {
   // it the main form when it is the first.
   void adoptForm(TCustomForm* Form);
   void Idle();
+  void startHintTimer(int Pause, bool Show);
+  void stopHintTimer();
+  void hintTimerExpired();
   static LRESULT WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   friend struct ApplicationReset;
 
@@ -117,6 +178,22 @@ class TApplication : public TComponent {
   bool FShowMainForm = true;
   TComponent* FMainForm = nullptr;
   std::function<void()> FCloseMainForm;
+
+  bool FShowHint = true;
+  int FHintPause = 500;
+  int FHintShortPause = 50;
+  int FHintHidePause = 2500;
+  TColor FHintColor = clInfoBk;
+  std::string FHint;
+  TClass FHintWindowClass = THintWindow::StaticClass();
+  THintWindow* FHintWindow = nullptr;
+  TControl* FHintControl = nullptr;
+  // The rectangle (screen) in which the pointer keeps the hint shown.
+  TRect FHintCursorRect{0, 0, 0, 0};
+  bool FHintActive = false;
+  // The running hint timer shows a hint (true) or hides it.
+  bool FHintTimerShows = false;
+  bool FHintTimerRunning = false;
 };
 
 // The program's application object.

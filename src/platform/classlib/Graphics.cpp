@@ -413,7 +413,9 @@ TCanvas::~TCanvas() {
 }
 
 HDC TCanvas::Handle() {
-  RequiredState({csHandleValid});
+  // Code that draws on the handle directly (DrawText, DrawEdge) gets the
+  // canvas's font, pen and brush selected, as the class library gives them.
+  RequiredState({csHandleValid, csFontValid, csPenValid, csBrushValid});
   return FHandle;
 }
 
