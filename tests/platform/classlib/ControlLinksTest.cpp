@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "BareForm.h"
 #include "DesktopTest.h"
 #include "platform/classlib/ActnList.h"
 #include "platform/classlib/Forms.h"
@@ -23,10 +24,7 @@ class ControlLinksTest : public qvtest::DesktopTest {
  protected:
   void SetUp() override {
     qvtest::DesktopTest::SetUp();
-    form.reset(TForm::CreateNew(nullptr));
-    form->SetBorderStyle(bsNone);
-    form->SetPosition(poDesigned);
-    form->SetBounds(0, 0, 300, 200);
+    form.reset(newBareForm(300, 200));
     button = new TButton(form.get());
     button->SetName("Go");
     button->SetParent(form.get());

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "BareForm.h"
 #include "DesktopTest.h"
 #include "platform/classlib/Forms.h"
 #include "platform/classlib/StdCtrls.h"
@@ -23,10 +24,7 @@ class HintTest : public qvtest::DesktopTest {
  protected:
   void SetUp() override {
     qvtest::DesktopTest::SetUp();
-    form.reset(TForm::CreateNew(nullptr));
-    form->SetBorderStyle(bsNone);
-    form->SetPosition(poDesigned);
-    form->SetBounds(0, 0, 300, 200);
+    form.reset(newBareForm(300, 200));
     go = button("Go", 10, "Run|Runs the thing");
     stop = button("Stop", 100, "Halt|Stops it");
     label = new TLabel(form.get());
