@@ -1959,20 +1959,23 @@ TCustomControl::~TCustomControl() {
   FCanvas = nullptr;
 }
 
-void TCustomControl::PaintWindow(HDC DC) {
-  auto* canvas = static_cast<TControlCanvas*>(FCanvas);
-  canvas->FreeHandle();
-  canvas->Lock();
-  canvas->SetHandle(DC);
+void TControlCanvas::PaintOn(HDC DC, const std::function<void()>& Paint) {
+  FreeHandle();
+  Lock();
+  SetHandle(DC);
   try {
     Paint();
   } catch (...) {
-    canvas->SetHandle(nullptr);
-    canvas->Unlock();
+    SetHandle(nullptr);
+    Unlock();
     throw;
   }
-  canvas->SetHandle(nullptr);
-  canvas->Unlock();
+  SetHandle(nullptr);
+  Unlock();
+}
+
+void TCustomControl::PaintWindow(HDC DC) {
+  static_cast<TControlCanvas*>(FCanvas)->PaintOn(DC, [this] { Paint(); });
 }
 
 void TCustomControl::WMPaint(TWMPaint& Message) {

@@ -672,6 +672,9 @@ class TControlCanvas : public TCanvas {
   // Gives the DC back (the canvas gets a new one on its next drawing call).
   void FreeHandle();
   void UpdateTextFlags() {}
+  // Runs Paint with the canvas on the DC of a WM_PAINT, locked, and gives
+  // the DC back afterwards, also when Paint raises.
+  void PaintOn(HDC DC, const std::function<void()>& Paint);
 
  protected:
   void CreateHandle() override;

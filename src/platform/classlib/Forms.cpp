@@ -826,19 +826,7 @@ void TCustomForm::Paint() {
 }
 
 void TCustomForm::PaintWindow(HDC DC) {
-  auto* canvas = static_cast<TControlCanvas*>(FCanvas);
-  canvas->FreeHandle();
-  canvas->Lock();
-  canvas->SetHandle(DC);
-  try {
-    Paint();
-  } catch (...) {
-    canvas->SetHandle(nullptr);
-    canvas->Unlock();
-    throw;
-  }
-  canvas->SetHandle(nullptr);
-  canvas->Unlock();
+  static_cast<TControlCanvas*>(FCanvas)->PaintOn(DC, [this] { Paint(); });
 }
 
 void TCustomForm::WMPaint(TWMPaint& Message) {
