@@ -651,40 +651,49 @@ LONG_PTR SetWindowLongPtr(HWND hwnd, int index, LONG_PTR value) {
   return old;
 }
 
-LONG GetWindowLong(HWND hwnd, int index) {
-  if (index == GWLP_WNDPROC || index == GWLP_HINSTANCE || index == GWLP_HWNDPARENT) {
+namespace {
+
+// The 32-bit forms refuse the indices that hold pointers, as on 64-bit.
+bool refusedLongIndex(int index) {
+  if (index != GWLP_WNDPROC && index != GWLP_HINSTANCE && index != GWLP_HWNDPARENT) return false;
+  SetLastError(ERROR_INVALID_INDEX);
+  return true;
+}
+
+// The 32-bit slot at a non-negative index of a window's extra bytes, or null
+// with the error set.
+BYTE* extraLongSlot(HWND hwnd, int index) {
+  Wnd* w = findOrFail(hwnd);
+  if (w == nullptr) return nullptr;
+  if (static_cast<size_t>(index) + sizeof(LONG) > w->extra.size()) {
     SetLastError(ERROR_INVALID_INDEX);
-    return 0;
+    return nullptr;
   }
+  return w->extra.data() + index;
+}
+
+}  // namespace
+
+LONG GetWindowLong(HWND hwnd, int index) {
+  if (refusedLongIndex(index)) return 0;
   if (index >= 0) {
-    Wnd* w = findOrFail(hwnd);
-    if (w == nullptr) return 0;
-    if (static_cast<size_t>(index) + sizeof(LONG) > w->extra.size()) {
-      SetLastError(ERROR_INVALID_INDEX);
-      return 0;
-    }
+    BYTE* slot = extraLongSlot(hwnd, index);
+    if (slot == nullptr) return 0;
     LONG v;
-    std::memcpy(&v, w->extra.data() + index, sizeof v);
+    std::memcpy(&v, slot, sizeof v);
     return v;
   }
   return static_cast<LONG>(GetWindowLongPtr(hwnd, index));
 }
 
 LONG SetWindowLong(HWND hwnd, int index, LONG value) {
-  if (index == GWLP_WNDPROC || index == GWLP_HINSTANCE || index == GWLP_HWNDPARENT) {
-    SetLastError(ERROR_INVALID_INDEX);
-    return 0;
-  }
+  if (refusedLongIndex(index)) return 0;
   if (index >= 0) {
-    Wnd* w = findOrFail(hwnd);
-    if (w == nullptr) return 0;
-    if (static_cast<size_t>(index) + sizeof(LONG) > w->extra.size()) {
-      SetLastError(ERROR_INVALID_INDEX);
-      return 0;
-    }
+    BYTE* slot = extraLongSlot(hwnd, index);
+    if (slot == nullptr) return 0;
     LONG old;
-    std::memcpy(&old, w->extra.data() + index, sizeof old);
-    std::memcpy(w->extra.data() + index, &value, sizeof value);
+    std::memcpy(&old, slot, sizeof old);
+    std::memcpy(slot, &value, sizeof value);
     return old;
   }
   LONG_PTR v = (index == GWL_STYLE || index == GWL_EXSTYLE) ? static_cast<LONG_PTR>(static_cast<DWORD>(value)) : value;
