@@ -161,20 +161,23 @@ void TGraphicsObject::Changed() {
   if (OnChange) OnChange(this);
 }
 
+template <class Handle>
+void TGraphicsObject::ChangedDroppingHandle(Handle& handle) {
+  Handle old = handle;
+  handle = nullptr;
+  Changed();
+  if (old) DeleteObject(old);
+}
+template void TGraphicsObject::ChangedDroppingHandle(HFONT&);
+template void TGraphicsObject::ChangedDroppingHandle(HBRUSH&);
+
 TFont::TFont() { (void)kIdentsRegistered; }
 
 TFont::~TFont() {
   if (FHandle) DeleteObject(FHandle);
 }
 
-// The handle goes first, so that listeners asking for it get the new font;
-// the old one is deleted after they have deselected it.
-void TFont::changed() {
-  HFONT old = FHandle;
-  FHandle = nullptr;
-  Changed();
-  if (old) DeleteObject(old);
-}
+void TFont::changed() { ChangedDroppingHandle(FHandle); }
 
 HFONT TFont::Handle() {
   if (!FHandle) {
@@ -328,12 +331,7 @@ TBrush::~TBrush() {
   if (FHandle) DeleteObject(FHandle);
 }
 
-void TBrush::changed() {
-  HBRUSH old = FHandle;
-  FHandle = nullptr;
-  Changed();
-  if (old) DeleteObject(old);
-}
+void TBrush::changed() { ChangedDroppingHandle(FHandle); }
 
 HBRUSH TBrush::Handle() {
   if (!FHandle) {

@@ -147,6 +147,10 @@ class TGraphicsObject : public TPersistent {
 
  protected:
   virtual void Changed();
+  // Drops the handle before the listeners run, so that those asking for it
+  // get a new one; the old one is deleted after they have deselected it.
+  template <class Handle>
+  void ChangedDroppingHandle(Handle& handle);
 };
 
 enum TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };

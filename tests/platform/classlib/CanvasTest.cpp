@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "BitmapPicture.h"
 #include "DesktopTest.h"
 #include "platform/classlib/Graphics.h"
 #include "platform/os/gdi/Dc.h"
@@ -15,26 +16,10 @@ namespace {
 class CanvasTest : public qvtest::DesktopTest {
  protected:
   // A white bitmap of the size.
-  static void make(TBitmap& b, int w, int h, TColor fill = clWhite) {
-    b.SetSize(w, h);
-    b.Canvas()->Brush()->SetColor(fill);
-    b.Canvas()->FillRect(RECT{0, 0, w, h});
-  }
+  static void make(TBitmap& b, int w, int h, TColor fill = clWhite) { makeFilledBitmap(b, w, h, fill); }
   // The bitmap as rows of characters: one per pixel, from `legend`.
   static std::vector<std::string> picture(TBitmap& b, const std::vector<std::pair<TColor, char>>& legend) {
-    std::vector<std::string> rows;
-    for (int y = 0; y < b.Height(); ++y) {
-      std::string row;
-      for (int x = 0; x < b.Width(); ++x) {
-        COLORREF c = static_cast<COLORREF>(b.Canvas()->Pixels(x, y));
-        char ch = '?';
-        for (const auto& [colour, mark] : legend)
-          if (ColorToRGB(colour) == c) ch = mark;
-        row += ch;
-      }
-      rows.push_back(row);
-    }
-    return rows;
+    return bitmapPicture(b, legend);
   }
 };
 

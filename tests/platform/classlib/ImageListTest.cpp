@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "BitmapPicture.h"
 #include "DesktopTest.h"
 #include "platform/classlib/Graphics.h"
 #include "platform/classlib/ImgList.h"
@@ -15,25 +16,9 @@ namespace {
 
 class ImageListTest : public qvtest::DesktopTest {
  protected:
-  static void make(TBitmap& b, int w, int h, TColor fill) {
-    b.SetSize(w, h);
-    b.Canvas()->Brush()->SetColor(fill);
-    b.Canvas()->FillRect(RECT{0, 0, w, h});
-  }
+  static void make(TBitmap& b, int w, int h, TColor fill) { makeFilledBitmap(b, w, h, fill); }
   static std::vector<std::string> picture(TBitmap& b, const std::vector<std::pair<TColor, char>>& legend) {
-    std::vector<std::string> rows;
-    for (int y = 0; y < b.Height(); ++y) {
-      std::string row;
-      for (int x = 0; x < b.Width(); ++x) {
-        COLORREF c = static_cast<COLORREF>(b.Canvas()->Pixels(x, y));
-        char ch = '?';
-        for (const auto& [colour, mark] : legend)
-          if (ColorToRGB(colour) == c) ch = mark;
-        row += ch;
-      }
-      rows.push_back(row);
-    }
-    return rows;
+    return bitmapPicture(b, legend);
   }
   // A strip of `count` 2 x 2 images: image i is red with its pixel (i % 2, 1)
   // fuchsia (the mask colour); the bottom-left pixel of the strip is fuchsia.
