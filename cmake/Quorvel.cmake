@@ -35,7 +35,11 @@ function(qv_test name dir)
       add_executable(${stem} ${p})
       set_target_properties(${stem} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${QV_TESTBIN})
     endif()
-    target_link_libraries(${stem} PRIVATE ${ARG_DEPS})
+    # Shared objects stand for libraries from outside the system (requirement
+    # libraries): they link none of ours.
+    if(NOT stem MATCHES "^lib_")
+      target_link_libraries(${stem} PRIVATE ${ARG_DEPS})
+    endif()
     # A resource script beside a companion (progs/prog_X.qvrc) gives it resources.
     if(EXISTS ${CMAKE_SOURCE_DIR}/${dir}/progs/${stem}.qvrc)
       qv_add_resources(${stem} ${CMAKE_SOURCE_DIR}/${dir}/progs/${stem}.qvrc)

@@ -1080,8 +1080,12 @@ void TWinControl::DestroyWindowHandle() {
 void TWinControl::RecreateWnd() {
   if (!FHandle) return;
   bool wasFocused = Focused();
+  // A child's new window is visible by its style; a shown top-level window
+  // must be shown again, or recreating it (a class style change) hides it.
+  const bool shownTopLevel = !FParent && IsWindowVisible(FHandle);
   DestroyHandle();
   if (FParent ? FParent->HandleAllocated() : true) HandleNeeded();
+  if (shownTopLevel && FHandle) ShowWindow(FHandle, SW_SHOWNA);
   if (wasFocused && FHandle) ::SetFocus(FHandle);
 }
 

@@ -74,6 +74,11 @@ void TTimer::SetOnTimer(TNotifyEvent Value) {
   UpdateTimer();
 }
 
+void TTimer::Loaded() {
+  TComponent::Loaded();
+  UpdateTimer();
+}
+
 void TTimer::Timer() {
   if (FEnabled && OnTimer) OnTimer(this);
 }
@@ -284,53 +289,12 @@ void TImage::SetTransparent(bool Value) {
 }
 
 TRect TImage::DestRect() {
-  int w = FPicture->Width(), h = FPicture->Height();
-  int cw = ClientWidth(), ch = ClientHeight();
-  if (FStretch || (FProportional && (w > cw || h > ch))) {
-    if (FProportional && w > 0 && h > 0) {
-      double aspect = static_cast<double>(w) / h;
-      if (w > h) {
-        w = cw;
-        h = static_cast<int>(cw / aspect);
-        if (h > ch) {
-          h = ch;
-          w = static_cast<int>(ch * aspect);
-        }
-      } else {
-        h = ch;
-        w = static_cast<int>(ch * aspect);
-        if (w > cw) {
-          w = cw;
-          h = static_cast<int>(cw / aspect);
-        }
-      }
-    } else {
-      w = cw;
-      h = ch;
-    }
-  }
-  TRect r{0, 0, w, h};
-  if (FCenter) OffsetRect(&r, (cw - w) / 2, (ch - h) / 2);
-  return r;
+  return qv::classlib::pictureDestRect(FPicture->Width(), FPicture->Height(), ClientWidth(), ClientHeight(), FStretch,
+                                       FProportional, FCenter);
 }
 
 void TImage::Paint() {
-  TCanvas* c = TGraphicControl::Canvas();
-  if (ComponentState().Contains(csDesigning)) {
-    c->Pen()->SetStyle(psDash);
-    c->Brush()->SetStyle(bsClear);
-    c->Rectangle(0, 0, FWidth, FHeight);
-  }
-  TGraphic* g = FPicture->Graphic();
-  if (!g || g->Empty()) return;
-  FDrawing = true;
-  try {
-    c->StretchDraw(DestRect(), g);
-  } catch (...) {
-    FDrawing = false;
-    throw;
-  }
-  FDrawing = false;
+  qv::classlib::paintPicture(this, TGraphicControl::Canvas(), FPicture->Graphic(), DestRect(), FDrawing);
 }
 
 // ---------------------------------------------------------------------------
@@ -705,3 +669,54 @@ void TCustomColorBox::DrawItem(HDC DC, int Index, TRect R, bool Selected) {
   std::string s = Items()->Strings(Index);
   DrawText(DC, s.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_LEFT);
 }
+
+namespace qv::classlib {
+TRect pictureDestRect(int PictureWidth, int PictureHeight, int ClientWidth, int ClientHeight, bool Stretch,
+                      bool Proportional, bool Center) {
+  int w = PictureWidth, h = PictureHeight;
+  const int cw = ClientWidth, ch = ClientHeight;
+  if (Stretch || (Proportional && (w > cw || h > ch))) {
+    if (Proportional && w > 0 && h > 0) {
+      double aspect = static_cast<double>(w) / h;
+      if (w > h) {
+        w = cw;
+        h = static_cast<int>(cw / aspect);
+        if (h > ch) {
+          h = ch;
+          w = static_cast<int>(ch * aspect);
+        }
+      } else {
+        h = ch;
+        w = static_cast<int>(ch * aspect);
+        if (w > cw) {
+          w = cw;
+          h = static_cast<int>(cw / aspect);
+        }
+      }
+    } else {
+      w = cw;
+      h = ch;
+    }
+  }
+  TRect r{0, 0, w, h};
+  if (Center) OffsetRect(&r, (cw - w) / 2, (ch - h) / 2);
+  return r;
+}
+
+void paintPicture(TGraphicControl* Control, TCanvas* Canvas, TGraphic* Graphic, const TRect& Dest, bool& Drawing) {
+  if (Control->ComponentState().Contains(csDesigning)) {
+    Canvas->Pen()->SetStyle(psDash);
+    Canvas->Brush()->SetStyle(bsClear);
+    Canvas->Rectangle(0, 0, Control->Width(), Control->Height());
+  }
+  if (!Graphic || Graphic->Empty()) return;
+  Drawing = true;
+  try {
+    Canvas->StretchDraw(Dest, Graphic);
+  } catch (...) {
+    Drawing = false;
+    throw;
+  }
+  Drawing = false;
+}
+}  // namespace qv::classlib

@@ -28,8 +28,16 @@ class TTimer : public TComponent {
 
   TNotifyEvent OnTimer;
 
+  QV_PUBLISHED(TTimer) {
+    P.Prop("Enabled", &TTimer::Enabled, &TTimer::SetEnabled).Default(true);
+    P.Prop("Interval", &TTimer::Interval, &TTimer::SetInterval).Default(1000u);
+    P.Event("OnTimer", &TTimer::OnTimer);
+  }
+
  protected:
   virtual void Timer();
+  // A form resource binds OnTimer without the setter: arm the timer now.
+  void Loaded() override;
 
  private:
   void UpdateTimer();
@@ -55,6 +63,14 @@ namespace qv::classlib {
 // BottomColor on the bottom and right ones (which own the top-right and
 // bottom-left corners), and shrinks Rect by them.
 void frame3D(HDC DC, TRect& Rect, TColor TopColor, TColor BottomColor, int Width);
+// Where an image control draws a picture of PictureWidth x PictureHeight in
+// a client area of ClientWidth x ClientHeight: stretched, shrunk keeping its
+// proportions, centred.
+TRect pictureDestRect(int PictureWidth, int PictureHeight, int ClientWidth, int ClientHeight, bool Stretch,
+                      bool Proportional, bool Center);
+// An image control's painting: a dashed frame at design time, then the
+// graphic stretched into Dest with Drawing set meanwhile.
+void paintPicture(TGraphicControl* Control, TCanvas* Canvas, TGraphic* Graphic, const TRect& Dest, bool& Drawing);
 }  // namespace qv::classlib
 
 class TCustomPanel : public TCustomControl {

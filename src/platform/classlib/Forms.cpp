@@ -4,6 +4,7 @@
 
 #include "platform/classlib/ActnList.h"
 #include "platform/classlib/Filer.h"
+#include "platform/classlib/StdCtrls.h"
 #include "platform/desktop/Recorder.h"
 #include "platform/os/gdi/Cursor.h"
 #include "platform/os/gdi/Rect.h"
@@ -15,6 +16,15 @@ TScreen* Screen = new TScreen(nullptr);
 
 namespace {
 constexpr const char* kAppClass = "TApplication";
+
+// A button with a modal result closes its form: the buttons' unit sits
+// below the forms' and is told how to reach a form.
+const bool modalResultHooked = [] {
+  qv::classlib::setModalResultSetter([](TWinControl* Form, TModalResult Result) {
+    if (auto* form = dynamic_cast<TCustomForm*>(Form)) form->SetModalResult(Result);
+  });
+  return true;
+}();
 }  // namespace
 
 // A fresh desktop (each test) takes the windows away; the application
@@ -484,12 +494,7 @@ void TCustomForm::applyLayered() {
   }
 }
 
-void TCustomForm::recreate() {
-  if (!FHandle) return;
-  bool shown = IsWindowVisible(FHandle) != FALSE;
-  RecreateWnd();
-  if (shown && FHandle) ShowWindow(FHandle, SW_SHOWNA);
-}
+void TCustomForm::recreate() { RecreateWnd(); }
 
 TWinControl* TCustomForm::ActiveControl() const {
   if (FHandle) {

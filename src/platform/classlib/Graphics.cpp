@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/classlib/Filer.h"
 #include "platform/os/gdi/Bitmap.h"
 #include "platform/os/gdi/Blit.h"
 #include "platform/os/gdi/Bmp.h"
@@ -1470,6 +1471,56 @@ std::string TPicture::GraphicFilter(TGraphicClass AClass) {
 }
 
 TPicture::~TPicture() { delete FGraphic; }
+
+void TPicture::DefineProperties(TFiler* Filer) {
+  TPersistent::DefineProperties(Filer);
+  Filer->DefineBinaryProperty(
+      "Data", [this](TStream* Stream) { readData(Stream); }, [this](TStream* Stream) { writeData(Stream); },
+      FGraphic != nullptr && !FGraphic->Empty());
+}
+
+void TPicture::readData(TStream* Stream) {
+  std::uint8_t nameLength = 0;
+  Stream->ReadBuffer(&nameLength, 1);
+  std::string name(nameLength, '\0');
+  if (nameLength) Stream->ReadBuffer(name.data(), nameLength);
+  TPersistentClass cls = GetClass(name);
+  if (!cls || !cls->InheritsFrom(TGraphic::StaticClass())) throw EInvalidGraphic("Unknown picture format " + name);
+  std::unique_ptr<TObject> obj(cls->Create());
+  auto* graphic = dynamic_cast<TGraphic*>(obj.get());
+  if (!graphic) throw EInvalidGraphic("Unknown picture format " + name);
+  TMemoryStream data;
+  std::int64_t rest = Stream->Size() - Stream->Position();
+  if (dynamic_cast<TBitmap*>(graphic)) {
+    std::uint8_t size[4] = {};
+    Stream->ReadBuffer(size, 4);
+    std::int64_t length = size[0] | size[1] << 8 | size[2] << 16 | static_cast<std::int64_t>(size[3]) << 24;
+    if (length > rest - 4) throw EInvalidGraphic("Bitmap image is not valid");
+    rest = length;
+  }
+  if (rest > 0) data.CopyFrom(Stream, rest);
+  data.SetPosition(0);
+  graphic->LoadFromStream(&data);
+  SetGraphic(graphic);
+}
+
+void TPicture::writeData(TStream* Stream) {
+  TGraphic* graphic = Graphic();
+  std::string name = graphic->ClassName();
+  auto nameLength = static_cast<std::uint8_t>(name.size());
+  Stream->WriteBuffer(&nameLength, 1);
+  Stream->WriteBuffer(name.data(), nameLength);
+  TMemoryStream data;
+  graphic->SaveToStream(&data);
+  if (dynamic_cast<TBitmap*>(graphic)) {
+    auto length = static_cast<std::uint32_t>(data.Size());
+    std::uint8_t size[4] = {static_cast<std::uint8_t>(length), static_cast<std::uint8_t>(length >> 8),
+                            static_cast<std::uint8_t>(length >> 16), static_cast<std::uint8_t>(length >> 24)};
+    Stream->WriteBuffer(size, 4);
+  }
+  data.SetPosition(0);
+  Stream->CopyFrom(&data, data.Size());
+}
 
 void TPicture::Changed(TObject* Sender) {
   (void)Sender;

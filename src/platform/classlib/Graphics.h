@@ -712,9 +712,15 @@ class TPicture : public TPersistent {
  protected:
   virtual void Changed(TObject* Sender);
   void AssignTo(TPersistent* Dest) override;
+  // Form resources keep a picture as "Data": the graphic's class name (a
+  // length byte and the name), then the graphic's data; a bitmap's data is
+  // its length (32 bits, little-endian) and the bitmap file.
+  void DefineProperties(TFiler* Filer) override;
 
  private:
   void setNew(TGraphic* NewGraphic);
+  void readData(TStream* Stream);
+  void writeData(TStream* Stream);
   TGraphic* FGraphic = nullptr;
 };
 

@@ -11,6 +11,7 @@
 #include "DesktopTest.h"
 #include "platform/classlib/Filer.h"
 #include "platform/classlib/Forms.h"
+#include "platform/classlib/StdCtrls.h"
 #include "platform/os/kernel/Module.h"
 #include "platform/os/kernel/ResFile.h"
 #include "platform/os/user/Layered.h"
@@ -228,6 +229,19 @@ TEST_F(FormTest, ShowModalDisablesTheOtherWindowsAndReturnsModalResultOnceCloseQ
   EXPECT_THROW(dialog->ShowModal(), EInvalidOperation);
 }
 
+TEST_F(FormTest, AButtonWithAModalResultEndsTheModalForm) {
+  std::unique_ptr<TForm> dialog(TForm::CreateNew(nullptr));
+  auto* ok = new TButton(dialog.get());
+  ok->SetParent(dialog.get());
+  ok->SetModalResult(mrOk);
+  Application->OnIdle = [&](TObject*, bool& Done) {
+    ok->Click();
+    Done = false;
+  };
+  EXPECT_EQ(dialog->ShowModal(), mrOk);
+  Application->OnIdle = nullptr;
+}
+
 TEST_F(FormTest, CloseAsksCloseQueryAndDoesWhatOnCloseSays) {
   struct Case {
     TCloseAction action;
@@ -356,6 +370,19 @@ TEST_F(FormTest, AlphaBlendMakesTheWindowLayered) {
   EXPECT_FALSE(GetWindowLong(h, GWL_EXSTYLE) & WS_EX_LAYERED);
   form->SetFormStyle(fsStayOnTop);
   EXPECT_TRUE(GetWindowLong(h, GWL_EXSTYLE) & WS_EX_TOPMOST);
+}
+
+TEST_F(FormTest, RecreatingAWindowKeepsItShownOrHidden) {
+  std::unique_ptr<TForm> shown(TForm::CreateNew(nullptr));
+  shown->Show();
+  std::unique_ptr<TForm> hidden(TForm::CreateNew(nullptr));
+  hidden->HandleNeeded();
+  HWND before = shown->Handle();
+  shown->RecreateWnd();
+  hidden->RecreateWnd();
+  EXPECT_NE(shown->Handle(), before);
+  EXPECT_TRUE(IsWindowVisible(shown->Handle()));
+  EXPECT_FALSE(IsWindowVisible(hidden->Handle()));
 }
 
 TEST_F(FormTest, KeyPreviewGivesTheFormTheKeysOfItsControlsFirst) {

@@ -1,5 +1,6 @@
 #include "DesktopTest.h"
 #include "platform/classlib/ExtCtrls.h"
+#include "platform/classlib/Filer.h"
 #include "platform/classlib/Forms.h"
 #include "platform/desktop/Clock.h"
 #include "platform/desktop/Recorder.h"
@@ -79,6 +80,44 @@ TEST_F(TTimerTest, TimersDriveApplicationRun) {
   });
   Application->Run();
   EXPECT_EQ(ticks, (std::vector<std::uint64_t>{500, 1000, 1500}));
+}
+
+}  // namespace
+
+namespace {
+
+// A timer read from a form resource: its handler bound by name and armed
+// once the form is loaded; a disabled one stays quiet until enabled.
+class TTimerForm : public TComponent {
+  QV_CLASS(TTimerForm, TComponent)
+  using TComponent::TComponent;
+  void Tick(TObject*) { ticks.push_back(Clock::now()); }
+  std::vector<std::uint64_t> ticks;
+  QV_PUBLISHED(TTimerForm) { P.Method("Tick", &TTimerForm::Tick); }
+};
+
+TEST_F(TTimerTest, AFormResourceSetsIntervalEnabledAndOnTimer) {
+  RegisterClasses({TTimerForm::StaticClass(), TTimer::StaticClass()});
+  TTimerForm form(nullptr);
+  qv::classlib::readComponentText(R"(object TimerForm: TTimerForm
+  object Fast: TTimer
+    Interval = 100
+    OnTimer = Tick
+  end
+  object Idle: TTimer
+    Enabled = False
+    Interval = 1
+    OnTimer = Tick
+  end
+end
+)",
+                                  &form);
+  qv::os::runFor(250);
+  EXPECT_EQ(form.ticks, (std::vector<std::uint64_t>{100, 200}));
+  auto* idle = dynamic_cast<TTimer*>(form.FindComponent("Idle"));
+  ASSERT_NE(idle, nullptr);
+  EXPECT_FALSE(idle->Enabled());
+  EXPECT_EQ(idle->Interval(), 1u);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <mutex>
 #include <thread>
 
+#include "platform/browser/WebBrowser.h"
 #include "platform/classlib/Controls.h"
 #include "platform/classlib/Forms.h"
 #include "platform/desktop/Clock.h"
@@ -175,6 +176,88 @@ bool postSysCommand(WPARAM id, std::string& error) {
   return true;
 }
 
+// The first word of `args` and the trimmed rest.
+std::pair<std::string, std::string> firstWord(const std::string& args) {
+  const std::size_t sp = args.find_first_of(" \t");
+  if (sp == std::string::npos) return {args, {}};
+  return {args.substr(0, sp), trim(args.substr(sp))};
+}
+
+// The browser control a person would act on, or an error.
+qv::browser::WebBrowser* pageBrowser(std::string& error) {
+  qv::browser::WebBrowser* b = qv::browser::frontBrowser();
+  if (!b) error = "no browser control";
+  return b;
+}
+
+void addBrowserCommands(std::map<std::string, DriverHandler>& t) {
+  t["link"] = [](const std::string& a, std::string& e) {
+    qv::browser::WebBrowser* b = pageBrowser(e);
+    if (!b) return false;
+    if (a.empty() || !b->clickLinkText(a)) {
+      e = "no link with " + a;
+      return false;
+    }
+    return true;
+  };
+  t["field"] = [](const std::string& a, std::string& e) {
+    qv::browser::WebBrowser* b = pageBrowser(e);
+    if (!b) return false;
+    auto [name, value] = firstWord(a);
+    if (name.empty() || !b->setField(name, value)) {
+      e = "no field " + name;
+      return false;
+    }
+    return true;
+  };
+  t["submit"] = [](const std::string& a, std::string& e) {
+    qv::browser::WebBrowser* b = pageBrowser(e);
+    if (!b) return false;
+    if (a.empty() || !b->submitForm(a)) {
+      e = "no form " + a;
+      return false;
+    }
+    return true;
+  };
+  // What a page's window.open(URL, "_blank", FEATURES) asks for.
+  t["open"] = [](const std::string& a, std::string& e) {
+    qv::browser::WebBrowser* b = pageBrowser(e);
+    if (!b) return false;
+    auto [url, features] = firstWord(a);
+    if (url.empty()) {
+      e = "expected an address";
+      return false;
+    }
+    b->windowOpen(url, "_blank", features);
+    return true;
+  };
+  // scripterror LINE CHARACTER CODE URL MESSAGE...
+  t["scripterror"] = [](const std::string& a, std::string& e) {
+    qv::browser::WebBrowser* b = pageBrowser(e);
+    if (!b) return false;
+    long long line = 0, character = 0, code = 0;
+    auto [l, r1] = firstWord(a);
+    auto [c, r2] = firstWord(r1);
+    auto [k, r3] = firstWord(r2);
+    auto [url, message] = firstWord(r3);
+    if (!parseInt(l, line) || !parseInt(c, character) || !parseInt(k, code) || url.empty()) {
+      e = "expected LINE CHARACTER CODE URL MESSAGE";
+      return false;
+    }
+    b->scriptError(static_cast<LONG>(line), static_cast<LONG>(character), static_cast<LONG>(code), message, url);
+    return true;
+  };
+  // A right click at a point of the page (client coordinates of the control).
+  t["rclick-page"] = [](const std::string& a, std::string& e) {
+    qv::browser::WebBrowser* b = pageBrowser(e);
+    if (!b) return false;
+    POINT pt;
+    if (!parsePoint(a, pt, e)) return false;
+    b->rightClick(pt);
+    return true;
+  };
+}
+
 std::map<std::string, DriverHandler>& commands() {
   static std::map<std::string, DriverHandler> table = [] {
     std::map<std::string, DriverHandler> t;
@@ -280,6 +363,7 @@ std::map<std::string, DriverHandler>& commands() {
                      std::chrono::milliseconds(static_cast<long long>(s * 1000)));
       return true;
     };
+    addBrowserCommands(t);
     return t;
   }();
   return table;

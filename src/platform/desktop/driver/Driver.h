@@ -17,6 +17,15 @@
 //   end                closes the main window; no further commands run
 //   timeout S          ends the process after S seconds of real time
 //
+// On the page of the front browser control (the one a person would act on):
+//   link TEXT          clicks the first link whose href or text contains TEXT
+//   field NAME VALUE   types VALUE into the form field NAME
+//   submit FORMNAME    submits that form
+//   open URL FEATURES  what the page's window.open(URL, "_blank", FEATURES) asks
+//   scripterror LINE CHARACTER CODE URL MESSAGE
+//                      the page's script fails with that error
+//   rclick-page X Y    right click at a point of the page
+//
 // Empty lines and lines starting with "#" are skipped. Every command is
 // logged as a "driver" event before it runs; a command that cannot be
 // carried out is logged as "driver-error" with the reason, and the script
@@ -36,8 +45,7 @@ namespace qv::desktop {
 // Answer false with a reason in `error` when it cannot be done.
 using DriverHandler = std::function<bool(const std::string& arguments, std::string& error)>;
 
-// Adds (or replaces) a command; later layers add theirs (the browser's
-// `link`, `field`, `submit`). Built-in names may be replaced too.
+// Adds (or replaces) a command; later layers add theirs. Built-in names may be replaced too.
 void registerDriverCommand(const std::string& name, DriverHandler handler);
 
 // Reads the script named by QV_DRIVER and installs the driver on the

@@ -85,6 +85,28 @@ std::optional<std::string> platformVariable(const std::string& upper) {
 
 }  // namespace
 
+BOOL SetEnvironmentVariableA(LPCSTR name, LPCSTR value) {
+  if (!name || !*name || std::strchr(name, '=')) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  std::string hostName = qv::os::ansiToUtf8(name);
+  const std::string upper = qv::os::ansiUpperCase(name);
+  for (char** e = environ; e && *e; ++e) {
+    const char* eq = std::strchr(*e, '=');
+    if (eq && qv::os::ansiUpperCase(qv::os::utf8ToAnsi(std::string(*e, static_cast<size_t>(eq - *e)))) == upper) {
+      hostName.assign(*e, static_cast<size_t>(eq - *e));
+      break;
+    }
+  }
+  const int rc = value ? ::setenv(hostName.c_str(), qv::os::ansiToUtf8(value).c_str(), 1) : ::unsetenv(hostName.c_str());
+  if (rc != 0) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  return TRUE;
+}
+
 DWORD GetEnvironmentVariableA(LPCSTR name, LPSTR buffer, DWORD size) {
   if (!name || !*name) {
     SetLastError(ERROR_ENVVAR_NOT_FOUND);

@@ -72,3 +72,7 @@ DWORD GetEnvironmentVariableA(LPCSTR name, LPSTR buffer, DWORD size);
 inline DWORD GetEnvironmentVariable(LPCSTR name, LPSTR buffer, DWORD size) {
   return GetEnvironmentVariableA(name, buffer, size);
 }
+// Sets a variable of the process (a null value removes it); a variable that
+// exists under another case keeps its name.
+BOOL SetEnvironmentVariableA(LPCSTR name, LPCSTR value);
+inline BOOL SetEnvironmentVariable(LPCSTR name, LPCSTR value) { return SetEnvironmentVariableA(name, value); }

@@ -119,6 +119,12 @@ TEST_F(LocaleTest, EnvironmentDescribesTheDesktop) {
   EXPECT_STREQ(buf, "abc");
   EXPECT_EQ(GetEnvironmentVariableA("QV_NO_SUCH_VARIABLE", buf, MAX_PATH), 0u);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ENVVAR_NOT_FOUND));
+  // Setting keeps the existing name's case; a null value removes it.
+  EXPECT_TRUE(SetEnvironmentVariableA("qv_kernel_test_var", "xyz"));
+  EXPECT_STREQ(getenv("QV_KERNEL_TEST_VAR"), "xyz");
+  EXPECT_TRUE(SetEnvironmentVariableA("QV_KERNEL_TEST_VAR", nullptr));
+  EXPECT_EQ(GetEnvironmentVariableA("QV_KERNEL_TEST_VAR", buf, MAX_PATH), 0u);
+  EXPECT_FALSE(SetEnvironmentVariableA("A=B", "x"));
 }
 
 }  // namespace

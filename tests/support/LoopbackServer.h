@@ -1,5 +1,5 @@
 // A tiny HTTP server on 127.0.0.1 with an ephemeral port, serving canned
-// answers by path from its own thread, for the loader's tests.
+// answers by path from its own thread, for tests of anything that loads pages.
 #pragma once
 
 #include <atomic>

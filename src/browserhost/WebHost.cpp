@@ -1,0 +1,612 @@
+#include "browserhost/WebHost.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "browserhost/BrowserUtils.h"
+#include "platform/browser/HtmlInterfaces.h"
+#include "platform/classlib/ComObj.h"
+#include "platform/classlib/Registry.h"
+#include "platform/classlib/SysUtils.h"
+#include "platform/com/Ole.h"
+#include "platform/com/SafeArray.h"
+#include "platform/desktop/Recorder.h"
+#include "platform/os/kernel/Locale.h"
+
+using qv::com::ComPtr;
+using qv::com::Variant;
+
+namespace qv::browserhost {
+
+namespace {
+
+constexpr DWORD kDownloadFlagValues[] = {
+    0x00000010, 0x00000020, 0x00000040, 0x00000080, 0x00000100, 0x00000200, 0x00000400,
+    0x00000800, 0x00001000, 0x00002000, 0x00004000, 0x00008000, 0x00010000, 0x00020000,
+    0x00040000, 0x10000000, 0x20000000, 0x40000000, 0x80000000,
+};
+constexpr DWORD kUserInterfaceFlagValues[] = {
+    0x00000001, 0x00000002, 0x00000004, 0x00000008, 0x00000010, 0x00000020, 0x00000040,
+    0x00000080, 0x00000100, 0x00000200, 0x00000400, 0x00000800, 0x00001000, 0x00002000,
+    0x00004000, 0x00010000, 0x00020000, 0x00040000, 0x00200000,
+};
+
+// The structure's size in the 32-bit layout the browser expects from its host.
+constexpr ULONG kHostInfoSize = 20;
+// All six floating-point exceptions masked.
+constexpr WORD kMaskedControlWord = 0x133F;
+// Names on the script-error event object are looked up in this locale.
+constexpr LCID kScriptErrorLocale = 2048;
+
+template <std::size_t N>
+DWORD sumFlags(std::uint64_t bits, const DWORD (&values)[N]) {
+  DWORD sum = 0;
+  for (std::size_t i = 0; i < N; ++i)
+    if (bits & (std::uint64_t{1} << i)) sum += values[i];
+  return sum;
+}
+
+WORD controlWord = Default8087CW;
+WORD savedControlWord = Default8087CW;
+
+// Unit start-up and end, once per process.
+int unitStarts = 0;
+
+void startUnit() {
+  if (unitStarts++ != 0) return;
+  savedControlWord = Default8087CW;
+  // To come with the keyboard filter: clear the process-wide flag
+  // that tells whether the application keyboard filter is installed.
+  OleInitialize(nullptr);
+  RegisterClass(TWebHost::StaticClass());
+}
+
+void endUnit() {
+  if (--unitStarts != 0) return;
+  Set8087CW(savedControlWord);
+  try {
+    OleUninitialize();
+  } catch (...) {
+  }
+  // To come with the shell DDE server: clear its seven DDE name
+  // strings here.
+}
+
+struct UnitLifetime {
+  UnitLifetime() { startUnit(); }
+  ~UnitLifetime() { endUnit(); }
+  UnitLifetime(const UnitLifetime&) = delete;
+  UnitLifetime& operator=(const UnitLifetime&) = delete;
+};
+const UnitLifetime unitLifetime;
+
+// Exceptions must not cross into the browser: a handler's failure becomes the
+// callback's error result.
+template <class F>
+HRESULT guarded(F body) {
+  try {
+    return body();
+  } catch (const EOleSysError& e) {
+    return FAILED(e.ErrorCode()) ? e.ErrorCode() : E_FAIL;
+  } catch (...) {
+    return E_FAIL;
+  }
+}
+
+std::string variantText(const VARIANT& v) {
+  Variant copy;
+  if (FAILED(VariantCopyInd(copy.put(), &v))) return {};
+  if (copy.vt() == VT_EMPTY || copy.vt() == VT_NULL) return {};
+  return copy.toString().value_or("");
+}
+
+// A property of an automation object by name, as text; raises the class
+// library's OLE errors as late binding does.
+std::string propertyText(IDispatch* object, const char* name) {
+  qv::com::Bstr wide(name);
+  LPOLESTR names[] = {wide.get()};
+  DISPID id = DISPID_UNKNOWN;
+  HRESULT hr = object->GetIDsOfNames(IID_NULL, names, 1, kScriptErrorLocale, &id);
+  if (FAILED(hr)) throw EOleError("'%s' not supported.", {std::string(name)});
+  DISPPARAMS none{nullptr, nullptr, 0, 0};
+  Variant result;
+  EXCEPINFO excep{};
+  UINT argErr = 0;
+  hr = object->Invoke(id, IID_NULL, kScriptErrorLocale, DISPATCH_PROPERTYGET, &none, result.put(), &excep, &argErr);
+  if (FAILED(hr)) {
+    if (hr == DISP_E_EXCEPTION) {
+      const std::string description = qv::com::bstrToAnsi(excep.bstrDescription);
+      const std::string source = qv::com::bstrToAnsi(excep.bstrSource);
+      const std::string helpFile = qv::com::bstrToAnsi(excep.bstrHelpFile);
+      const HRESULT code = excep.scode ? excep.scode : hr;
+      SysFreeString(excep.bstrDescription);
+      SysFreeString(excep.bstrSource);
+      SysFreeString(excep.bstrHelpFile);
+      throw EOleException(description, code, source, helpFile, static_cast<int>(excep.dwHelpContext));
+    }
+    throw EOleSysError("", hr);
+  }
+  return variantText(result.raw());
+}
+
+// The browser's page setup writes numbers with a point and may pad them.
+std::string pageSetupNumber(const std::string& s) {
+  std::string out;
+  for (char c : s)
+    if (c != ' ') out += c == '.' ? DecimalSeparator : c;
+  return out;
+}
+
+}  // namespace
+
+DWORD downloadFlags(TDownloadControlOptions Options) { return sumFlags(Options.Bits(), kDownloadFlagValues); }
+DWORD userInterfaceFlags(TUserInterfaceOptions Options) { return sumFlags(Options.Bits(), kUserInterfaceFlagValues); }
+
+WORD Get8087CW() { return controlWord; }
+void Set8087CW(WORD Value) { controlWord = Value; }
+
+HWND HtmlHelp(HWND Caller, const std::string& File, UINT Command, DWORD_PTR Data) {
+  (void)Caller;
+  qv::desktop::Recorder::record("htmlhelp", {File, std::to_string(Command), std::to_string(Data)});
+  return nullptr;
+}
+
+// The host side of the browser's site: the six host interfaces, forwarded to
+// the control while it lives. The browser may keep references past the
+// control's end; calls then get the answers of a control without handlers.
+class WebHostSite final
+    : public qv::com::ComObject<IOleCommandTarget, IServiceProvider, IDispatch, IDocHostUIHandler2, IDocHostShowUI> {
+ public:
+  explicit WebHostSite(TWebHost* Host) : host_(Host) {}
+  void detach() { host_ = nullptr; }
+
+  // --- IOleCommandTarget
+  HRESULT QueryStatus(const GUID*, ULONG, OLECMD[], OLECMDTEXT*) override { return S_OK; }
+  HRESULT Exec(const GUID* group, DWORD id, DWORD option, VARIANT* in, VARIANT* out) override {
+    if (!host_) return group ? OLECMDERR_E_NOTSUPPORTED : OLECMDERR_E_UNKNOWNGROUP;
+    return guarded([&] { return host_->exec(group, id, option, in, out); });
+  }
+
+  // --- IServiceProvider
+  HRESULT QueryService(REFGUID service, REFIID riid, void** ppv) override {
+    if (!ppv) return E_POINTER;
+    *ppv = nullptr;
+    if (!host_ || !host_->OnQueryService) return E_NOINTERFACE;
+    return guarded([&] {
+      ComPtr<IUnknown> obj;
+      const HRESULT hr = host_->OnQueryService(service, riid, obj);
+      *ppv = obj.detach();
+      return hr;
+    });
+  }
+
+  // --- IDispatch
+  HRESULT GetTypeInfoCount(UINT* pctinfo) override {
+    if (!pctinfo) return E_POINTER;
+    *pctinfo = 0;
+    if (!host_ || !host_->OnGetTypeInfoCount) return E_NOTIMPL;
+    return guarded([&] {
+      int count = 0;
+      const HRESULT hr = host_->OnGetTypeInfoCount(count);
+      *pctinfo = static_cast<UINT>(std::max(count, 0));
+      return hr;
+    });
+  }
+  HRESULT GetTypeInfo(UINT index, LCID lcid, ITypeInfo** ppTInfo) override {
+    if (!ppTInfo) return E_POINTER;
+    *ppTInfo = nullptr;
+    if (!host_ || !host_->OnGetTypeInfo) return E_NOTIMPL;
+    return guarded([&] {
+      ITypeInfo* info = nullptr;
+      const HRESULT hr = host_->OnGetTypeInfo(static_cast<int>(index), static_cast<int>(lcid), info);
+      *ppTInfo = info;
+      return hr;
+    });
+  }
+  HRESULT GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid, DISPID* ids) override {
+    if (!host_ || !host_->OnGetIDsOfNames) return E_NOTIMPL;
+    return guarded([&] {
+      return host_->OnGetIDsOfNames(riid, names, static_cast<int>(count), static_cast<int>(lcid), ids);
+    });
+  }
+  HRESULT Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
+                 EXCEPINFO* excep, UINT* argErr) override {
+    if (!host_) return DISP_E_MEMBERNOTFOUND;
+    return guarded([&] { return host_->invoke(id, riid, lcid, flags, params, result, excep, argErr); });
+  }
+
+  // --- IDocHostUIHandler
+  HRESULT ShowContextMenu(DWORD id, POINT* pt, IUnknown* cmdt, IDispatch* disp) override {
+    if (!host_ || !host_->OnShowContextMenu) return S_FALSE;
+    return guarded([&] { return host_->OnShowContextMenu(id, pt, cmdt, disp); });
+  }
+  HRESULT GetHostInfo(DOCHOSTUIINFO* info) override {
+    if (!info) return E_POINTER;
+    info->cbSize = kHostInfoSize;
+    info->dwFlags = host_ ? host_->FUserInterfaceFlags : 0;
+    info->dwDoubleClick = 0;
+    if (!host_ || !host_->OnGetHostInfo) return S_OK;
+    return guarded([&] { return host_->OnGetHostInfo(*info); });
+  }
+  HRESULT ShowUI(DWORD id, IOleInPlaceActiveObject* active, IOleCommandTarget* target, IOleInPlaceFrame* frame,
+                 IOleInPlaceUIWindow* doc) override {
+    if (!host_ || !host_->OnShowUI) return S_FALSE;
+    return guarded([&] { return host_->OnShowUI(id, active, target, frame, doc); });
+  }
+  HRESULT HideUI() override { return simple(host_ ? host_->OnHideUI : nullptr); }
+  HRESULT UpdateUI() override { return simple(host_ ? host_->OnUpdateUI : nullptr); }
+  HRESULT EnableModeless(BOOL enable) override {
+    if (!host_ || !host_->OnEnableModeless) return S_FALSE;
+    return guarded([&] { return host_->OnEnableModeless(enable); });
+  }
+  HRESULT OnDocWindowActivate(BOOL activate) override {
+    if (!host_ || !host_->OnOnDocWindowActivate) return S_FALSE;
+    return guarded([&] { return host_->OnOnDocWindowActivate(activate); });
+  }
+  HRESULT OnFrameWindowActivate(BOOL activate) override {
+    if (!host_ || !host_->OnOnFrameWindowActivate) return S_FALSE;
+    return guarded([&] { return host_->OnOnFrameWindowActivate(activate); });
+  }
+  HRESULT ResizeBorder(LPCRECT border, IOleInPlaceUIWindow* window, BOOL frameWindow) override {
+    if (!host_ || !host_->OnResizeBorder) return S_FALSE;
+    return guarded([&] { return host_->OnResizeBorder(border, window, frameWindow); });
+  }
+  HRESULT TranslateAccelerator(LPMSG msg, const GUID* group, DWORD id) override {
+    if (!host_ || !host_->OnTranslateAccelerator) return S_FALSE;
+    return guarded([&] { return host_->OnTranslateAccelerator(msg, group, id); });
+  }
+  HRESULT GetOptionKeyPath(LPOLESTR* key, DWORD dw) override {
+    if (!host_ || !host_->OnGetOptionKeyPath) return S_FALSE;
+    if (!key) return E_POINTER;
+    return guarded([&] { return host_->OnGetOptionKeyPath(*key, dw); });
+  }
+  HRESULT GetDropTarget(IDropTarget* dropTarget, IDropTarget** ppDropTarget) override {
+    if (!ppDropTarget) return E_POINTER;
+    *ppDropTarget = nullptr;
+    if (!host_ || !host_->OnGetDropTarget) return S_OK;
+    return guarded([&] { return host_->OnGetDropTarget(dropTarget, *ppDropTarget); });
+  }
+  HRESULT GetExternal(IDispatch** ppDispatch) override {
+    if (!ppDispatch) return E_POINTER;
+    *ppDispatch = nullptr;
+    if (!host_ || !host_->OnGetExternal) return S_FALSE;
+    return guarded([&] {
+      ComPtr<IDispatch> external;
+      const HRESULT hr = host_->OnGetExternal(external);
+      *ppDispatch = external.detach();
+      return hr;
+    });
+  }
+  HRESULT TranslateUrl(DWORD translate, LPOLESTR urlIn, LPOLESTR* urlOut) override {
+    if (!host_ || !host_->OnTranslateUrl) return S_FALSE;
+    if (!urlOut) return E_POINTER;
+    return guarded([&] { return host_->OnTranslateUrl(translate, urlIn, *urlOut); });
+  }
+  HRESULT FilterDataObject(IDataObject* dataObject, IDataObject** ppDORet) override {
+    if (!ppDORet) return E_POINTER;
+    *ppDORet = nullptr;
+    if (!host_ || !host_->OnFilterDataObject) return S_FALSE;
+    return guarded([&] { return host_->OnFilterDataObject(dataObject, *ppDORet); });
+  }
+
+  // --- IDocHostUIHandler2
+  HRESULT GetOverrideKeyPath(LPOLESTR* key, DWORD dw) override {
+    if (!host_ || !host_->OnGetOverrideKeyPath) return S_OK;
+    if (!key) return E_POINTER;
+    return guarded([&] { return host_->OnGetOverrideKeyPath(*key, dw); });
+  }
+
+  // --- IDocHostShowUI
+  HRESULT ShowMessage(HWND hwnd, LPOLESTR text, LPOLESTR caption, DWORD type, LPOLESTR helpFile, DWORD helpContext,
+                      LRESULT* result) override {
+    if (!host_ || !host_->OnShowMessage) return S_FALSE;
+    return guarded([&] {
+      LRESULT answer = result ? *result : 0;
+      const HRESULT hr = host_->OnShowMessage(hwnd, text, caption, static_cast<int>(type), helpFile,
+                                              static_cast<int>(helpContext), answer);
+      if (result) *result = answer;
+      return hr;
+    });
+  }
+  HRESULT ShowHelp(HWND hwnd, LPOLESTR helpFile, UINT command, DWORD data, POINT mouse,
+                   IDispatch* objectHit) override {
+    if (!host_) return S_FALSE;
+    if (host_->OnShowHelp)
+      return guarded([&] {
+        ComPtr<IDispatch> hit(objectHit);
+        return host_->OnShowHelp(hwnd, helpFile, static_cast<int>(command), static_cast<int>(data), mouse, hit);
+      });
+    if (host_->HelpFile().empty()) return S_FALSE;
+    HtmlHelp(hwnd, host_->HelpFile(), command, data);
+    return S_OK;
+  }
+
+ private:
+  ~WebHostSite() override = default;
+
+  static HRESULT simple(const std::function<HRESULT()>& handler) {
+    if (!handler) return S_FALSE;
+    return guarded([&] { return handler(); });
+  }
+
+  TWebHost* host_;
+};
+
+}  // namespace qv::browserhost
+
+using qv::browserhost::WebHostSite;
+
+// ---------------------------------------------------------------------------
+// TMargins and TPrintOptions.
+
+void TMargins::Assign(TPersistent* Source) {
+  if (auto* m = dynamic_cast<TMargins*>(Source)) {
+    FLeft = m->FLeft;
+    FRight = m->FRight;
+    FTop = m->FTop;
+    FBottom = m->FBottom;
+    return;
+  }
+  TPersistent::Assign(Source);
+}
+
+TPrintOptions::TPrintOptions(TPersistent* AOwner)
+    : FOwner(AOwner), FHTMLHeader(new TStringList()), FMargins(new TMargins()) {}
+
+TPrintOptions::~TPrintOptions() {
+  delete FHTMLHeader;
+  delete FMargins;
+}
+
+void TPrintOptions::SetHTMLHeader(TStrings* Value) {
+  if (Value != FHTMLHeader) FHTMLHeader->Assign(Value);
+}
+
+void TPrintOptions::SetMargins(TMargins* Value) {
+  if (Value != FMargins) FMargins->Assign(Value);
+}
+
+void TPrintOptions::Assign(TPersistent* Source) {
+  if (auto* p = dynamic_cast<TPrintOptions*>(Source)) {
+    if (p == this) return;
+    FHTMLHeader->Assign(p->FHTMLHeader);
+    FHeader = p->FHeader;
+    FFooter = p->FFooter;
+    FMargins->Assign(p->FMargins);
+    FOrientation = p->FOrientation;
+    FMeasure = p->FMeasure;
+    return;
+  }
+  TPersistent::Assign(Source);
+}
+
+// ---------------------------------------------------------------------------
+// TWebHost.
+
+TWebHost::TWebHost(TComponent* AOwner) : TWebBrowser(AOwner) {
+  // FfpExceptions starts true without its setter: the control word stays as
+  // it is until a value is set.
+  FHostSite = qv::com::makeObject<WebHostSite>(this);
+  // To come with the keyboard filter: in the runtime's build, install
+  // the application keyboard filter here.
+  // To come with the shell DDE server: read the shell's DDE names and
+  // create the hidden DDE window here.
+  FPrintOptions = new TPrintOptions(this);
+  try {
+    FPrintOptions->HTMLHeader()->Add("<HTML></HTML>");
+    char measure[10] = {};
+    if (GetLocaleInfo(LOCALE_USER_DEFAULT, LOCALE_IMEASURE, measure, sizeof measure) > 0)
+      FMeasureInches = std::strcmp(measure, "1") == 0;
+    SetDownloadOptions(TDownloadControlOptions{TDownloadControlOption::DLCTL_DLIMAGES,
+                                               TDownloadControlOption::DLCTL_VIDEOS,
+                                               TDownloadControlOption::DLCTL_BGSOUNDS});
+    SetUserInterfaceOptions({});
+    SetEnableDDE(false);
+  } catch (...) {
+    FHostSite->detach();
+    CloseOleObject();
+    FreeAndNil(FPrintOptions);
+    throw;
+  }
+}
+
+TWebHost::~TWebHost() {
+  // The browser keeps the host interfaces until it is closed; close it while
+  // this control can still answer, then cut the site off from it.
+  CloseOleObject();
+  FHostSite->detach();
+  // To come with the shell DDE server: free the hidden DDE window.
+  FreeAndNil(FPrintOptions);
+  // To come with the owner-form hook: undo the hook on the owner form.
+  // To come with the keyboard filter: remove the application keyboard
+  // filter when this control installed it.
+}
+
+void TWebHost::Loaded() {
+  TWebBrowser::Loaded();
+  FDownloadFlags = qv::browserhost::downloadFlags(FDownloadOptions);
+  FUserInterfaceFlags = qv::browserhost::userInterfaceFlags(FUserInterfaceOptions);
+  // To come with the owner-form hook: install the hook on the owner
+  // form here.
+  if (ComponentState().Contains(csDesigning)) {
+    FPrintOptions->SetMeasure(FMeasureInches);
+    readPageSetup();
+  } else {
+    // To come with the control's window procedure: put the control's
+    // own window procedure in front of the current one here.
+  }
+}
+
+void TWebHost::readPageSetup() {
+  TRegistry registry(KEY_READ);
+  registry.SetRootKey(HKEY_CURRENT_USER);
+  if (!registry.OpenKeyReadOnly("Software\\Microsoft\\Internet Explorer\\PageSetup")) return;
+  FPrintOptions->SetHeader(registry.ReadString("header"));
+  FPrintOptions->SetFooter(registry.ReadString("footer"));
+  // The browser stores margins in inches with a point; a value that is not a
+  // number leaves its margin as it was rather than failing the form.
+  auto margin = [&](const char* name, void (TMargins::*set)(double)) {
+    double value = 0;
+    if (!TryStrToFloat(qv::browserhost::pageSetupNumber(registry.ReadString(name)), value)) return;
+    if (!FMeasureInches) value *= 25.4;
+    (FPrintOptions->Margins()->*set)(value);
+  };
+  margin("margin_left", &TMargins::SetLeft);
+  margin("margin_right", &TMargins::SetRight);
+  margin("margin_top", &TMargins::SetTop);
+  margin("margin_bottom", &TMargins::SetBottom);
+}
+
+void TWebHost::notifyAmbientChange() {
+  ComPtr<IDispatch> application = Application();
+  ComPtr<IOleControl> control;
+  if (!application || FAILED(application->QueryInterface(IID_IOleControl, control.putVoid())) || !control)
+    throw EInvalidCast("Interface not supported");
+  control->OnAmbientPropertyChange(DISPID_AMBIENT_DLCONTROL);
+}
+
+void TWebHost::SetDownloadOptions(TDownloadControlOptions Value) {
+  FDownloadOptions = Value;
+  FDownloadFlags = qv::browserhost::downloadFlags(Value);
+  notifyAmbientChange();
+}
+
+void TWebHost::SetUserInterfaceOptions(TUserInterfaceOptions Value) {
+  FUserInterfaceOptions = Value;
+  FUserInterfaceFlags = qv::browserhost::userInterfaceFlags(Value);
+  notifyAmbientChange();
+}
+
+void TWebHost::SetPrintOptions(TPrintOptions* Value) {
+  if (Value) FPrintOptions->Assign(Value);
+}
+
+void TWebHost::SetEnableDDE(bool Value) {
+  FEnableDDE = Value;
+  // To come with the shell DDE server: the DDE window answers the
+  // shell only while this is set.
+}
+
+void TWebHost::SetfpExceptions(bool Value) {
+  if (Value) {
+    qv::browserhost::Set8087CW(qv::browserhost::savedControlWord);
+  } else {
+    qv::browserhost::Set8087CW(qv::browserhost::kMaskedControlWord);
+  }
+  FfpExceptions = Value;
+}
+
+void TWebHost::NavigateTo(const std::string& URL) {
+  Variant url(URL);
+  Variant empty;
+  Navigate2(url.get(), empty.get(), empty.get(), empty.get(), empty.get());
+}
+
+void TWebHost::NavigateToPidl(LPCITEMIDLIST PIDL) {
+  const UINT size = PidlSize(PIDL);
+  if (size == 0) return;
+  SAFEARRAY* array = SafeArrayCreateVector(VT_UI1, 0, size);
+  if (!array) return;
+  void* data = nullptr;
+  if (FAILED(SafeArrayAccessData(array, &data))) {
+    SafeArrayDestroy(array);
+    return;
+  }
+  std::memcpy(data, PIDL, size);
+  SafeArrayUnaccessData(array);
+  Variant url = Variant::fromArray(array, VT_UI1);
+  Variant empty;
+  Navigate2(url.get(), empty.get(), empty.get(), empty.get(), empty.get());
+}
+
+void TWebHost::InvokeCommand(bool WithGroup, int CmdID, VARIANT* vaIn, VARIANT* vaOut, OLECMDEXECOPT ExecOpt) {
+  try {
+    ComPtr<IDispatch> document = Document();
+    if (!document) return;
+    ComPtr<IOleCommandTarget> target;
+    if (FAILED(document->QueryInterface(IID_IOleCommandTarget, target.putVoid())) || !target) return;
+    target->Exec(WithGroup ? &CGID_IWebBrowser : nullptr, static_cast<DWORD>(CmdID), ExecOpt, vaIn, vaOut);
+  } catch (...) {
+    // Toolbar commands never fail visibly.
+  }
+}
+
+void TWebHost::ShowFindDialog() {
+  Variant in, out;
+  InvokeCommand(true, CWBCMD_FIND, in.get(), out.get(), static_cast<OLECMDEXECOPT>(0));
+}
+
+void TWebHost::CopySelection() {
+  Variant in, out;
+  InvokeCommand(false, OLECMDID_COPY, in.get(), out.get());
+}
+
+HRESULT TWebHost::QueryHostInterface(REFIID iid, void** ppv) {
+  if (!ppv) return E_POINTER;
+  *ppv = nullptr;
+  if (iid == IID_IOleCommandTarget || iid == IID_IServiceProvider || iid == IID_IDispatch ||
+      iid == IID_IDocHostUIHandler2 || iid == IID_IDocHostUIHandler || iid == IID_IDocHostShowUI)
+    return FHostSite->QueryInterface(iid, ppv);
+  return TWebBrowser::QueryHostInterface(iid, ppv);
+}
+
+HRESULT TWebHost::invoke(DISPID dispid, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
+                         EXCEPINFO* excep, UINT* argErr) {
+  if (dispid == DISPID_AMBIENT_DLCONTROL && (flags & DISPATCH_PROPERTYGET) && result) {
+    VariantClear(result);
+    result->vt = VT_I4;
+    result->lVal = static_cast<LONG>(FDownloadFlags);
+    return S_OK;
+  }
+  if (OnInvoke) {
+    DISPPARAMS none{nullptr, nullptr, 0, 0};
+    return OnInvoke(dispid, riid, static_cast<int>(lcid), flags, params ? *params : none, result, excep, argErr);
+  }
+  return InvokeAmbient(dispid, lcid, flags, params, result, excep, argErr);
+}
+
+HRESULT TWebHost::exec(const GUID* pguidCmdGroup, DWORD nCmdID, DWORD nCmdexecopt, VARIANT* pvaIn, VARIANT* pvaOut) {
+  (void)nCmdexecopt;
+  (void)pvaIn;
+  if (!pguidCmdGroup) return OLECMDERR_E_UNKNOWNGROUP;
+  HRESULT result = OLECMDERR_E_NOTSUPPORTED;
+  if (*pguidCmdGroup == CGID_Explorer && nCmdID == SBCMDID_ONUNLOAD) {
+    if (OnUnload) OnUnload(this);
+  } else if (*pguidCmdGroup == CGID_DocHostCommandHandler) {
+    if (OnRefresh && (nCmdID == IDM_REFRESH || nCmdID == IDM_REFRESH_TOP || nCmdID == IDM_REFRESH_TOP_FULL)) {
+      bool cancel = false;
+      OnRefresh(this, static_cast<int>(nCmdID), cancel);
+      if (cancel) result = S_OK;
+    } else if (nCmdID == OLECMDID_SHOWSCRIPTERROR && OnScriptError) {
+      scriptError(result, pvaOut);
+    }
+  }
+  return result;
+}
+
+void TWebHost::scriptError(HRESULT& Result, VARIANT* pvaOut) {
+  ComPtr<IDispatch> document = Document();
+  ComPtr<IHTMLDocument2> page;
+  if (document) document->QueryInterface(IID_IHTMLDocument2, page.putVoid());
+  if (!page) return;
+  ComPtr<IHTMLWindow2> window;
+  if (FAILED(page->get_parentWindow(window.put())) || !window) return;
+  ComPtr<IHTMLEventObj> event;
+  if (FAILED(window->get_event(event.put())) || !event) return;
+
+  bool continueScript = true;
+  bool showDialog = true;
+  IDispatch* object = event.get();
+  const std::string errorCharacter = qv::browserhost::propertyText(object, "errorCharacter");
+  const std::string errorCode = qv::browserhost::propertyText(object, "errorCode");
+  const std::string errorMessage = qv::browserhost::propertyText(object, "errorMessage");
+  const std::string errorUrl = qv::browserhost::propertyText(object, "errorUrl");
+  const std::string errorLine = qv::browserhost::propertyText(object, "errorline");
+  OnScriptError(this, errorLine, errorCharacter, errorCode, errorMessage, errorUrl, continueScript, showDialog);
+  if (pvaOut) {
+    VariantClear(pvaOut);
+    pvaOut->vt = VT_BOOL;
+    pvaOut->boolVal = continueScript ? VARIANT_TRUE : VARIANT_FALSE;
+  }
+  if (!showDialog) Result = S_OK;
+}
