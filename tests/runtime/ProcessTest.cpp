@@ -1,0 +1,300 @@
+// The real runtime program, started as a child process on a disc folder of
+// the test, steered by a QV_DRIVER script and read back from its QV_LOG:
+// what a person would see (message boxes with their texts, pages, sounds)
+// and that the program ends. Every wait for a child is bounded.
+#include <gtest/gtest.h>
+
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/inotify.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "DesktopTest.h"
+#include "platform/desktop/Recorder.h"
+#include "platform/os/kernel/CodePage.h"
+#include "platform/os/kernel/Paths.h"
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kBoundSeconds = 60;
+
+// A QV_LOG line as the program writes it: kind, then the fields, escaped.
+std::string logLine(const std::string& kind, const std::vector<std::string>& fields) {
+  std::string line = kind;
+  for (const auto& f : fields) line += "\t" + qv::desktop::escapeLogField(f);
+  return line;
+}
+
+// A started runtime: its process, a descriptor that becomes readable when
+// it ends, and its own log file.
+struct Child {
+  pid_t pid = -1;
+  int pidfd = -1;
+  std::string logPath;
+  bool finished = false;
+  int exitCode = -1;
+};
+
+class ProcessTest : public qvtest::DesktopTest {
+ protected:
+  void TearDown() override {
+    for (Child* c : started_) {
+      if (!c->finished && c->pid > 0) {
+        kill(c->pid, SIGKILL);
+        waitpid(c->pid, nullptr, 0);
+      }
+      if (c->pidfd >= 0) close(c->pidfd);
+    }
+    started_.clear();
+    qvtest::DesktopTest::TearDown();
+  }
+
+  std::string discHostPath(const std::string& relative = "") const { return hostPath("disc/" + relative); }
+  // The disc folder as the runtime sees it: through Z:, the host root.
+  std::string discWindowsPath(const std::string& relative = "") const {
+    std::string rel = relative;
+    for (char& c : rel)
+      if (c == '/') c = '\\';
+    return qv::os::toWindowsPath(hostPath("disc")) + "\\" + rel;
+  }
+  std::string fileUrl(const std::string& relative) const {
+    std::string url = "file:///" + discWindowsPath(relative);
+    for (char& c : url)
+      if (c == '\\') c = '/';
+    return url;
+  }
+
+  // The runtime's copy on the disc, named as discs name it, so that its own
+  // folder (and the language file beside it) is the disc's.
+  void placeRuntime() const {
+    fs::create_directories(discHostPath());
+    fs::copy_file(std::string(QV_TESTBIN) + "/../bin/qvlaunch", discHostPath("qvlaunch.exe"),
+                  fs::copy_options::overwrite_existing);
+  }
+  void copyDemoDisc() const {
+    fs::create_directories(discHostPath());
+    for (const auto& e : fs::directory_iterator(std::string(QV_SOURCE_DIR) + "/examples/disc"))
+      if (e.is_regular_file())
+        fs::copy_file(e.path(), discHostPath(e.path().filename().string()), fs::copy_options::overwrite_existing);
+  }
+
+  // Starts the disc's runtime with a driver script; all runtimes of a test
+  // share one C: folder, and so the named objects in it.
+  Child& start(const std::string& name, const std::string& script, const std::vector<std::string>& args = {},
+               const std::string& profile = "") {
+    auto* c = new Child;
+    owned_.emplace_back(c);
+    started_.push_back(c);
+    c->logPath = hostPath(name + ".log");
+    std::vector<std::string> env = {"QV_DRIVER=" + writeFile(name + ".drv", script), "QV_LOG=" + c->logPath,
+                                    "QV_HOME=" + hostPath("C")};
+    if (!profile.empty()) env.push_back("QV_PROFILE=" + writeFile(name + ".profile", profile));
+    for (char** e = environ; *e; ++e) {
+      std::string v = *e;
+      if (v.rfind("QV_", 0) != 0) env.push_back(v);
+    }
+    std::string prog = discHostPath("qvlaunch.exe");
+    std::vector<std::string> argCopy = args;
+    std::vector<char*> argv{prog.data()};
+    for (auto& a : argCopy) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    std::vector<char*> envp;
+    for (auto& v : env) envp.push_back(v.data());
+    envp.push_back(nullptr);
+    EXPECT_EQ(posix_spawn(&c->pid, prog.c_str(), nullptr, nullptr, argv.data(), envp.data()), 0) << prog;
+    if (c->pid > 0) c->pidfd = static_cast<int>(syscall(SYS_pidfd_open, c->pid, 0));
+    EXPECT_GE(c->pidfd, 0);
+    return *c;
+  }
+
+  // Waits, at most the bound, for the child to end.
+  static bool waitForEnd(Child& c, int seconds = kBoundSeconds) {
+    if (c.finished) return true;
+    pollfd p{c.pidfd, POLLIN, 0};
+    if (poll(&p, 1, seconds * 1000) <= 0) return false;
+    int status = 0;
+    if (waitpid(c.pid, &status, 0) != c.pid) return false;
+    c.finished = true;
+    if (WIFEXITED(status)) c.exitCode = WEXITSTATUS(status);
+    return true;
+  }
+  static bool running(const Child& c) {
+    pollfd p{c.pidfd, POLLIN, 0};
+    return !c.finished && poll(&p, 1, 0) == 0;
+  }
+
+  // Waits, at most the bound, until a line of the child's log satisfies
+  // `seen`, waking on every change of the test's folder.
+  bool waitForLog(const Child& c, const std::function<bool(const std::string&)>& seen,
+                  int seconds = kBoundSeconds) const {
+    int fd = inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
+    if (fd < 0) return false;
+    inotify_add_watch(fd, tempDir().c_str(), IN_MODIFY | IN_CREATE | IN_CLOSE_WRITE);
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    bool found = false;
+    for (;;) {
+      for (const auto& l : logOf(c))
+        if (seen(l)) found = true;
+      auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+      if (found || left.count() <= 0) break;
+      pollfd p[2] = {{fd, POLLIN, 0}, {c.pidfd, POLLIN, 0}};
+      if (poll(p, 2, static_cast<int>(left.count())) <= 0) break;
+      char buf[4096];
+      while (read(fd, buf, sizeof buf) > 0) {
+      }
+      if (p[1].revents) {
+        // The child ended: one last look at what it wrote.
+        for (const auto& l : logOf(c))
+          if (seen(l)) found = true;
+        break;
+      }
+    }
+    close(fd);
+    return found;
+  }
+
+  static std::vector<std::string> logOf(const Child& c) {
+    std::vector<std::string> lines;
+    std::istringstream in(readFile(c.logPath));
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+  }
+  // The lines of the given kinds, in order.
+  static std::vector<std::string> only(const Child& c, const std::vector<std::string>& kinds) {
+    std::vector<std::string> out;
+    for (const auto& l : logOf(c)) {
+      std::string kind = l.substr(0, l.find('\t'));
+      for (const auto& k : kinds)
+        if (kind == k) out.push_back(l);
+    }
+    return out;
+  }
+
+ private:
+  std::vector<std::unique_ptr<Child>> owned_;
+  std::vector<Child*> started_;
+};
+
+const std::vector<std::string> kSeen = {"msgbox", "navigate", "sound", "exit"};
+
+// The demo disc from its folder: splash, chime, start page, a link to the
+// page with a frame, the close and the exit splash; nothing goes wrong.
+TEST_F(ProcessTest, DemoDiscTourShowsPagesPlaysTheChimeAndEnds) {
+  copyDemoDisc();
+  placeRuntime();
+  std::string shot = hostPath("gallery.png");
+  Child& c = start("tour",
+                   "wait 3000\n"
+                   "link gallery\n"
+                   "wait 500\n"
+                   "screenshot " + shot + "\n"
+                   "close\n");
+  ASSERT_TRUE(waitForEnd(c)) << "the runtime did not end";
+  EXPECT_EQ(c.exitCode, 0);
+  // The chime starts before the window shows its first page; the page in
+  // the gallery's frame is no navigation of the window.
+  EXPECT_EQ(only(c, kSeen), (std::vector<std::string>{logLine("sound", {discWindowsPath("intro.wav"), "0x22003"}),
+                                                      logLine("navigate", {fileUrl("index.html")}),
+                                                      logLine("navigate", {fileUrl("gallery.html")}), "exit"}));
+  EXPECT_TRUE(only(c, {"driver-error"}).empty());
+  EXPECT_EQ(readFile(shot).substr(1, 3), "PNG");
+}
+
+// Start-up failures: each box with its message's exact text in the user's
+// language (8-bit, line breaks and all), then the end, with no page shown.
+struct FailureCase {
+  const char* name;
+  std::vector<std::pair<std::string, std::string>> files;  // on the disc; no "autorun.inf": none
+  const char* profile;
+  const char* caption;
+  std::vector<std::string> (*texts)(const std::string& discFolder);
+};
+void PrintTo(const FailureCase& f, std::ostream* os) { *os << f.name; }
+
+class ProcessFailureTest : public ProcessTest, public ::testing::WithParamInterface<FailureCase> {};
+
+TEST_P(ProcessFailureTest, ShowsItsMessageAndEnds) {
+  const FailureCase& f = GetParam();
+  placeRuntime();
+  for (const auto& [name, bytes] : f.files) writeFile("disc/" + name, bytes);
+  Child& c = start("fail", "", {}, f.profile);
+  ASSERT_TRUE(waitForEnd(c));
+  std::vector<std::string> expected;
+  for (const auto& text : f.texts(discWindowsPath())) expected.push_back(logLine("msgbox", {f.caption, text, "16", "OK"}));
+  expected.push_back("exit");
+  EXPECT_EQ(only(c, kSeen), expected);
+}
+
+const char* const kEnglish = "locale.langid = 1033\nlocale.lcid = 1033\nlocale.country = US\n";
+const char* const kIndex = "<html><head><title>Start</title></head><body><p>Start</p></body></html>";
+
+INSTANTIATE_TEST_SUITE_P(
+    Runtime, ProcessFailureTest,
+    ::testing::Values(
+        FailureCase{"NoSettingsFile", {}, "", "Fehler",
+                    [](const std::string& d) {
+                      return std::vector<std::string>{"Die Konfigurations-Datei \"" + d +
+                                                      "autorun.inf\" kann nicht gefunden werden."};
+                    }},
+        FailureCase{"NoSettingsFileEnglish", {}, kEnglish, "Error",
+                    [](const std::string& d) {
+                      return std::vector<std::string>{"Cannot find configuration file \"" + d + "autorun.inf\"."};
+                    }},
+        FailureCase{"NoQuorvelSection", {{"autorun.inf", "[autorun]\r\nopen=qvlaunch.exe\r\n"}}, "", "Fehler",
+                    [](const std::string& d) {
+                      return std::vector<std::string>{
+                          "Es ist keine Startseite (Attribut \"startpage\") angegeben oder die Startseite \"" + d +
+                          "\" kann nicht gefunden werden."};
+                    }},
+        FailureCase{"RequirementNotALibraryAndNoAlternativePage",
+                    {{"autorun.inf", "[quorvel]\r\nstartpage=index.html\r\nrequirements=junk\r\n"},
+                     {"index.html", kIndex},
+                     {"junk.dll", "not a library"}},
+                    "", "Fehler",
+                    [](const std::string& d) {
+                      return std::vector<std::string>{
+                          "Fehler beim Laden der DLL-Datei \"" + d + "junk.dll\".",
+                          qv::os::ansi(u8"Zur Anzeige sind Komponenten/Systemvoraussetzungen erforderlich,\r"
+                                       u8"die nicht vorhanden/erfüllt sind. Ein Starten der Oberfläche ist nicht "
+                                       u8"möglich.")};
+                    }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Single instance across two real processes: the second ends at once,
+// showing and playing nothing; the first runs on until its driver closes it.
+TEST_F(ProcessTest, SecondInstanceEndsAtOnceWhileTheFirstRunsOn) {
+  placeRuntime();
+  writeFile("disc/autorun.inf",
+            "[autorun]\r\nopen=qvlaunch.exe\r\n[quorvel]\r\nstartpage=index.html\r\nsingleinstance=1\r\n"
+            "hidesplashscreen=1\r\n");
+  writeFile("disc/index.html", "<html><head><title>One</title></head><body><p>One</p></body></html>");
+  Child& first = start("first", "wait 5000\nclose\n");
+  ASSERT_TRUE(waitForLog(first, [](const std::string& l) { return l.rfind("navigate\t", 0) == 0; }))
+      << "the first instance showed no page";
+  Child& second = start("second", "");
+  ASSERT_TRUE(waitForEnd(second));
+  EXPECT_EQ(only(second, kSeen), std::vector<std::string>{"exit"});
+  EXPECT_TRUE(running(first)) << "the first instance ended with the second";
+  ASSERT_TRUE(waitForEnd(first));
+  std::vector<std::string> firstSeen = only(first, {"driver", "exit"});
+  EXPECT_EQ(firstSeen, (std::vector<std::string>{"driver\twait 5000", "driver\tclose", "exit"}));
+  EXPECT_EQ(only(first, {"navigate"}), std::vector<std::string>{logLine("navigate", {fileUrl("index.html")})});
+}
+
+}  // namespace
