@@ -10,8 +10,8 @@
 #include "platform/classlib/SysUtils.h"
 #include "platform/com/Ole.h"
 #include "platform/com/SafeArray.h"
-#include "platform/desktop/Recorder.h"
 #include "platform/os/kernel/Locale.h"
+#include "platform/os/user/HtmlHelp.h"
 
 using qv::com::ComPtr;
 using qv::com::Variant;
@@ -144,12 +144,6 @@ DWORD userInterfaceFlags(TUserInterfaceOptions Options) { return sumFlags(Option
 
 WORD Get8087CW() { return controlWord; }
 void Set8087CW(WORD Value) { controlWord = Value; }
-
-HWND HtmlHelp(HWND Caller, const std::string& File, UINT Command, DWORD_PTR Data) {
-  (void)Caller;
-  qv::desktop::Recorder::record("htmlhelp", {File, std::to_string(Command), std::to_string(Data)});
-  return nullptr;
-}
 
 // The host side of the browser's site: the six host interfaces, forwarded to
 // the control while it lives. The browser may keep references past the
@@ -317,7 +311,7 @@ class WebHostSite final
         return host_->OnShowHelp(hwnd, helpFile, static_cast<int>(command), static_cast<int>(data), mouse, hit);
       });
     if (host_->HelpFile().empty()) return S_FALSE;
-    HtmlHelp(hwnd, host_->HelpFile(), command, data);
+    ::HtmlHelp(hwnd, host_->HelpFile().c_str(), command, data);
     return S_OK;
   }
 
@@ -461,7 +455,7 @@ void TWebHost::notifyAmbientChange() {
   ComPtr<IDispatch> application = Application();
   ComPtr<IOleControl> control;
   if (!application || FAILED(application->QueryInterface(IID_IOleControl, control.putVoid())) || !control)
-    throw EInvalidCast("Interface not supported");
+    throw EIntfCastError("Interface not supported");
   control->OnAmbientPropertyChange(DISPID_AMBIENT_DLCONTROL);
 }
 

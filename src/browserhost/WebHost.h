@@ -114,10 +114,6 @@ inline constexpr WORD Default8087CW = 0x1332;
 WORD Get8087CW();
 void Set8087CW(WORD Value);
 
-// The HTML Help viewer as the desktop stands for it: the call is recorded
-// ("htmlhelp" with the file, command and data) and answered with no window.
-HWND HtmlHelp(HWND Caller, const std::string& File, UINT Command, DWORD_PTR Data);
-
 class WebHostSite;
 
 }  // namespace qv::browserhost
@@ -203,7 +199,7 @@ class TWebHost : public TWebBrowser {
 
   // --- option sets, pushed to the browser at once
   TDownloadControlOptions DownloadOptions() const { return FDownloadOptions; }
-  // EInvalidCast when the browser offers no control interface to tell.
+  // EIntfCastError when the browser offers no control interface to tell.
   void SetDownloadOptions(TDownloadControlOptions Value);
   TUserInterfaceOptions UserInterfaceOptions() const { return FUserInterfaceOptions; }
   void SetUserInterfaceOptions(TUserInterfaceOptions Value);

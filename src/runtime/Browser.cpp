@@ -67,14 +67,6 @@ bool browserTooOld(const std::string& VersionText) {
   return !(major == 4 && minor == 72);
 }
 
-// Brings the program's last active window to the foreground, as the class
-// library's application object does.
-void bringApplicationToFront() {
-  HWND app = Application->Handle();
-  HWND top = GetLastActivePopup(app);
-  if (top != nullptr && top != app && IsWindowVisible(top) && IsWindowEnabled(top)) SetForegroundWindow(top);
-}
-
 ComPtr<IHTMLDocument2> documentOf(IDispatch* Browser) {
   if (Browser == nullptr) return nullptr;
   ComPtr<IWebBrowser2> browser = ComPtr<IDispatch>(Browser).as<IWebBrowser2>();
@@ -359,15 +351,13 @@ void TBrowserWindow::ApplySettings() {
 
   if (FileExists(IniDir + Skin)) {
     SetBorderStyle(bsNone);
+    SetAutoSize(true);
     try {
       ImageShaper->Picture()->LoadFromFile(IniDir + Skin);
     } catch (Exception& E) {
       FailStartup(35, "Skin image file cannot be loaded (" + E.Message() + ").");
       return;
     }
-    // The window is as large as its skin.
-    SetClientWidth(ImageShaper->Left() + ImageShaper->Width());
-    SetClientHeight(ImageShaper->Top() + ImageShaper->Height());
   }
 
   if (Skin.empty()) {
@@ -433,7 +423,7 @@ void TBrowserWindow::FormShow(TObject* Sender) {
   SetCaption(WindowCaption);
   if (FileExists(IniDir + IconFile)) {
     Icon()->LoadFromFile(IniDir + IconFile);
-    SendMessage(Application->Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(Icon()->Handle()));
+    Application->SetIcon(Icon());
   }
   if (ShowStatusBar) {
     try {
@@ -702,7 +692,7 @@ void TBrowserWindow::WebHostDocumentComplete(TObject* Sender, IDispatch* pDisp, 
     }
   }
   if (FirstDocument) {
-    bringApplicationToFront();
+    Application->BringToFront();
     FirstDocument = false;
   }
   if (TempPagePending) {

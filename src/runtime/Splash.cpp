@@ -1,7 +1,5 @@
 #include "runtime/Splash.h"
 
-#include <algorithm>
-
 namespace {
 struct UnitStart {
   UnitStart() { RegisterClass(TSplashScreen::StaticClass()); }
@@ -33,21 +31,5 @@ void TSplashScreen::SplashTimerTimer(TObject* Sender) {
   if (SplashTicks >= SplashDuration) {
     if (SplashTimer) SplashTimer->SetEnabled(false);
     Close();
-  }
-}
-
-void TSplashScreen::SetAutoSize(bool Value) {
-  FAutoSize = Value;
-  if (!FAutoSize) return;
-  int width = 0, height = 0;
-  for (int i = 0; i < ControlCount(); ++i) {
-    TControl* c = Controls(i);
-    if (!c->Visible()) continue;
-    width = std::max(width, c->Left() + c->Width());
-    height = std::max(height, c->Top() + c->Height());
-  }
-  if (width > 0 && height > 0) {
-    SetClientWidth(width);
-    SetClientHeight(height);
   }
 }

@@ -22,11 +22,6 @@ class TSplashScreen : public TForm {
   void FormShow(TObject* Sender);
   void SplashTimerTimer(TObject* Sender);
 
-  // On, the client area takes the extent of the form's visible controls
-  // (the splash picture), now and whenever it is switched on.
-  bool AutoSize() const { return FAutoSize; }
-  void SetAutoSize(bool Value);
-
   QV_PUBLISHED(TSplashScreen) {
     P.Method("FormCreate", &TSplashScreen::FormCreate);
     P.Method("FormShow", &TSplashScreen::FormShow);
@@ -35,7 +30,4 @@ class TSplashScreen : public TForm {
 
  protected:
   void Loaded() override;
-
- private:
-  bool FAutoSize = false;
 };

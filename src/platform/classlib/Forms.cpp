@@ -37,6 +37,8 @@ struct ApplicationReset {
     Application->FRunning = false;
     Application->FTitle.clear();
     Application->FTitleSet = false;
+    delete Application->FIcon;
+    Application->FIcon = nullptr;
     Application->FMainForm = nullptr;
     Application->FCloseMainForm = nullptr;
     Application->OnMessage = nullptr;
@@ -70,8 +72,24 @@ TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {
 }
 
 TApplication::~TApplication() {
+  delete FIcon;
   if (FHandle && IsWindow(FHandle)) DestroyWindow(FHandle);
   if (Application == this) Application = nullptr;
+}
+
+TIcon* TApplication::Icon() {
+  if (!FIcon) FIcon = new TIcon();
+  return FIcon;
+}
+
+void TApplication::SetIcon(TIcon* Value) {
+  Icon()->Assign(Value);
+  SendMessage(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(FIcon->Handle()));
+}
+
+void TApplication::BringToFront() {
+  HWND window = GetLastActivePopup(Handle());
+  if (window && IsWindowVisible(window) && IsWindowEnabled(window)) SetForegroundWindow(window);
 }
 
 LRESULT TApplication::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -440,6 +458,7 @@ void TCustomForm::AfterConstruction() {
 void TCustomForm::Loaded() {
   inherited::Loaded();
   applyClientSize();
+  adjustToControls();
 }
 
 void TCustomForm::SetBorderStyle(TFormBorderStyle Value) {
@@ -495,6 +514,38 @@ void TCustomForm::applyLayered() {
 }
 
 void TCustomForm::recreate() { RecreateWnd(); }
+
+void TCustomForm::SetAutoSize(bool Value) {
+  if (Value == FAutoSize) return;
+  FAutoSize = Value;
+  adjustToControls();
+}
+
+void TCustomForm::AlignControls(TControl* AControl, TRect& Rect) {
+  inherited::AlignControls(AControl, Rect);
+  adjustToControls();
+}
+
+void TCustomForm::adjustToControls() {
+  if (!FAutoSize || FAutoSizing || ComponentState().Contains(csLoading)) return;
+  int width = 0, height = 0;
+  for (int i = 0; i < ControlCount(); ++i) {
+    TControl* c = Controls(i);
+    if (!c->Visible() || c->Align() != alNone) continue;
+    width = std::max(width, c->Left() + c->Width());
+    height = std::max(height, c->Top() + c->Height());
+  }
+  if (width <= 0 || height <= 0) return;
+  FAutoSizing = true;
+  try {
+    SetClientWidth(width);
+    SetClientHeight(height);
+  } catch (...) {
+    FAutoSizing = false;
+    throw;
+  }
+  FAutoSizing = false;
+}
 
 TWinControl* TCustomForm::ActiveControl() const {
   if (FHandle) {

@@ -89,6 +89,11 @@ class TApplication : public TComponent {
   HWND Handle();
   std::string ExeName() const;
   bool Running() const { return FRunning; }
+  // The program's icon, shown by its window (the task bar button).
+  TIcon* Icon();
+  void SetIcon(TIcon* Value);
+  // Brings the program's last active window to the foreground.
+  void BringToFront();
 
   // Forms register the main form here (the first form created); the
   // application window's WM_CLOSE then asks `close` to close it.
@@ -173,6 +178,7 @@ class TApplication : public TComponent {
   HWND FHandle = nullptr;
   std::string FTitle;
   bool FTitleSet = false;
+  TIcon* FIcon = nullptr;
   bool FTerminated = false;
   bool FRunning = false;
   bool FShowMainForm = true;
@@ -255,6 +261,9 @@ class TCustomForm : public TWinControl {
   void SetAlphaBlendValue(BYTE Value);
   TIcon* Icon() const { return FIcon; }
   void SetIcon(TIcon* Value) { FIcon->Assign(Value); }
+  // The client area follows the extent of the visible unaligned controls.
+  bool AutoSize() const { return FAutoSize; }
+  void SetAutoSize(bool Value);
   bool KeyPreview() const { return FKeyPreview; }
   void SetKeyPreview(bool Value) { FKeyPreview = Value; }
   // The control that has (or gets, when the form is activated) the focus.
@@ -314,6 +323,7 @@ class TCustomForm : public TWinControl {
     P.Prop("ClientWidth", &TCustomForm::ClientWidth, &TCustomForm::SetClientWidth).NoDefault();
     P.Prop("FormStyle", &TCustomForm::FormStyle, &TCustomForm::SetFormStyle).Default(fsNormal);
     P.Prop("Icon", &TCustomForm::Icon, &TCustomForm::SetIcon);
+    P.Prop("AutoSize", &TCustomForm::AutoSize, &TCustomForm::SetAutoSize).Default(false);
     P.Prop("KeyPreview", &TCustomForm::KeyPreview, &TCustomForm::SetKeyPreview).Default(false);
     P.Prop("Position", &TCustomForm::Position, &TCustomForm::SetPosition).Default(poDesigned);
     P.Prop("WindowState", &TCustomForm::WindowState, &TCustomForm::SetWindowState).Default(wsNormal);
@@ -345,6 +355,7 @@ class TCustomForm : public TWinControl {
   void WMPaint(TWMPaint& Message) override;
   void WMSize(TMessage& Message) override;
   void CMVisibleChanged(TMessage& Message) override;
+  void AlignControls(TControl* AControl, TRect& Rect) override;
   virtual void Paint();
   virtual void Activate();
   virtual void Deactivate();
@@ -364,12 +375,15 @@ class TCustomForm : public TWinControl {
   void applyPosition();
   void applyLayered();
   void applyClientSize();
+  void adjustToControls();
   void closeModal();
   void setActive(bool Value);
   friend class TScreen;
   friend class TApplication;
 
   TFormBorderStyle FBorderStyle = bsSizeable;
+  bool FAutoSize = false;
+  bool FAutoSizing = false;
   TBorderIcons FBorderIcons{biSystemMenu, biMinimize, biMaximize};
   TPosition FPosition = poDesigned;
   TFormStyle FFormStyle = fsNormal;

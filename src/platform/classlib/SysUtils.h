@@ -70,6 +70,8 @@ QV_EXCEPTION(EListError, Exception);
 QV_EXCEPTION(EStringListError, Exception);
 QV_EXCEPTION(EInvalidOperation, Exception);
 QV_EXCEPTION(EInvalidCast, Exception);
+// An interface a caller needs is not offered ("Interface not supported").
+QV_EXCEPTION(EIntfCastError, Exception);
 QV_EXCEPTION(EComponentError, Exception);
 QV_EXCEPTION(EHeapException, Exception);
 QV_EXCEPTION(EOutOfMemory, EHeapException);

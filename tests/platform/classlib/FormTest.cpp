@@ -9,9 +9,11 @@
 #include <vector>
 
 #include "DesktopTest.h"
+#include "platform/classlib/ExtCtrls.h"
 #include "platform/classlib/Filer.h"
 #include "platform/classlib/Forms.h"
 #include "platform/classlib/StdCtrls.h"
+#include "platform/os/gdi/Icon.h"
 #include "platform/os/kernel/Module.h"
 #include "platform/os/kernel/ResFile.h"
 #include "platform/os/user/Layered.h"
@@ -383,6 +385,41 @@ TEST_F(FormTest, RecreatingAWindowKeepsItShownOrHidden) {
   EXPECT_NE(shown->Handle(), before);
   EXPECT_TRUE(IsWindowVisible(shown->Handle()));
   EXPECT_FALSE(IsWindowVisible(hidden->Handle()));
+}
+
+TEST_F(FormTest, AutoSizeFollowsTheUnalignedControls) {
+  std::unique_ptr<TForm> form(TForm::CreateNew(nullptr));
+  form->SetBorderStyle(bsNone);
+  auto* picture = new TPanel(form.get());
+  picture->SetBounds(0, 0, 60, 40);
+  picture->SetParent(form.get());
+  auto* bar = new TPanel(form.get());
+  bar->SetAlign(alTop);  // aligned controls take the size, they do not give it
+  bar->SetParent(form.get());
+  form->SetAutoSize(true);
+  EXPECT_EQ(form->ClientWidth(), 60);
+  EXPECT_EQ(form->ClientHeight(), 40);
+  form->Show();
+  picture->SetBounds(10, 5, 100, 80);
+  EXPECT_EQ(form->ClientWidth(), 110);
+  EXPECT_EQ(form->ClientHeight(), 85);
+}
+
+TEST_F(FormTest, TheApplicationShowsItsIconAndComesToTheFront) {
+  std::unique_ptr<TForm> other(TForm::CreateNew(nullptr));
+  TIcon icon;
+  icon.SetHandle(LoadIcon(nullptr, IDI_APPLICATION));
+  Application->SetIcon(&icon);
+  ASSERT_NE(Application->Icon()->Handle(), nullptr);
+  EXPECT_EQ(SendMessage(Application->Handle(), WM_GETICON, ICON_BIG, 0),
+            reinterpret_cast<LRESULT>(Application->Icon()->Handle()));
+  other->Show();
+  HWND elsewhere = CreateWindowEx(0, "STATIC", "Another program", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
+                                  nullptr, nullptr, nullptr);
+  SetForegroundWindow(elsewhere);
+  Application->BringToFront();
+  EXPECT_EQ(GetForegroundWindow(), other->Handle());
+  DestroyWindow(elsewhere);
 }
 
 TEST_F(FormTest, KeyPreviewGivesTheFormTheKeysOfItsControlsFirst) {
