@@ -149,13 +149,20 @@ TEST_F(WebHostSiteTest, StatusTextFollowsTheLinkUnderThePointer) {
   EXPECT_EQ(log, (std::vector<std::string>{"status page3.html", "status "}));
 }
 
-TEST_F(WebHostSiteTest, NavigateToPidlWithoutAListDoesNothing) {
-  go("page2.html");
+TEST_F(WebHostSiteTest, NavigateToPidlShowsTheListsPathAndNothingWithoutAList) {
+  LPITEMIDLIST list = qv::os::itemListFromPath(page("page3.html"));
+  ASSERT_NE(list, nullptr);
+  host->NavigateToPidl(list);
+  ILFree(list);
+  pump();
+  EXPECT_EQ(location(), "page3.html");
+  EXPECT_EQ(host->LocationName(), "Three");
+
   log.clear();
   host->NavigateToPidl(nullptr);
   pump();
   EXPECT_TRUE(log.empty());
-  EXPECT_EQ(location(), "page2.html");
+  EXPECT_EQ(location(), "page3.html");
 }
 
 TEST_F(WebHostSiteTest, PageFromALoopbackServer) {

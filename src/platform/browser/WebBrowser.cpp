@@ -14,6 +14,7 @@
 #include "platform/os/kernel/CodePage.h"
 #include "platform/os/kernel/Module.h"
 #include "platform/os/kernel/ResFile.h"
+#include "platform/os/kernel/Shell.h"
 #include "platform/os/kernel/Version.h"
 #include "platform/os/user/Input.h"
 #include "platform/os/user/Message.h"
@@ -55,8 +56,22 @@ std::string lower(std::string s) {
   return s;
 }
 
-// The text of an automation argument: a string, or a byte array holding a
-// path (NUL-terminated, ANSI), as hosts pass item id lists.
+// Whether `bytes` hold a whole item id list: items of at least their own
+// size field, up to the empty item that ends the list.
+bool holdsItemList(const std::string& bytes) {
+  std::size_t pos = 0;
+  while (pos + sizeof(USHORT) <= bytes.size()) {
+    USHORT cb;
+    std::memcpy(&cb, bytes.data() + pos, sizeof cb);
+    if (cb == 0) return true;
+    if (cb < sizeof(USHORT)) return false;
+    pos += cb;
+  }
+  return false;
+}
+
+// The text of an automation argument: a string, or a byte array holding an
+// item id list (a host's NavigateToPidl) or else a path (NUL-terminated, ANSI).
 std::string urlOfVariant(const Variant& v) {
   const VARIANT& raw = v.raw();
   if (raw.vt == VT_BSTR) return bstrToUtf8(raw.bstrVal);
@@ -70,6 +85,9 @@ std::string urlOfVariant(const Variant& v) {
       bytes.assign(static_cast<const char*>(data), static_cast<std::size_t>(hi - lo + 1));
       SafeArrayUnaccessData(raw.parray);
     }
+    char path[MAX_PATH];
+    if (holdsItemList(bytes) && SHGetPathFromIDListA(reinterpret_cast<LPCITEMIDLIST>(bytes.data()), path))
+      return qv::os::ansiToUtf8(path);
     bytes = bytes.substr(0, bytes.find('\0'));
     return qv::os::ansiToUtf8(bytes);
   }
