@@ -2,6 +2,7 @@
 
 #include "platform/browser/HtmlDispatch.h"
 #include "platform/com/Ole.h"
+#include "platform/os/user/HtmlHelp.h"
 
 namespace qv::browser {
 namespace {
@@ -87,6 +88,11 @@ HRESULT HostSite::showMessage(HWND hwnd, const std::string& text, const std::str
   SysFreeString(t);
   SysFreeString(c);
   return hr;
+}
+
+HRESULT HostSite::showHelp(HWND hwnd, POINT mouse) {
+  if (!showUi_) return S_FALSE;
+  return showUi_->ShowHelp(hwnd, nullptr, HH_DISPLAY_TOPIC, 0, mouse, nullptr);
 }
 
 }  // namespace qv::browser

@@ -31,6 +31,8 @@ class HostSite {
   HRESULT translateAccelerator(MSG& msg);
   // S_FALSE without IDocHostShowUI: the control shows its own message box.
   HRESULT showMessage(HWND hwnd, const std::string& text, const std::string& caption, DWORD type, LRESULT* result);
+  // S_FALSE without IDocHostShowUI: the control shows its own help.
+  HRESULT showHelp(HWND hwnd, POINT mouse);
 
  private:
   qv::com::ComPtr<IOleClientSite> site_;

@@ -16,6 +16,7 @@
 #include "platform/os/kernel/ResFile.h"
 #include "platform/os/kernel/Shell.h"
 #include "platform/os/kernel/Version.h"
+#include "platform/os/user/HtmlHelp.h"
 #include "platform/os/user/Input.h"
 #include "platform/os/user/Message.h"
 #include "platform/os/user/MessageBox.h"
@@ -36,6 +37,8 @@ namespace {
 constexpr char kWindowClass[] = "QvBrowserView";
 constexpr UINT kNavigateMessage = WM_APP + 0x3B1;
 constexpr char kMessageCaption[] = "Message from webpage";
+// What the browser opens for F1 when its host shows no help of its own.
+constexpr char kOwnHelpFile[] = "iexplore.chm";
 
 LRESULT viewProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   auto* wb = reinterpret_cast<WebBrowser*>(GetWindowLongPtr(hwnd, GWLP_USERDATA));
@@ -1491,6 +1494,12 @@ LRESULT WebBrowser::handleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       }
       if (alt && wParam == VK_RIGHT) {
         GoForward();
+        return 0;
+      }
+      if (wParam == VK_F1 && !alt) {
+        POINT mouse{0, 0};
+        GetCursorPos(&mouse);
+        if (host_.showHelp(hwnd_, mouse) != S_OK) HtmlHelp(hwnd_, kOwnHelpFile, HH_DISPLAY_TOPIC, 0);
         return 0;
       }
       if (wParam == VK_F5 && !alt) {
