@@ -4,6 +4,7 @@
 #include "BrowserHarness.h"
 #include "LoopbackServer.h"
 #include "platform/desktop/Recorder.h"
+#include "platform/os/user/Paint.h"
 
 namespace qvtest {
 namespace {
@@ -256,6 +257,35 @@ TEST_F(NavigationTest, MissingFileGivesNavigateErrorAndTheErrorPage) {
                              "DocumentComplete top " + missing,
                          }));
   EXPECT_TRUE(control->document()->isErrorPage());
+}
+
+// Pages that would crash a careless parser or page view are shown like any
+// other: the events of a page, a laid-out view and a paint.
+TEST_F(NavigationTest, MalformedPagesLoadLayOutAndPaintInTheControl) {
+  std::string big = "<html><head><title>Big</title></head><body>";
+  while (big.size() < (5u << 20)) big += "<p>Paragraph <a href='p.htm'>link</a> text text text</p>\n";
+  std::string junk;
+  for (unsigned i = 0; i < (1u << 16); ++i) junk += static_cast<char>((i * 2654435761u) >> 24);
+  const std::pair<const char*, std::string> cases[] = {
+      {"unclosed.htm", "<html><body><div><p><b><table><tr><td>cell<a href='x.htm'>open link<form name=f>"
+                       "<select name=s><option>1<textarea name=t>x<input name=a value='v"},
+      {"big.htm", big},
+      {"junk.bin", junk},
+      {"wrong-charset.htm", "<meta charset=shift_jis><title>\x82</title>" + junk},
+  };
+  for (const auto& [name, bytes] : cases) {
+    writeFile(std::string("site/") + name, bytes);
+    sink->lines.clear();
+    go(windowsPath(std::string("site/") + name));
+    const std::string url = siteUrl(std::string("site/") + name);
+    EXPECT_EQ(sink->only({"NavigateComplete2", "DocumentComplete"}),
+              (std::vector<std::string>{"NavigateComplete2 " + url, "DocumentComplete top " + url}))
+        << name;
+    ASSERT_TRUE(control->document()) << name;
+    EXPECT_FALSE(control->document()->isErrorPage()) << name;
+    EXPECT_FALSE(control->pageRuns().empty()) << name;
+    UpdateWindow(control->window());
+  }
 }
 
 TEST_F(NavigationTest, CancelledNavigateErrorKeepsThePageShown) {
