@@ -289,13 +289,20 @@ void PrintTo(const BorderCase& c, std::ostream* os) { *os << c.name; }
 
 class BorderTest : public ApplySettingsTest, public ::testing::WithParamInterface<BorderCase> {};
 
+// A new border recreates the window after the About item was added: the
+// item stays.
 TEST_P(BorderTest, GivesTheWindowItsFrame) {
   const BorderCase& c = GetParam();
   writeDisc(c.keys);
   LONG style = 0;
-  ASSERT_TRUE(launchAndLook([&](HWND h) { style = GetWindowLong(h, GWL_STYLE); }));
+  std::string item;
+  ASSERT_TRUE(launchAndLook([&](HWND h) {
+    style = GetWindowLong(h, GWL_STYLE);
+    item = aboutItem(h);
+  }));
   EXPECT_EQ(style & c.present, c.present);
   EXPECT_EQ(style & c.absent, 0);
+  EXPECT_EQ(item, GetMessageText(5));
 }
 
 constexpr LONG kSizeable = WS_CAPTION | WS_THICKFRAME | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;

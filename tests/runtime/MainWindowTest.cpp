@@ -14,6 +14,7 @@
 #include "platform/classlib/ComCtrls.h"
 #include "platform/classlib/ExtCtrls.h"
 #include "platform/classlib/Forms.h"
+#include "platform/classlib/Registry.h"
 #include "platform/desktop/Clock.h"
 #include "platform/os/user/User.h"
 #include "runtime/About.h"
@@ -322,17 +323,27 @@ INSTANTIATE_TEST_SUITE_P(Ticks, StartSplashTest,
                          ::testing::Values(SplashCase{3, 3000}, SplashCase{1, 1000}, SplashCase{0, 1000}));
 
 // The About item of the system menu (command 1281) shows the About box in
-// its full form, modally, stay-on-top.
+// its full form, modally, stay-on-top, with the runtime's own version (the
+// version block the program carries) and the browser's from the registry.
 TEST_F(MainWindowTest, TheAboutCommandShowsTheFullAboutBox) {
   writeDisc("hidesplashscreen=0\r\n");
+  {
+    TRegistry reg;
+    reg.SetRootKey(HKEY_LOCAL_MACHINE);
+    ASSERT_TRUE(reg.OpenKey("Software\\Microsoft\\Internet Explorer", true));
+    reg.WriteString("Version", "6.0.2900.2180");
+  }
   bool modal = false;
   bool onTop = false;
   int height = 0;
+  std::string version, ieVersion;
   at(1000, [] { PostMessage(BrowserWindow->Handle(), WM_SYSCOMMAND, SC_APPABOUT, 0); });
   at(1500, [&] {
     modal = AboutBox->FormState().Contains(fsModal);
     onTop = AboutBox->FormStyle() == fsStayOnTop;
     height = AboutBox->ClientHeight();
+    version = AboutBox->VersionLabel->Caption();
+    ieVersion = AboutBox->IEVersionLabel->Caption();
     AboutBox->SetModalResult(mrOk);
   });
   at(2000, [this] { closeMainWindow(); });
@@ -340,6 +351,8 @@ TEST_F(MainWindowTest, TheAboutCommandShowsTheFullAboutBox) {
   EXPECT_TRUE(modal);
   EXPECT_TRUE(onTop);
   EXPECT_EQ(height, 393);
+  EXPECT_EQ(version, "Version 1.0.0");
+  EXPECT_EQ(ieVersion, "IE: 6.0.2900.2180");
 }
 
 // An exception that reaches the message loop (here the browser refusing to

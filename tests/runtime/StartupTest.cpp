@@ -15,6 +15,7 @@
 #include "platform/classlib/SysUtils.h"
 #include "platform/os/kernel/Locale.h"
 #include "runtime/Browser.h"
+#include "runtime/MessageTable.h"
 
 namespace {
 
@@ -224,6 +225,33 @@ TEST_F(StartupTest, AShortLanguageFileEndsTheRunWithMessage18Only) {
   launch();
   EXPECT_EQ(messageTexts(), std::vector<std::string>{"Ein unerwarteter Fehler ist aufgereten!\r"
                                                      "Debug Information: \"List index out of bounds (3)\""});
+  EXPECT_FALSE(timedOut());
+}
+
+// A user locale the platform has no country for fails in the same place:
+// message 18 with the OS error, and the start-up's remaining steps (the
+// missing settings file's message 4) do not run.
+TEST_F(StartupTest, AFailingLocaleQueryEndsTheRunWithMessage18Only) {
+  qv::desktop::profile().lcid = 0x0436;  // a locale the platform knows nothing of
+  launch();
+  EXPECT_EQ(messageTexts(), std::vector<std::string>{"Ein unerwarteter Fehler ist aufgereten!\r"
+                                                     "Debug Information: \"System Error.  Code: 87.\r\n"
+                                                     "The parameter is incorrect.\""});
+  EXPECT_FALSE(timedOut());
+}
+
+// An old browser hands the start page to the shell; when the shell cannot
+// open it either, message 15 names it.
+TEST_F(StartupTest, AnOldBrowserWhoseShellCannotOpenTheStartPageAddsMessage15) {
+  qv::desktop::profile().browserVersion = "4.71.1712.6";
+  qv::browser::registerBrowserModule();
+  writeSettings("startpage=gone.html\r\n");
+  launch();
+  EXPECT_EQ(messageTexts(),
+            (std::vector<std::string>{GetMessageText(6), GetMessageText(15, discWindowsPath("gone.html"))}));
+  ASSERT_EQ(shellCalls().size(), 1u);
+  EXPECT_LE(std::stoi(shellCalls()[0][5]), 32);
+  EXPECT_TRUE(navigations().empty());
   EXPECT_FALSE(timedOut());
 }
 
