@@ -67,6 +67,21 @@ TEST_F(OpenSaveDialogTest, CancelOrRefusedPathKeepsTheVariable) {
   EXPECT_EQ(name, "C:\\keep\\me.txt");
 }
 
+// "ok" takes the name the dialog was given, in the folder it shows.
+TEST_F(OpenSaveDialogTest, AcceptingThePresetNameSavesItInTheInitialFolder) {
+  writeFile("out/keep.txt", "");
+  const std::string folder = win("out");
+  std::string name = "data file.txt";
+  Recorder::pushAnswer("dialog", "ok");
+  ASSERT_TRUE(OpenSaveFileDialog(nullptr, nullptr, "All Files|*.*", false, name, nullptr, folder.c_str()));
+  EXPECT_EQ(name, win("out/data file.txt"));
+  // With no name to accept the dialog stays open for the next answer.
+  name.clear();
+  Recorder::pushAnswer("dialog", "ok");
+  EXPECT_FALSE(OpenSaveFileDialog(nullptr, nullptr, "All Files|*.*", false, name, nullptr, folder.c_str()));
+  EXPECT_EQ(name, "");
+}
+
 TEST_F(OpenSaveDialogTest, NameLongerThanTheBufferFailsAndKeepsTheVariable) {
   writeFile("long/x", "");
   const std::string folder = win("long") + "\\";

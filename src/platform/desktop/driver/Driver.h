@@ -11,6 +11,7 @@
 //   answer BUTTON      the answer of the next message box (Yes, No, OK ...)
 //   dialog PATH        the answer of the next file or folder dialog
 //   dialog cancel
+//   dialog ok          a file dialog takes the name it was opened with
 //   screenshot FILE    the whole screen as PNG (a host path)
 //   close              the active top-level window's system-menu Close
 //   syscommand ID      WM_SYSCOMMAND ID to the active top-level window

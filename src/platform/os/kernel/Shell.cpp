@@ -305,6 +305,11 @@ DWORD copyOne(CopyJob& job, const std::string& from, const std::string& to) {
   return CopyFileA(from.c_str(), to.c_str(), FALSE) ? 0 : GetLastError();
 }
 
+// The shell's own error box for a failed copy.
+void reportCopyError(const std::string& source, DWORD error) {
+  qv::desktop::Recorder::record("shellerror", {"copy", source, std::to_string(error)});
+}
+
 void makeFolders(const std::string& windowsPath) {
   if (auto h = toHostPath(windowsPath)) {
     std::error_code ec;
@@ -471,7 +476,10 @@ int SHFileOperationA(LPSHFILEOPSTRUCTA op) {
       }
       if (matched.empty()) continue;  // a pattern that finds nothing copies nothing
     } else {
-      if (!fileExists(src) && !directoryExists(src)) return ERROR_FILE_NOT_FOUND;
+      if (!fileExists(src) && !directoryExists(src)) {
+        if (!(op->fFlags & FOF_NOERRORUI)) reportCopyError(src, ERROR_FILE_NOT_FOUND);
+        return ERROR_FILE_NOT_FOUND;
+      }
       matched.push_back(src);
     }
     // Into an existing folder, or (one plain source) to that name, or into a
@@ -489,7 +497,10 @@ int SHFileOperationA(LPSHFILEOPSTRUCTA op) {
       op->fAnyOperationsAborted = TRUE;
       return static_cast<int>(ERROR_CANCELLED);
     }
-    if (err) return static_cast<int>(err);
+    if (err) {
+      if (!(op->fFlags & FOF_NOERRORUI)) reportCopyError(it.source, err);
+      return static_cast<int>(err);
+    }
   }
   return 0;
 }

@@ -104,7 +104,9 @@ using LPSHFILEOPSTRUCTA = SHFILEOPSTRUCTA*;
 // source, to a new name (missing folders are made). Without
 // FOF_NOCONFIRMATION the shell asks before replacing a file: recorded as
 // "shellconfirm replace target answer", answered by the script ("yes", the
-// default; "no" skips the file; "cancel" stops). 0 on success.
+// default; "no" skips the file; "cancel" stops). 0 on success. A copy that
+// fails for any other reason is reported by the shell itself unless
+// FOF_NOERRORUI is set: recorded as "shellerror copy source error".
 int SHFileOperationA(LPSHFILEOPSTRUCTA op);
 inline int SHFileOperation(LPSHFILEOPSTRUCTA op) { return SHFileOperationA(op); }
 

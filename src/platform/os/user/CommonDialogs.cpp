@@ -105,6 +105,12 @@ BOOL runFileDialog(LPOPENFILENAMEA ofn, bool save) {
   for (;;) {
     auto answer = qv::desktop::Recorder::popAnswer("dialog");
     if (isCancel(answer)) return FALSE;
+    // "ok" presses the dialog's button on the name it was opened with; with
+    // an empty name box the dialog stays open.
+    if (strcasecmp(answer->c_str(), "ok") == 0) {
+      if (preset.empty()) continue;
+      answer = preset;
+    }
     path = fullAnswer(*answer, folder);
     size_t start = nameStart(path);
     if (save && ofn->lpstrDefExt && *ofn->lpstrDefExt && path.find('.', start) == std::string::npos)

@@ -3,8 +3,9 @@
 // recorded ("opendialog" / "savedialog": title, folder, filter as
 // "Description|Pattern|..."; "folderdialog": title, selected folder) and
 // answered by the next scripted "dialog" answer: a path (a relative one counts
-// from the folder the dialog shows), or "cancel". Without an answer the
-// dialog is dismissed as by its Cancel button. A choice the dialog refuses
+// from the folder the dialog shows), "ok" for the file name the dialog was
+// opened with (a person pressing its button at once), or "cancel". Without an
+// answer the dialog is dismissed as by its Cancel button. A choice the dialog refuses
 // (a missing path or file, a declined overwrite, each asked or told in a
 // recorded message box) makes it take the next answer.
 #pragma once

@@ -130,8 +130,13 @@ TEST_F(ShellTest, FileOperationCopiesFilesPatternsAndFolders) {
   EXPECT_EQ(readFile(hostPath("C/out/start.htm")), "<html>");
   EXPECT_EQ(Recorder::eventsOf("shellconfirm").size(), 2u);
 
+  // A copy that fails is reported by the shell, unless told not to.
   EXPECT_NE(copy("C:\\disc\\missing.htm", "C:\\out\\x.htm", FOF_NOCONFIRMATION), 0);
   EXPECT_FALSE(qv::os::fileExists("C:\\out\\x.htm"));
+  EXPECT_NE(copy("C:\\disc\\missing.htm", "C:\\out\\x.htm", FOF_NOERRORUI), 0);
+  auto reported = Recorder::eventsOf("shellerror");
+  ASSERT_EQ(reported.size(), 1u);
+  EXPECT_EQ(reported[0].fields, (Fields{"copy", "C:\\disc\\missing.htm", std::to_string(ERROR_FILE_NOT_FOUND)}));
 }
 
 TEST_F(ShellTest, SpecialFoldersAreOnDriveCAndExist) {
