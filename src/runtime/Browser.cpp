@@ -9,17 +9,22 @@
 #include "platform/browser/HtmlInterfaces.h"
 #include "platform/classlib/Classes.h"
 #include "platform/classlib/ComCtrls.h"
+#include "platform/classlib/ComObj.h"
 #include "platform/classlib/ExtCtrls.h"
 #include "platform/classlib/ImgList.h"
 #include "platform/classlib/IniFiles.h"
 #include "platform/classlib/SysUtils.h"
 #include "platform/com/Bstr.h"
+#include "platform/com/Ole.h"
+#include "platform/com/SafeArray.h"
 #include "platform/os/kernel/Kernel.h"
+#include "platform/os/kernel/Shell.h"
 #include "platform/os/kernel/Module.h"
 #include "platform/os/user/User.h"
 #include "runtime/About.h"
 #include "runtime/ImageShape.h"
 #include "runtime/MessageTable.h"
+#include "runtime/OpenSaveDialog.h"
 #include "runtime/Splash.h"
 #include "runtime/windowsversion.h"
 
@@ -103,6 +108,95 @@ ComPtr<IHTMLElement> firstElementNamed(IHTMLDocument2* Document, const char* Nam
   if (FAILED(found->item(index, none, item.put())) || !item) return nullptr;
   return item.as<IHTMLElement>();
 }
+
+bool startsWith(const std::string& Text, const std::string& Prefix) {
+  return Text.compare(0, Prefix.size(), Prefix) == 0;
+}
+
+// The addresses that close or print the window, compared in lower case.
+constexpr const char* kCloseUrls[] = {"about:close", "javascript:window.close()", "javascript:self.close()",
+                                      "javascript:close()"};
+constexpr const char* kPrintUrls[] = {"javascript:window.print()", "javascript:self.print()", "javascript:print()"};
+
+template <std::size_t N>
+bool startsWithAny(const std::string& Text, const char* const (&Prefixes)[N]) {
+  for (const char* prefix : Prefixes)
+    if (startsWith(Text, prefix)) return true;
+  return false;
+}
+
+// Whether the text is an address with a scheme rather than a path (a drive
+// letter is no scheme).
+bool hasUrlScheme(const std::string& Text) {
+  std::size_t colon = Text.find(':');
+  return colon != std::string::npos && colon > 1 && Text.find_first_of("\\/") > colon;
+}
+
+// The extension without its dot; slashes of an address count as separators.
+std::string extensionOf(const std::string& Path) {
+  std::string ext = ExtractFileExt(ReplaceChar(Path, '/', '\\'));
+  return ext.empty() ? ext : ext.substr(1);
+}
+
+// The folder a started file works in: that of its full path; none for an
+// address, which has no folder on the disk.
+std::string workingFolderOf(const std::string& Path) {
+  if (Path.empty() || hasUrlScheme(Path)) return "";
+  return ExtractFilePath(ExpandFileName(ReplaceChar(Path, '/', '\\')));
+}
+
+int shellResult(HINSTANCE Result) { return static_cast<int>(reinterpret_cast<INT_PTR>(Result)); }
+
+std::string variantText(const VARIANT& Value) {
+  if (Value.vt == VT_BSTR) return qv::com::bstrToAnsi(Value.bstrVal);
+  return qv::com::Variant(Value).toString().value_or("");
+}
+
+std::string tagNameOf(IHTMLElement* Element) {
+  Bstr tag;
+  if (Element == nullptr || FAILED(Element->get_tagName(tag.put()))) return "";
+  return UpperCase(tag.toAnsi());
+}
+
+// The documents of the document's frames, in frame order.
+std::vector<ComPtr<IHTMLDocument2>> frameDocuments(IHTMLDocument2* Document) {
+  std::vector<ComPtr<IHTMLDocument2>> documents;
+  ComPtr<IHTMLFramesCollection2> frames;
+  if (Document == nullptr || FAILED(Document->get_frames(frames.put())) || !frames) return documents;
+  LONG count = 0;
+  if (FAILED(frames->get_length(&count))) return documents;
+  for (LONG i = 0; i < count; ++i) {
+    qv::com::Variant index(i);
+    qv::com::Variant result;
+    if (FAILED(frames->item(index.get(), result.put()))) continue;
+    if (result.vt() != VT_DISPATCH || result.raw().pdispVal == nullptr) continue;
+    ComPtr<IHTMLWindow2> window = ComPtr<IDispatch>(result.raw().pdispVal).as<IHTMLWindow2>();
+    ComPtr<IHTMLDocument2> document;
+    if (window && SUCCEEDED(window->get_document(document.put())) && document) documents.push_back(document);
+  }
+  return documents;
+}
+
+// The text between the end of the begin marker and the start of the end
+// marker; empty when either is missing.
+std::string blockBetween(const std::string& Text, const std::string& Begin, const std::string& End) {
+  std::size_t begin = Text.find(Begin);
+  if (begin == std::string::npos) return "";
+  std::size_t end = Text.find(End, begin + Begin.size());
+  if (end == std::string::npos) return "";
+  return Text.substr(begin + Begin.size(), end - begin - Begin.size());
+}
+
+std::string replaceAll(const std::string& Text, const std::string& Pattern, const std::string& Value) {
+  return StringReplace(Text, Pattern, Value, TReplaceFlags{rfReplaceAll});
+}
+
+constexpr const char* kResultsBegin = "<!-- ### SE RESULTS BEGIN ### -->";
+constexpr const char* kResultsEnd = "<!-- ### SE RESULTS END ### -->";
+constexpr const char* kEntryBegin = "<!-- ### SE ENTRY BEGIN ### -->";
+constexpr const char* kEntryEnd = "<!-- ### SE ENTRY END ### -->";
+constexpr const char* kNoResultsBegin = "<!-- ### SE NORESULTS BEGIN ### -->";
+constexpr const char* kNoResultsEnd = "<!-- ### SE NORESULTS END ### -->";
 
 }  // namespace
 
@@ -269,8 +363,7 @@ bool TBrowserWindow::ReadSettings() {
   SearchActive = ini->ReadBool(kSearchSection, "active", false);
   SearchIndexPath = IniDir + ini->ReadString(kSearchSection, "index", "");
   ResultTemplatePath = IniDir + ini->ReadString(kSearchSection, "resulttemplate", "");
-  // With SearchActive the search index is loaded here (the full-text
-  // search's LoadSearchIndex).
+  if (SearchActive) LoadSearchIndex(SearchIndexPath);
   return true;
 }
 
@@ -708,22 +801,65 @@ void TBrowserWindow::WebHostBeforeNavigate2(TObject* Sender, IDispatch* pDisp, c
                                             const VARIANT& PostData, const VARIANT& Headers, bool& Cancel) {
   (void)Sender;
   (void)pDisp;
-  (void)URL;
   (void)Flags;
-  (void)TargetFrameName;
   (void)PostData;
   (void)Headers;
-  // The link commands go here: executable extensions, the close and print
-  // addresses and the search form. Until then every navigation proceeds.
-  Cancel = false;
+  const std::string url = variantText(URL);
+  try {
+    Cancel = ExecuteByExtension(url);
+  } catch (EConvertError&) {
+    // An address that cannot be decoded names no file of ours: the browser
+    // deals with it, as it would with any broken link.
+    Cancel = false;
+  }
+  const std::string lower = LowerCase(url);
+  if (startsWithAny(lower, kCloseUrls)) {
+    Cancel = true;
+    Close();
+  }
+  if (startsWithAny(lower, kPrintUrls) && HideHeaderFooter) {
+    Cancel = true;
+    PrintWithoutHeaderFooter();
+  }
+  if (lower.find("searchform") != std::string::npos) {
+    Cancel = true;
+    ComPtr<IHTMLDocument2> document;
+    if (WebBrowser != nullptr) document = WebBrowser->Document().as<IHTMLDocument2>();
+    std::u16string term = GetSearchTerm(document.get());
+    if (!term.empty()) ShowSearchResults(ParseSearchQuery(Bstr(term).toAnsi()), variantText(TargetFrameName));
+  }
 }
 
 void TBrowserWindow::WebHostNewWindow2(TObject* Sender, ComPtr<IDispatch>& ppDisp, bool& Cancel) {
   (void)Sender;
   (void)ppDisp;
-  // The link targets and the runtime's own popup windows go here. Until
-  // then the browser opens the new window itself.
-  Cancel = false;
+  try {
+    std::string href;
+    std::string target;
+    ComPtr<IHTMLDocument2> document;
+    if (WebBrowser != nullptr) document = WebBrowser->Document().as<IHTMLDocument2>();
+    if (document) {
+      ComPtr<IHTMLElement> link = GetActiveLinkElement(document.get());
+      std::string tag = tagNameOf(link.get());
+      if (tag == "A" || tag == "LINK") {
+        qv::com::Variant value;
+        if (SUCCEEDED(link->getAttribute(Bstr("href").get(), 0, value.put()))) href = variantText(value.raw());
+        qv::com::Variant frame;
+        if (SUCCEEDED(link->getAttribute(Bstr("target").get(), 0, frame.put()))) target = variantText(frame.raw());
+      }
+    }
+    Cancel = HandleLinkTarget(target, href);
+    if (Cancel) return;
+    Cancel = ExecuteByExtension(href);
+    if (Cancel) return;
+  } catch (Exception&) {
+    Cancel = false;
+  }
+  // With internalpopups the page opens in the runtime's own popup window
+  // (unit Client, TClientWindow): its browser control's automation object
+  // goes back in ppDisp, and message 6 when that window cannot be made.
+  // Until that unit exists the browser opens the new window itself, as it
+  // does with internalpopups off.
 }
 
 // ---------------------------------------------------------------------------
@@ -773,3 +909,366 @@ std::string GetLocaleText(LCID Locale, LCTYPE Type) {
 }
 
 std::string GetCountryCode(LCID Locale) { return GetLocaleText(Locale, LOCALE_SISO3166CTRYNAME); }
+
+// ---------------------------------------------------------------------------
+// Link commands.
+
+bool TBrowserWindow::ExecuteByExtension(const std::string& URL) {
+  std::string url = URL;
+  if (startsWith(url, "file://")) url = UrlDecode(StripFileScheme(url));
+  const std::string ext = extensionOf(url);
+  bool listed = false;
+  for (const std::string& item : splitList(LowerCase(ExecuteExt)))
+    // An empty item (a stray comma) would take every address without an
+    // extension for a program.
+    if (!item.empty() && SameText(item, ext)) listed = true;
+  if (!listed) return false;
+
+  if (WebServerMode && startsWith(url, "http://")) {
+    // The web server serves the disc's own files: the path after the host
+    // is taken from the folder of the start page.
+    std::string path = UrlDecode(url.substr(7));
+    std::size_t host = path.find('/');
+    path = host == std::string::npos ? std::string() : path.substr(host + 1);
+    std::string base = ReplaceChar(runtimeFolder() + StartPage, '\\', '/');
+    base = base.substr(0, base.rfind('/') + 1);
+    url = base + path;
+  }
+  const std::string folder = workingFolderOf(url);
+  HWND owner = Application->Handle();
+  int result = shellResult(ShellExecute(owner, "open", url.c_str(), "", folder.c_str(), SW_SHOW));
+  if (result == SE_ERR_NOASSOC) result = shellResult(ShellExecute(owner, "play", url.c_str(), "", folder.c_str(), SW_SHOW));
+  if (result <= 32) ShowErrorMessage(12, url + " (Error-Code " + IntToStr(result) + ")");
+  return true;
+}
+
+bool TBrowserWindow::HandleLinkTarget(const std::string& Target, const std::string& Href) {
+  // Decoded once: a second pass would turn an escaped "%" of a file name
+  // into another character, or fail on it.
+  const std::string href = UrlDecode(Href);
+  const std::string t = LowerCase(Target);
+  HWND owner = Application->Handle();
+
+  if (t == "_browser") {
+    if (ExecuteByExtension(Href)) return true;
+    const std::string path = StripFileScheme(href);
+    ShellExecute(owner, "open", path.c_str(), "", workingFolderOf(path).c_str(), SW_SHOW);
+    return true;
+  }
+
+  const bool copyOnly = startsWith(t, "copyfile");
+  const bool copyAndRun = startsWith(t, "copyandexecfile");
+  if (copyOnly || copyAndRun) {
+    // The keyword, one separator character, then the folder the dialog
+    // starts in; without a folder the user's documents.
+    const std::size_t keyword = copyOnly ? 8 : 15;
+    std::string folder = t.size() > keyword ? Target.substr(keyword + 1) : std::string();
+    if (folder.empty()) folder = GetMyDocumentsFolder();
+    std::string name = GetFileNamePart(href);
+    if (OpenSaveFileDialog(owner, nullptr, GetMessageText(20), false, name, GetMessageText(19).c_str(),
+                           folder.c_str())) {
+      // The copy is opened where the user can see it.
+      if (CopyFileWithShell(StripFileScheme(href), name) && copyAndRun)
+        ShellExecute(owner, "open", name.c_str(), "", "", SW_SHOWNORMAL);
+    }
+    return true;
+  }
+
+  if (t == "openandclose") {
+    const std::string path = StripFileScheme(href);
+    ShellExecute(owner, "open", path.c_str(), "", "", SW_SHOWNORMAL);
+    Close();
+    return true;
+  }
+
+  if (startsWith(t, "params:")) {
+    const std::string path = StripFileScheme(href);
+    const std::string parameters = ReplaceChar(Target.substr(7), '\'', '"');
+    ShellExecute(owner, "open", path.c_str(), parameters.c_str(), workingFolderOf(path).c_str(), SW_SHOWNORMAL);
+    return true;
+  }
+  return false;
+}
+
+void TBrowserWindow::PrintWithoutHeaderFooter() {
+  if (WebBrowser == nullptr) return;
+  // Header and footer as one blank each: the browser prints its own when
+  // given empty texts.
+  SAFEARRAY* texts = SafeArrayCreateVector(VT_VARIANT, 0, 2);
+  if (texts == nullptr) throw EOutOfMemory("Out of memory");
+  try {
+    for (LONG i = 0; i < 2; ++i) {
+      qv::com::Variant blank(" ");
+      VARIANT item = blank.raw();
+      OleCheck(SafeArrayPutElement(texts, &i, &item));
+    }
+    VARIANT in;
+    VariantInit(&in);
+    in.vt = VT_ARRAY | VT_BYREF;
+    in.pparray = &texts;
+    WebBrowser->ExecWB(OLECMDID_PRINT, OLECMDEXECOPT_PROMPTUSER, &in);
+  } catch (...) {
+    SafeArrayDestroy(texts);
+    throw;
+  }
+  SafeArrayDestroy(texts);
+}
+
+// ---------------------------------------------------------------------------
+// Full-text search.
+
+void TBrowserWindow::LoadSearchIndex(const std::string& Path) {
+  SearchIndex.clear();
+  if (!FileExists(Path)) {
+    ShowErrorMessage(33, Path);
+    return;
+  }
+  TStringList lines;
+  lines.LoadFromFile(Path);
+  const int pages = lines.Count() / 2;
+  for (int k = 0; k < pages; ++k) {
+    // Four characters of the index tool's own, then path, title and more,
+    // each ended by "####".
+    std::string line = Copy(lines.Strings(2 * k), 5);
+    SearchIndexEntry entry;
+    std::size_t cut = line.find("####");
+    entry.Path = line.substr(0, cut);
+    if (cut != std::string::npos) {
+      line.erase(0, cut + 4);
+      cut = line.find("####");
+      if (cut != std::string::npos) entry.Title = line.substr(0, cut);
+    }
+    entry.Text = lines.Strings(2 * k + 1);
+    SearchIndex.push_back(std::move(entry));
+  }
+}
+
+void TBrowserWindow::ShowSearchResults(const std::vector<std::string>& Terms, const std::string& TargetFrameName) {
+  std::string root = "file://" + runtimeFolder();
+  root.pop_back();
+
+  // The template first: when it cannot be read, no temporary page is left.
+  TStringList page;
+  page.LoadFromFile(ResultTemplatePath);
+  std::string text = page.Text();
+  const std::string pageName = GetTempPageName();
+  TempPageName = pageName;
+
+  bool any = false;
+  for (SearchIndexEntry& entry : SearchIndex) {
+    entry.Matched = false;
+    for (const std::string& term : Terms) {
+      if (entry.Text.find(AnsiLowerCase(term)) != std::string::npos) {
+        entry.Matched = true;
+        any = true;
+        break;
+      }
+    }
+  }
+
+  text = replaceAll(text, "{ROOTPATH}", root);
+  const std::string entryBlock = blockBetween(text, kEntryBegin, kEntryEnd);
+  const std::string noResultsBlock = blockBetween(text, kNoResultsBegin, kNoResultsEnd);
+  // Without a whole results region the results go to the page's start.
+  std::size_t at = 0;
+  std::size_t begin = text.find(kResultsBegin);
+  std::size_t end = begin == std::string::npos ? begin : text.find(kResultsEnd, begin);
+  if (end != std::string::npos) {
+    text.erase(begin, end + std::string(kResultsEnd).size() - begin);
+    at = begin;
+  }
+
+  std::string results;
+  if (any) {
+    for (const SearchIndexEntry& entry : SearchIndex) {
+      if (!entry.Matched) continue;
+      std::string item = replaceAll(entryBlock, "{FILEPATH}", root + entry.Path);
+      item = replaceAll(item, "{FILENAME}", GetFileNamePart(entry.Path));
+      item = replaceAll(item, "{FILETITLE}", entry.Title);
+      item = replaceAll(item, "{SUMMARY}", entry.Text.substr(0, 50) + "...");
+      results += item + "\r\n";
+    }
+  } else {
+    results = noResultsBlock;
+  }
+  text.insert(at, results);
+
+  page.SetText(text);
+  page.SaveToFile(pageName);
+  TempPagePending = true;
+
+  if (WebBrowser == nullptr) return;
+  qv::com::Variant url(pageName);
+  qv::com::Variant flags;
+  qv::com::Variant frame(TargetFrameName);
+  WebBrowser->Navigate2(url.get(), flags.get(), frame.get());
+}
+
+// ---------------------------------------------------------------------------
+std::string UrlDecode(const std::string& Text) {
+  auto hexValue = [](char c) -> int {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+  };
+  std::string out;
+  out.reserve(Text.size());
+  for (std::size_t i = 0; i < Text.size(); ++i) {
+    char c = Text[i];
+    if (c == '%') {
+      if (i + 2 >= Text.size()) throw EConvertError("Invalid hex digit in URL");
+      int high = hexValue(Text[i + 1]);
+      int low = hexValue(Text[i + 2]);
+      if (high < 0 || low < 0) throw EConvertError("Invalid hex digit in URL");
+      out += static_cast<char>(high * 16 + low);
+      i += 2;
+    } else if (c == '+') {
+      out += ' ';
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+std::string StripFileScheme(const std::string& Text) {
+  std::string text = Text;
+  if (startsWith(text, "file:///")) text.erase(0, 8);
+  if (startsWith(text, "file://")) text.erase(0, 7);
+  return text;
+}
+
+std::string GetFileNamePart(const std::string& Path) {
+  std::string path = ReplaceChar(Path, '\\', '/');
+  std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string GetMyDocumentsFolder() {
+  std::string folder;
+  LPITEMIDLIST list = nullptr;
+  if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_PERSONAL, &list)) && list != nullptr) {
+    char path[MAX_PATH + 1] = {};
+    if (SHGetPathFromIDList(list, path)) folder = path;
+    CoTaskMemFree(list);
+  }
+  return folder.empty() ? "c:\\" : folder;
+}
+
+bool CopyFileWithShell(const std::string& Source, const std::string& Target) {
+  // Each name list ends with a second zero.
+  const std::string from = Source + '\0';
+  const std::string to = Target + '\0';
+  SHFILEOPSTRUCT operation{};
+  operation.hwnd = nullptr;
+  operation.wFunc = FO_COPY;
+  operation.pFrom = from.c_str();
+  operation.pTo = to.c_str();
+  operation.fFlags = 0;
+  return SHFileOperation(&operation) == 0 && !operation.fAnyOperationsAborted;
+}
+
+ComPtr<IHTMLElement> GetActiveLinkElement(IHTMLDocument2* Document) {
+  if (Document == nullptr) return nullptr;
+  ComPtr<IHTMLElement> active;
+  if (FAILED(Document->get_activeElement(active.put())) || !active) return nullptr;
+  const std::string tag = tagNameOf(active.get());
+  if (tag == "A") return active;
+  if (tag != "FRAME") return nullptr;
+  ComPtr<IHTMLElement> found;
+  for (const ComPtr<IHTMLDocument2>& frame : frameDocuments(Document))
+    if (ComPtr<IHTMLElement> link = GetActiveLinkElement(frame.get())) found = link;
+  return found;
+}
+
+// ---------------------------------------------------------------------------
+std::u16string GetSearchTerm(IHTMLDocument2* Document) {
+  std::u16string term;
+  if (Document == nullptr) return term;
+  ComPtr<IHTMLFormElement> form;
+  if (ComPtr<IHTMLElement> element = firstElementNamed(Document, "searchform")) form = element.as<IHTMLFormElement>();
+  if (form) return GetFormFieldValue(form.get(), "searchterm");
+  for (const ComPtr<IHTMLDocument2>& frame : frameDocuments(Document)) {
+    std::u16string found = GetSearchTerm(frame.get());
+    if (!found.empty()) term = found;
+  }
+  return term;
+}
+
+std::u16string GetFormFieldValue(IHTMLFormElement* Form, const std::string& Name) {
+  std::u16string value;
+  if (Form == nullptr) return value;
+  qv::com::Variant name(Name);
+  qv::com::Variant index;
+  ComPtr<IDispatch> item;
+  if (FAILED(Form->item(name.raw(), index.raw(), item.put())) || !item) return value;
+  ComPtr<IHTMLElement> element = item.as<IHTMLElement>();
+  const std::string tag = tagNameOf(element.get());
+  Bstr text;
+  HRESULT hr = E_FAIL;
+  if (tag == "INPUT") {
+    if (auto input = item.as<IHTMLInputElement>()) hr = input->get_value(text.put());
+  } else if (tag == "SELECT") {
+    if (auto select = item.as<IHTMLSelectElement>()) hr = select->get_value(text.put());
+  } else if (tag == "TEXTAREA") {
+    if (auto area = item.as<IHTMLTextAreaElement>()) hr = area->get_value(text.put());
+  }
+  if (SUCCEEDED(hr)) value = std::u16string(text.view());
+  return value;
+}
+
+std::vector<std::string> ParseSearchQuery(const std::string& Query) {
+  std::string query = StringReplace(Query, "and", " ", TReplaceFlags{rfReplaceAll, rfIgnoreCase});
+  query = StringReplace(query, "+", " ", TReplaceFlags{rfReplaceAll});
+  std::vector<std::string> terms;
+  std::string token;
+  bool phrase = false;
+  for (char c : query) {
+    if (c == '"') {
+      if (phrase && !token.empty()) terms.push_back(token);
+      token.clear();
+      phrase = !phrase;
+    } else if (c == ' ' && !phrase) {
+      if (!token.empty()) terms.push_back(token);
+      token.clear();
+    } else {
+      token += c;
+    }
+  }
+  // An unclosed phrase of blanks alone would match every page.
+  token = Trim(token);
+  if (!token.empty()) terms.push_back(token);
+  return terms;
+}
+
+std::string GetTempPageName() {
+  const std::string folder = GetTempFolder();
+  char name[MAX_PATH + 1] = {};
+  if (GetTempFileName(folder.c_str(), "~", 0, name) == 0) RaiseLastOSError();
+  return name;
+}
+
+std::string GetTempFolder() {
+  auto usable = [](const std::string& Folder) { return DirectoryExists(Folder) || ForceDirectories(Folder); };
+  char buffer[MAX_PATH + 1] = {};
+  DWORD length = GetTempPath(sizeof buffer, buffer);
+  std::string folder = length > 0 && length < sizeof buffer ? std::string(buffer, length) : std::string();
+  if (!folder.empty() && usable(folder)) return folder;
+  const std::string windows = GetWindowsFolder();
+  folder = IncludeTrailingBackslash(windows) + "TEMP";
+  if (usable(folder)) return folder;
+  const std::string drive = ExtractFileDrive(windows);
+  for (const char* name : {"\\TEMP", "\\TMP"}) {
+    folder = drive + name;
+    if (usable(folder)) return folder;
+  }
+  RaiseLastOSError();
+}
+
+std::string GetWindowsFolder() {
+  char buffer[MAX_PATH + 1] = {};
+  UINT length = GetWindowsDirectory(buffer, sizeof buffer);
+  if (length == 0 || length >= sizeof buffer) RaiseLastOSError();
+  return std::string(buffer, length);
+}

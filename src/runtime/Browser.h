@@ -10,10 +10,19 @@
 // navigates it to the start page. A step that fails shows its message and
 // calls RequestTerminate: the steps after it are skipped and the program
 // ends.
+//
+// Links drive the runtime (WebHostBeforeNavigate2, WebHostNewWindow2): files
+// with an executable extension go to the shell, link targets name commands
+// (HandleLinkTarget), close and print addresses act on the window, and a
+// navigation that names the search form runs the full-text search over the
+// index loaded at start (LoadSearchIndex, ShowSearchResults). The popup
+// windows call the same routines on the main window.
 #pragma once
 
 #include <string>
+#include <vector>
 
+#include "platform/browser/HtmlInterfaces.h"
 #include "platform/browser/OleInterfaces.h"
 #include "platform/classlib/Forms.h"
 #include "platform/classlib/Graphics.h"
@@ -36,6 +45,15 @@ constexpr WPARAM SC_APPABOUT = 0x501;
 constexpr WPARAM SC_APPFORWARD = 0x502;
 constexpr WPARAM SC_APPBACK = 0x503;
 constexpr WPARAM SC_APPCLICK = 0x504;
+
+// One page of the search index.
+struct SearchIndexEntry {
+  std::string Path;
+  std::string Title;
+  // The page's text, in lower case as the index tool writes it.
+  std::string Text;
+  bool Matched = false;
+};
 
 class TBrowserWindow : public TForm {
   QV_CLASS(TBrowserWindow, TForm)
@@ -111,6 +129,8 @@ class TBrowserWindow : public TForm {
   // A search results page waits to be deleted after the next page load.
   bool TempPagePending = false;
   std::string TempPageName;
+  // The search index's pages, in the file's order.
+  std::vector<SearchIndexEntry> SearchIndex;
   // Ticks of the exit splash so far (the About box counts them).
   int ExitTickCount = 0;
   // Set by RequestTerminate: the start-up's remaining steps are skipped.
@@ -167,6 +187,26 @@ class TBrowserWindow : public TForm {
                               bool& Cancel);
   void WebHostNewWindow2(TObject* Sender, qv::com::ComPtr<IDispatch>& ppDisp, bool& Cancel);
 
+  // --- link commands (the popup windows use them too)
+  // True when the address names a file with an extension of executeext: the
+  // shell has opened it (or shown message 12) and the browser must not.
+  // Raises EConvertError for a malformed %-escape in a file address.
+  bool ExecuteByExtension(const std::string& URL);
+  // True when the target is one of the link commands, which has then run.
+  // Raises EConvertError for a malformed %-escape in Href.
+  bool HandleLinkTarget(const std::string& Target, const std::string& Href);
+  // Prints the page with a blank header and footer, the user choosing the
+  // printer; raises what the browser raises.
+  void PrintWithoutHeaderFooter();
+
+  // --- full-text search
+  // Message 33 when the file is missing (the search then finds nothing).
+  void LoadSearchIndex(const std::string& Path);
+  // Fills the result template with the pages that hold any of the terms,
+  // writes it to a temporary page and shows that in the named frame of the
+  // main browser; the page is deleted after the next completed document.
+  void ShowSearchResults(const std::vector<std::string>& Terms, const std::string& TargetFrameName);
+
   QV_PUBLISHED(TBrowserWindow) {
     P.Method("FormCreate", &TBrowserWindow::FormCreate);
     P.Method("FormShow", &TBrowserWindow::FormShow);
@@ -205,3 +245,37 @@ std::string SeparatorToLines(const std::string& Text, const std::string& Separat
 std::string GetCountryCode(LCID Locale);
 // A locale text; raises the last OS error when the platform has none.
 std::string GetLocaleText(LCID Locale, LCTYPE Type);
+
+// --- link and URL routines
+// "%xx" decoded, "+" made a blank; EConvertError "Invalid hex digit in URL"
+// for a "%" without two hexadecimal digits after it.
+std::string UrlDecode(const std::string& Text);
+// The text without a leading "file:///" or "file://" (case-sensitive).
+std::string StripFileScheme(const std::string& Text);
+// The text after the last "/" or "\".
+std::string GetFileNamePart(const std::string& Path);
+// The user's documents folder, or "c:\" when the shell names none.
+std::string GetMyDocumentsFolder();
+// One shell copy; the shell asks before replacing and reports its own
+// failures. True when it reports success.
+bool CopyFileWithShell(const std::string& Source, const std::string& Target);
+// The link the user activated: the document's active "A" element, looked
+// for through frames; nullptr when there is none.
+qv::com::ComPtr<IHTMLElement> GetActiveLinkElement(IHTMLDocument2* Document);
+
+// --- search routines
+// The field "searchterm" of the form "searchform", in the document or one of
+// its frames; empty without one.
+std::u16string GetSearchTerm(IHTMLDocument2* Document);
+// The value of the form's INPUT, SELECT or TEXTAREA of that name; empty
+// otherwise.
+std::u16string GetFormFieldValue(IHTMLFormElement* Form, const std::string& Name);
+// Words and quoted phrases, in order; the letters "and" and "+" separate.
+std::vector<std::string> ParseSearchQuery(const std::string& Query);
+// A new empty file "~....tmp" in the temporary folder; raises EOSError.
+std::string GetTempPageName();
+// The temporary folder, made when missing; raises EOSError when no folder
+// for temporary files can be found or made.
+std::string GetTempFolder();
+// Raises EOSError when the platform names none.
+std::string GetWindowsFolder();

@@ -151,8 +151,10 @@ TEST_F(SettingsTest, EveryKeyIsReadFromItsSection) {
   std::string text;
   for (const auto& [name, lines] : sections) text += "[" + name + "]\r\n" + lines;
   writeDiscFile("autorun.inf", text);
-  // The language start page exists for the user's country (DE).
+  // The language start page exists for the user's country (DE), and the
+  // active search finds its index.
   writePage("DE/index.html");
+  writeDiscFile("Index.qvix", "");
   ASSERT_TRUE(read());
   auto f = fields();
   for (const KeyCase& k : kKeys) EXPECT_EQ(f[k.field], expand(k.read, discWindowsPath())) << k.key;
