@@ -2,6 +2,7 @@
 // timers, menus, message boxes, metrics and colours).
 #pragma once
 
+#include "platform/os/user/Dialog.h"
 #include "platform/os/user/Input.h"
 #include "platform/os/user/Menu.h"
 #include "platform/os/user/Message.h"
