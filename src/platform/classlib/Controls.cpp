@@ -168,7 +168,10 @@ LRESULT controlWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (!control) return DefWindowProc(hwnd, msg, wParam, lParam);
   TMessage m{msg, wParam, lParam, 0};
   try {
-    control->WndProc(m);
+    if (control->WindowProc)
+      control->WindowProc(m);
+    else
+      control->WndProc(m);
   } catch (...) {
     if (Application) Application->HandleException(control);
   }
@@ -222,6 +225,7 @@ void TSizeConstraints::Change() {
 
 // ---------------------------------------------------------------------------
 TControl::TControl(TComponent* AOwner) : TComponent(AOwner) {
+  WindowProc = [this](TMessage& Message) { WndProc(Message); };
   FFont = new TFont();
   FFont->OnChange = [this](TObject*) { fontChanged(); };
   FConstraints = new TSizeConstraints(this);
@@ -578,7 +582,10 @@ void TControl::SetZOrder(bool TopMost) {
 
 LRESULT TControl::Perform(UINT Msg, WPARAM WParam, LPARAM LParam) {
   TMessage m{Msg, WParam, LParam, 0};
-  WndProc(m);
+  if (WindowProc)
+    WindowProc(m);
+  else
+    WndProc(m);
   return m.Result;
 }
 
@@ -1193,7 +1200,11 @@ TControl* TWinControl::FindChildControl(const std::string& ControlName) const {
 
 void TWinControl::Broadcast(TMessage& Message) {
   for (int i = 0; i < ControlCount(); ++i) {
-    Controls(i)->WndProc(Message);
+    TControl* child = Controls(i);
+    if (child->WindowProc)
+      child->WindowProc(Message);
+    else
+      child->WndProc(Message);
     if (Message.Result != 0) return;
   }
 }
@@ -1542,6 +1553,21 @@ void TWinControl::WndProc(TMessage& Message) {
 
 void TWinControl::Dispatch(TMessage& Message) {
   switch (Message.Msg) {
+    // The application's loop reflects every key message to the control
+    // before dispatching it. The class library's own key handling (the
+    // form's key preview, KeyDown and the rest) happens on the dispatched
+    // message, so the reflected copy answers 0: not taken. Controls that
+    // hold windows of others (OLE controls) take keys here.
+    case CN_KEYDOWN:
+    case CN_KEYUP:
+    case CN_CHAR:
+    case CN_DEADCHAR:
+    case CN_SYSKEYDOWN:
+    case CN_SYSKEYUP:
+    case CN_SYSCHAR:
+    case CN_SYSDEADCHAR:
+      Message.Result = 0;
+      return;
     case WM_PAINT: {
       TWMPaint m(Message);
       WMPaint(m);

@@ -275,7 +275,12 @@ class TControl : public TComponent, public qv::classlib::StreamingHooks {
   void SendToBack() { SetZOrder(false); }
 
   // --- messages
+  // Through WindowProc, as the control's window procedure does.
   LRESULT Perform(UINT Msg, WPARAM WParam = 0, LPARAM LParam = 0);
+  // Where every message of the control enters: WndProc unless replaced. A
+  // control or its user puts its own procedure in front by saving this and
+  // assigning a new one that passes on to the saved one.
+  std::function<void(TMessage& Message)> WindowProc;
   virtual void WndProc(TMessage& Message);
   // Calls the handler of Message.Msg, or DefaultHandler.
   virtual void Dispatch(TMessage& Message);

@@ -223,6 +223,14 @@ bool TApplication::previewKey(MSG& Msg) {
   return form->previewKey(Msg);
 }
 
+bool TApplication::isKeyMsg(MSG& Msg) {
+  if (Msg.message < WM_KEYFIRST || Msg.message > WM_KEYLAST) return false;
+  TWinControl* control = nullptr;
+  for (HWND h = Msg.hwnd; h && !control; h = GetParent(h)) control = FindControl(h);
+  if (!control || !control->HandleAllocated()) return false;
+  return SendMessage(control->Handle(), CN_BASE + Msg.message, Msg.wParam, Msg.lParam) != 0;
+}
+
 bool TApplication::ProcessMessage(MSG& Msg) {
   if (!PeekMessage(&Msg, nullptr, 0, 0, PM_REMOVE)) return false;
   if (Msg.message == WM_QUIT) {
@@ -231,6 +239,7 @@ bool TApplication::ProcessMessage(MSG& Msg) {
   }
   bool handled = false;
   if (OnMessage) OnMessage(Msg, handled);
+  if (!handled) handled = isKeyMsg(Msg);
   if (!handled) handled = previewKey(Msg);
   if (!handled) {
     TranslateMessage(&Msg);

@@ -162,6 +162,10 @@ class TApplication : public TComponent {
 
  private:
   bool ProcessMessage(MSG& Msg);
+  // Reflects a key message to the class library control that holds its
+  // window (the window itself or its nearest ancestor that is one) as
+  // CN_BASE + message; true when the control took it (a nonzero answer).
+  bool isKeyMsg(MSG& Msg);
   // Gives a key message of a control to its form first when the form has
   // KeyPreview; true when the form swallowed the key.
   bool previewKey(MSG& Msg);
