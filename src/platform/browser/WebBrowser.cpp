@@ -1369,6 +1369,52 @@ void WebBrowser::hover(Element* link) {
   fireStringEvent(DISPID_STATUSTEXTCHANGE, link ? link->getAttribute("href") : std::string());
 }
 
+HRESULT WebBrowser::TranslateAccelerator(LPMSG lpmsg) {
+  if (!lpmsg) return E_INVALIDARG;
+  offeredKey_ = {};
+  if (lpmsg->message != WM_KEYDOWN && lpmsg->message != WM_SYSKEYDOWN) return S_FALSE;
+  ComPtr<IDispatch> keep(self());
+  MSG m = *lpmsg;
+  if (host_.translateAccelerator(m) == S_OK) return S_OK;
+  const bool ctrl = GetKeyState(VK_CONTROL) < 0;
+  const bool alt = lpmsg->message == WM_SYSKEYDOWN || GetKeyState(VK_MENU) < 0;
+  const bool shift = GetKeyState(VK_SHIFT) < 0;
+  if (lpmsg->wParam == VK_TAB && !ctrl && !alt && moveFocus(shift)) return S_OK;
+  if (ctrl && !alt && (lpmsg->wParam == 'C' || lpmsg->wParam == VK_INSERT) && doc_) {
+    copySelection();
+    return S_OK;
+  }
+  offeredKey_ = {lpmsg->message, lpmsg->wParam, lpmsg->lParam, lpmsg->time};
+  return S_FALSE;
+}
+
+bool WebBrowser::moveFocus(bool backwards) {
+  if (!doc_) return false;
+  // Links with an address and form controls that a user can reach, in
+  // document order (tabindex orders are not modelled; -1 leaves one out).
+  auto takesFocus = [](Element* e) {
+    if (e->hasAttribute("tabindex") && e->attribute("tabindex").rfind('-', 0) == 0) return false;
+    const std::string& tag = e->tagName();
+    if (tag == "A" || tag == "AREA") return e->hasAttribute("href");
+    if (!e->isFormControl() || e->hasAttribute("disabled")) return false;
+    return !(tag == "INPUT" && e->type() == "hidden");
+  };
+  std::vector<Element*> order;
+  for (Element* e : doc_->all())
+    if (takesFocus(e)) order.push_back(e);
+  if (order.empty()) return false;
+  const auto at = std::find(order.begin(), order.end(), doc_->activeElement());
+  Element* next = nullptr;
+  if (at == order.end())
+    next = backwards ? order.back() : order.front();
+  else if (backwards)
+    next = at == order.begin() ? order.back() : *(at - 1);
+  else
+    next = at + 1 == order.end() ? order.front() : *(at + 1);
+  doc_->setActiveElement(next);
+  return true;
+}
+
 void WebBrowser::findDialog() {
   if (!doc_) return;
   qv::desktop::Recorder::record("finddialog", {});
@@ -1484,9 +1530,14 @@ LRESULT WebBrowser::handleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN: {
       // The host's accelerator hook sees keys first; the application's own
-      // keyboard filter sits earlier still, in its message loop.
+      // keyboard filter sits earlier still, in its message loop. A key that
+      // came through TranslateAccelerator has been offered already.
+      const OfferedKey offered = offeredKey_;
+      offeredKey_ = {};
+      const bool alreadyOffered = offered.message == msg && offered.wParam == wParam &&
+                                  offered.lParam == lParam && offered.time == static_cast<DWORD>(GetMessageTime());
       MSG m{hwnd_, msg, wParam, lParam, 0, {0, 0}};
-      if (host_.translateAccelerator(m) == S_OK) return 0;
+      if (!alreadyOffered && host_.translateAccelerator(m) == S_OK) return 0;
       const bool alt = msg == WM_SYSKEYDOWN || (GetKeyState(VK_MENU) & 0x8000) != 0;
       if (alt && wParam == VK_LEFT) {
         GoBack();

@@ -47,7 +47,7 @@ std::vector<WebBrowser*> liveBrowsers();
 WebBrowser* frontBrowser();
 
 class WebBrowser final : public qv::com::DispatchObject<IWebBrowser2, IOleObject, IOleInPlaceObject, IOleControl,
-                                                        IConnectionPointContainer> {
+                                                        IConnectionPointContainer, IOleInPlaceActiveObject> {
  public:
   WebBrowser();
 
@@ -183,6 +183,18 @@ class WebBrowser final : public qv::com::DispatchObject<IWebBrowser2, IOleObject
   HRESULT SetObjectRects(LPCRECT lprcPosRect, LPCRECT lprcClipRect) override;
   HRESULT ReactivateAndUndo() override { return E_NOTIMPL; }
 
+  // --- IOleInPlaceActiveObject ----------------------------------------------
+  // The keys a host's loop hands over before dispatching them: the host's
+  // own TranslateAccelerator first, then Tab and Shift+Tab (the focus to the
+  // next or previous link or form control of the page, round from the end)
+  // and Ctrl+C or Ctrl+Insert (copy). Only key-downs are accelerators. The
+  // control's window acts on other keys when they are dispatched to it.
+  HRESULT TranslateAccelerator(LPMSG lpmsg) override;
+  HRESULT OnFrameWindowActivate(BOOL) override { return S_OK; }
+  HRESULT OnDocWindowActivate(BOOL) override { return S_OK; }
+  HRESULT ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) override { return S_OK; }
+  HRESULT EnableModeless(BOOL) override { return S_OK; }
+
   // --- IOleControl ---------------------------------------------------------
   HRESULT GetControlInfo(CONTROLINFO*) override { return E_NOTIMPL; }
   HRESULT OnMnemonic(MSG*) override { return E_NOTIMPL; }
@@ -231,6 +243,9 @@ class WebBrowser final : public qv::com::DispatchObject<IWebBrowser2, IOleObject
   void updateCommandStates();
   void readAmbient();
   void setActiveChain(Element* link);
+  // Tab: the focus to the next (or previous) element of the page that takes
+  // it; false when the page has none.
+  bool moveFocus(bool backwards);
   void invalidateView();
   void moveWindow();
 
@@ -263,6 +278,15 @@ class WebBrowser final : public qv::com::DispatchObject<IWebBrowser2, IOleObject
   DWORD dlControl_ = DLCTL_DLIMAGES | DLCTL_VIDEOS | DLCTL_BGSOUNDS;
   DOCHOSTUIINFO hostInfo_{};
   Element* hovered_ = nullptr;
+  // The key-down last offered to the host through TranslateAccelerator and
+  // left to the window: the window does not offer it a second time.
+  struct OfferedKey {
+    UINT message = 0;
+    WPARAM wParam = 0;
+    LPARAM lParam = 0;
+    DWORD time = 0;
+  };
+  OfferedKey offeredKey_;
   std::string statusText_;
   std::vector<PageRun> runs_;
   bool runsValid_ = false;
