@@ -11,7 +11,10 @@
 #include "platform/com/Ole.h"
 #include "platform/com/SafeArray.h"
 #include "platform/os/kernel/Locale.h"
+#include "platform/os/user/Dialog.h"
 #include "platform/os/user/HtmlHelp.h"
+#include "platform/os/user/Input.h"
+#include "platform/os/user/Message.h"
 
 using qv::com::ComPtr;
 using qv::com::Variant;
@@ -51,12 +54,29 @@ WORD savedControlWord = Default8087CW;
 
 // Unit start-up and end, once per process.
 int unitStarts = 0;
+bool filterInstalled = false;
+
+// The keys the filter's third rule hands to the browser: Tab and Enter, every
+// key with Ctrl, and the editing and arrow keys of the extended block.
+constexpr LPARAM kExtendedKey = LPARAM{1} << 24;
+// A key message built from a reflected one has no pointer position; the
+// browser never reads it.
+constexpr LONG kNoPoint = 0x115DE1F1;
+
+bool isExtended(LPARAM lParam) { return (lParam & kExtendedKey) != 0; }
+
+// The main form acts on the command before this returns.
+void sendToMainForm(WPARAM command) {
+  if (!::Application) return;
+  auto* form = dynamic_cast<TWinControl*>(::Application->MainForm());
+  if (!form) return;
+  SendMessage(form->Handle(), WM_SYSCOMMAND, command, 0);
+}
 
 void startUnit() {
   if (unitStarts++ != 0) return;
   savedControlWord = Default8087CW;
-  // To come with the keyboard filter: clear the process-wide flag
-  // that tells whether the application keyboard filter is installed.
+  filterInstalled = false;
   OleInitialize(nullptr);
   RegisterClass(TWebHost::StaticClass());
 }
@@ -143,6 +163,7 @@ DWORD downloadFlags(TDownloadControlOptions Options) { return sumFlags(Options.B
 DWORD userInterfaceFlags(TUserInterfaceOptions Options) { return sumFlags(Options.Bits(), kUserInterfaceFlagValues); }
 
 WORD Get8087CW() { return controlWord; }
+bool FilterInstalled() { return filterInstalled; }
 void Set8087CW(WORD Value) { controlWord = Value; }
 
 // The host side of the browser's site: the six host interfaces, forwarded to
@@ -381,12 +402,13 @@ TWebHost::TWebHost(TComponent* AOwner) : TWebBrowser(AOwner) {
   // FfpExceptions starts true without its setter: the control word stays as
   // it is until a value is set.
   FHostSite = qv::com::makeObject<WebHostSite>(this);
-  // To come with the keyboard filter: in the runtime's build, install
-  // the application keyboard filter here.
-  // To come with the shell DDE server: read the shell's DDE names and
-  // create the hidden DDE window here.
   FPrintOptions = new TPrintOptions(this);
   try {
+#if QV_WEBHOST_KEYBOARD_FILTER
+    InstallMessageHook();
+#endif
+    // To come with the shell DDE server: read the shell's DDE names and
+    // create the hidden DDE window here.
     FPrintOptions->HTMLHeader()->Add("<HTML></HTML>");
     char measure[10] = {};
     if (GetLocaleInfo(LOCALE_USER_DEFAULT, LOCALE_IMEASURE, measure, sizeof measure) > 0)
@@ -397,6 +419,8 @@ TWebHost::TWebHost(TComponent* AOwner) : TWebBrowser(AOwner) {
     SetUserInterfaceOptions({});
     SetEnableDDE(false);
   } catch (...) {
+    // The filter must not outlive a control that never came to be.
+    RemoveMessageHook();
     FHostSite->detach();
     CloseOleObject();
     FreeAndNil(FPrintOptions);
@@ -412,8 +436,7 @@ TWebHost::~TWebHost() {
   // To come with the shell DDE server: free the hidden DDE window.
   FreeAndNil(FPrintOptions);
   // To come with the owner-form hook: undo the hook on the owner form.
-  // To come with the keyboard filter: remove the application keyboard
-  // filter when this control installed it.
+  RemoveMessageHook();
 }
 
 void TWebHost::Loaded() {
@@ -426,8 +449,8 @@ void TWebHost::Loaded() {
     FPrintOptions->SetMeasure(FMeasureInches);
     readPageSetup();
   } else {
-    // To come with the control's window procedure: put the control's
-    // own window procedure in front of the current one here.
+    FSavedWindowProc = WindowProc;
+    WindowProc = [this](TMessage& Message) { HostWindowProc(Message); };
   }
 }
 
@@ -603,4 +626,128 @@ void TWebHost::scriptError(HRESULT& Result, VARIANT* pvaOut) {
     pvaOut->boolVal = continueScript ? VARIANT_TRUE : VARIANT_FALSE;
   }
   if (!showDialog) Result = S_OK;
+}
+
+// ---------------------------------------------------------------------------
+// The application keyboard filter and the control's window procedure.
+
+void TWebHost::InstallMessageHook() {
+  if (qv::browserhost::filterInstalled || !::Application) return;
+  FSavedOnMessage = ::Application->OnMessage;
+  ::Application->OnMessage = [this](MSG& Msg, bool& Handled) { ApplicationMessageFilter(Msg, Handled); };
+  FInstalledFilter = true;
+  qv::browserhost::filterInstalled = true;
+}
+
+void TWebHost::RemoveMessageHook() {
+  if (!FInstalledFilter) return;
+  if (::Application) ::Application->OnMessage = FSavedOnMessage;
+  FSavedOnMessage = nullptr;
+  FInstalledFilter = false;
+  qv::browserhost::filterInstalled = false;
+}
+
+ComPtr<IOleInPlaceActiveObject> TWebHost::activeObject() {
+  ComPtr<IDispatch> application = Application();
+  ComPtr<IOleInPlaceActiveObject> active;
+  if (!application || FAILED(application->QueryInterface(IID_IOleInPlaceActiveObject, active.putVoid())) || !active)
+    throw EIntfCastError("Interface not supported");
+  return active;
+}
+
+void TWebHost::ApplicationMessageFilter(MSG& Msg, bool& Handled) {
+  using namespace qv::browserhost;
+  Handled = false;
+  const UINT message = Msg.message;
+  const bool keyMessage = message >= WM_KEYFIRST && message <= WM_KEYLAST;
+  const bool keyDown = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
+  // Only these carry a key code; the character messages carry characters,
+  // and a typed '%' (37) or apostrophe (39) must not pass for an arrow.
+  const bool keyCode = keyDown || message == WM_KEYUP || message == WM_SYSKEYUP;
+  const WPARAM key = Msg.wParam;
+
+  if (keyCode && (key == VK_RIGHT || key == VK_LEFT) && GetKeyState(VK_MENU) < 0) {
+    // The page never sees the press or its release; the press alone is the
+    // command, so one press goes back or forward one page.
+    Handled = true;
+    if (keyDown) sendToMainForm(key == VK_RIGHT ? SC_APPFORWARD : SC_APPBACK);
+    return;
+  }
+
+  if (keyMessage &&
+      (key == VK_TAB || key == VK_RETURN || GetKeyState(VK_CONTROL) < 0 ||
+       (isExtended(Msg.lParam) && (key == VK_BACK || key == VK_LEFT || key == VK_RIGHT || key == VK_DELETE)))) {
+    if (!HandleAllocated() || !IsChild(Handle(), Msg.hwnd)) return;
+    try {
+      ComPtr<IOleInPlaceActiveObject> active = activeObject();
+      if (active->TranslateAccelerator(&Msg) == S_OK) {
+        Handled = true;
+      } else {
+        // The browser's window gets the key straight away, ahead of the
+        // class library's key handling.
+        Handled = true;
+        TranslateMessage(&Msg);
+        DispatchMessage(&Msg);
+      }
+    } catch (...) {
+    }
+    return;
+  }
+
+  if (message == WM_SYSCOMMAND && Msg.wParam == SC_APPABOUT) {
+    Handled = true;
+    sendToMainForm(SC_APPABOUT);
+    return;
+  }
+
+  // The dialog routine has dispatched the press when it accepts it, so the
+  // page still gets its click.
+  if (message == WM_LBUTTONDOWN && HandleAllocated() && IsDialogMessage(Handle(), &Msg)) {
+    Handled = true;
+    sendToMainForm(SC_APPCLICK);
+  }
+}
+
+void TWebHost::HostWindowProc(TMessage& Message) {
+  using namespace qv::browserhost;
+  switch (Message.Msg) {
+    case CN_KEYDOWN:
+    case CN_KEYUP:
+    case CN_CHAR:
+    case CN_DEADCHAR: {
+      Message.Result = 0;
+      const WPARAM key = Message.WParam;
+      // Typing keys of a form field reach the browser's window as plain
+      // keys when the loop dispatches them; as accelerators the browser
+      // would take Backspace and the arrows for navigation.
+      if (key == VK_BACK || key == VK_RETURN || ((key == VK_LEFT || key == VK_RIGHT) && isExtended(Message.LParam)))
+        return;
+      MSG msg{Handle(),
+              Message.Msg - CN_BASE,
+              Message.WParam,
+              Message.LParam,
+              static_cast<DWORD>(GetMessageTime()),
+              {kNoPoint, kNoPoint}};
+      try {
+        if (activeObject()->TranslateAccelerator(&msg) == S_OK) Message.Result = 1;
+      } catch (...) {
+      }
+      return;
+    }
+    case WM_CLOSE: {
+      bool CanClose = true;
+      if (OnCloseQuery) OnCloseQuery(this, CanClose);
+      if (CanClose) FSavedWindowProc(Message);
+      return;
+    }
+    case WM_DDE_TERMINATE:
+    case WM_DDE_EXECUTE:
+      // To come with the shell DDE server: these belong to the
+      // conversation it answers on this window.
+      FSavedWindowProc(Message);
+      return;
+    default:
+      FSavedWindowProc(Message);
+      return;
+  }
 }

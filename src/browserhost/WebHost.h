@@ -13,6 +13,7 @@
 
 #include "platform/browser/OleInterfaces.h"
 #include "platform/classlib/Classes.h"
+#include "platform/classlib/Forms.h"
 #include "platform/classlib/SHDocVw.h"
 #include "platform/classlib/TypInfo.h"
 #include "platform/os/kernel/Shell.h"
@@ -115,6 +116,19 @@ WORD Get8087CW();
 void Set8087CW(WORD Value);
 
 class WebHostSite;
+
+// System commands that the keyboard filter sends to the main form with
+// WM_SYSCOMMAND (lParam 0): the About command seen in the queue, Alt+Right,
+// Alt+Left and a left button press in the browser.
+inline constexpr WPARAM SC_APPABOUT = 0x501;
+inline constexpr WPARAM SC_APPFORWARD = 0x502;
+inline constexpr WPARAM SC_APPBACK = 0x503;
+inline constexpr WPARAM SC_APPCLICK = 0x504;
+
+// Whether a control of this process has the application keyboard filter
+// installed. The runtime's build of the control installs it from the
+// constructor of the first control; the designer's build installs none.
+bool FilterInstalled();
 
 }  // namespace qv::browserhost
 
@@ -239,6 +253,21 @@ class TWebHost : public TWebBrowser {
 
   HRESULT QueryHostInterface(REFIID iid, void** ppv) override;
 
+  // --- the application keyboard filter
+  // Makes ApplicationMessageFilter of this control the application's
+  // OnMessage handler, keeping the one it replaces, unless a control has
+  // installed the filter already.
+  void InstallMessageHook();
+  // Puts the kept handler back when this control installed the filter;
+  // nothing otherwise.
+  void RemoveMessageHook();
+  // Runs for every message the application's loop takes, before it is
+  // translated and dispatched: Alt+Left and Alt+Right become SC_APPBACK and
+  // SC_APPFORWARD for the main form, navigation and editing keys of the
+  // browser go to its in-place active object, the About command and a left
+  // click in the browser become SC_APPABOUT and SC_APPCLICK.
+  void ApplicationMessageFilter(MSG& Msg, bool& Handled);
+
   // --- events
   std::function<void(TObject* Sender, int CmdID, bool& Cancel)> OnRefresh;
   std::function<void(TObject* Sender, const std::string& ErrorLine, const std::string& ErrorCharacter,
@@ -340,6 +369,11 @@ class TWebHost : public TWebBrowser {
 
   // Tells the browser that the ambient DLCONTROL property changed.
   void notifyAmbientChange();
+  // The browser's in-place active object; EIntfCastError when it has none.
+  qv::com::ComPtr<IOleInPlaceActiveObject> activeObject();
+  // The control's window procedure, in front of the class library's once
+  // the control is loaded from a form resource.
+  void HostWindowProc(TMessage& Message);
   void readPageSetup();
   HRESULT exec(const GUID* pguidCmdGroup, DWORD nCmdID, DWORD nCmdexecopt, VARIANT* pvaIn, VARIANT* pvaOut);
   void scriptError(HRESULT& Result, VARIANT* pvaOut);
@@ -359,4 +393,10 @@ class TWebHost : public TWebBrowser {
   // Whether the user's locale measures in inches.
   bool FMeasureInches = false;
   qv::com::ComPtr<qv::browserhost::WebHostSite> FHostSite;
+  // The application's OnMessage handler that the filter replaced, while
+  // this control has the filter installed.
+  TMessageEvent FSavedOnMessage;
+  bool FInstalledFilter = false;
+  // The window procedure HostWindowProc passes messages on to.
+  std::function<void(TMessage&)> FSavedWindowProc;
 };
