@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "platform/browser/HtmlInterfaces.h"
+#include "browserhost/WebHost.h"
 #include "platform/browser/OleInterfaces.h"
 #include "platform/classlib/Forms.h"
 #include "platform/classlib/Graphics.h"
@@ -40,11 +41,11 @@ class TToolBar;
 
 // System commands of the main window (WM_SYSCOMMAND): the About item of the
 // system menus, and forward, back and a click in the page, which the
-// browser host's keyboard and mouse filter sends.
-constexpr WPARAM SC_APPABOUT = 0x501;
-constexpr WPARAM SC_APPFORWARD = 0x502;
-constexpr WPARAM SC_APPBACK = 0x503;
-constexpr WPARAM SC_APPCLICK = 0x504;
+// browser host's keyboard filter sends.
+using qv::browserhost::SC_APPABOUT;
+using qv::browserhost::SC_APPBACK;
+using qv::browserhost::SC_APPCLICK;
+using qv::browserhost::SC_APPFORWARD;
 
 // One page of the search index.
 struct SearchIndexEntry {
