@@ -7,6 +7,7 @@
 #include "platform/classlib/StdReg.h"
 #include "platform/os/kernel/Files.h"
 #include "platform/os/kernel/KernelObject.h"
+#include "platform/os/user/Window.h"
 
 namespace {
 const char* const kListIndexError = "List index out of bounds (%d)";
@@ -1077,4 +1078,72 @@ TFileStream::TFileStream(const std::string& AFileName, WORD Mode)
 
 TFileStream::~TFileStream() {
   if (FHandle != INVALID_HANDLE_VALUE) FileClose(FHandle);
+}
+
+// ---------------------------------------------------------------------------
+// TInterfacedPersistent
+
+IUnknown* TInterfacedPersistent::ownerInterface() const { return dynamic_cast<IUnknown*>(GetOwner()); }
+
+HRESULT TInterfacedPersistent::QueryInterface(REFIID riid, void** ppvObject) {
+  if (!ppvObject) return E_POINTER;
+  *ppvObject = nullptr;
+  if (riid == IID_IUnknown)
+    *ppvObject = static_cast<IUnknown*>(this);
+  else if (!GetInterface(riid, ppvObject))
+    *ppvObject = nullptr;
+  if (!*ppvObject) return E_NOINTERFACE;
+  AddRef();
+  return S_OK;
+}
+
+ULONG TInterfacedPersistent::AddRef() {
+  IUnknown* owner = ownerInterface();
+  return owner ? owner->AddRef() : static_cast<ULONG>(-1);
+}
+
+ULONG TInterfacedPersistent::Release() {
+  IUnknown* owner = ownerInterface();
+  return owner ? owner->Release() : static_cast<ULONG>(-1);
+}
+
+// ---------------------------------------------------------------------------
+// Hidden utility windows
+
+namespace {
+
+constexpr const char* kUtilWindowClass = "TPUtilWindow";
+
+LRESULT utilWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  auto* method = reinterpret_cast<TWndMethod*>(GetWindowLongPtr(hwnd, GWLP_USERDATA));
+  if (!method) return DefWindowProc(hwnd, msg, wParam, lParam);
+  TMessage message{msg, wParam, lParam, 0};
+  // The method may deallocate its own window; keep it alive for this call.
+  TWndMethod keep = *method;
+  keep(message);
+  return message.Result;
+}
+
+}  // namespace
+
+HWND AllocateHWnd(TWndMethod Method) {
+  WNDCLASSA wc{};
+  if (!GetClassInfo(nullptr, kUtilWindowClass, &wc)) {
+    wc = WNDCLASSA{};
+    wc.lpfnWndProc = &utilWindowProc;
+    wc.lpszClassName = kUtilWindowClass;
+    RegisterClass(&wc);
+  }
+  HWND wnd = CreateWindowEx(WS_EX_TOOLWINDOW, kUtilWindowClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr,
+                            nullptr);
+  if (wnd && Method)
+    SetWindowLongPtr(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new TWndMethod(std::move(Method))));
+  return wnd;
+}
+
+void DeallocateHWnd(HWND Wnd) {
+  if (!Wnd || !IsWindow(Wnd)) return;
+  auto* method = reinterpret_cast<TWndMethod*>(GetWindowLongPtr(Wnd, GWLP_USERDATA));
+  DestroyWindow(Wnd);
+  delete method;
 }

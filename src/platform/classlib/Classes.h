@@ -9,8 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/classlib/Messages.h"
 #include "platform/classlib/SysUtils.h"
 #include "platform/classlib/System.h"
+#include "platform/com/Unknown.h"
 #include "platform/os/Types.h"
 
 class TFiler;
@@ -97,6 +99,33 @@ class TPersistent : public TObject {
   friend class TFiler;
   friend class TReader;
   friend class TWriter;
+};
+
+// ---------------------------------------------------------------------------
+// TInterfacedPersistent: a persistent object that answers interfaces. Its
+// references are its owner's business: AddRef and Release go to the owner
+// when the owner answers IUnknown, and otherwise count nothing (they answer
+// -1), so releasing the last reference never frees the object.
+class TInterfacedPersistent : public TPersistent, public IUnknown {
+  QV_CLASS(TInterfacedPersistent, TPersistent)
+  TInterfacedPersistent() = default;
+
+  // IUnknown and whatever GetInterface answers.
+  HRESULT QueryInterface(REFIID riid, void** ppvObject) override;
+  ULONG AddRef() override;
+  ULONG Release() override;
+
+ protected:
+  // Descendants answer their own interfaces: set Obj to the interface
+  // (without adding a reference) and answer true.
+  virtual bool GetInterface(REFIID IID, void** Obj) {
+    (void)IID;
+    (void)Obj;
+    return false;
+  }
+
+ private:
+  IUnknown* ownerInterface() const;
 };
 
 // ---------------------------------------------------------------------------
@@ -452,3 +481,15 @@ class TStringList : public TStrings {
   bool FSorted = false;
   bool FCaseSensitive = false;
 };
+
+// ---------------------------------------------------------------------------
+// Hidden utility windows: AllocateHWnd makes a hidden top-level window (so
+// that it also hears the desktop's broadcasts, such as WM_SYSCOLORCHANGE and
+// WM_THEMECHANGED) whose every message goes to Method, which sets the
+// message's Result; without a Method the window has the default window
+// procedure. Exceptions of Method travel through DispatchMessage to the
+// application's message loop. DeallocateHWnd destroys the window; Method
+// still hears the destruction messages.
+using TWndMethod = std::function<void(TMessage& Message)>;
+HWND AllocateHWnd(TWndMethod Method);
+void DeallocateHWnd(HWND Wnd);

@@ -7,11 +7,13 @@
 #include <cstring>
 #include <limits>
 
+#include "platform/classlib/Filer.h"
 #include "platform/os/kernel/Files.h"
 #include "platform/os/kernel/KernelObject.h"
 #include "platform/os/kernel/Locale.h"
 #include "platform/os/kernel/Module.h"
 #include "platform/os/kernel/Paths.h"
+#include "platform/os/kernel/Resource.h"
 
 #include <ctime>
 
@@ -1118,3 +1120,16 @@ char* StrPLCopy(char* Dest, const std::string& Source, std::size_t MaxLen) {
 }
 
 std::size_t StrLen(const char* Str) { return Str ? std::strlen(Str) : 0; }
+
+// ---------------------------------------------------------------------------
+// Resource strings
+
+std::string LoadResString(PResStringRec ResStringRec) {
+  if (!ResStringRec) return {};
+  // A null module is the program itself.
+  char buffer[4096];
+  int length =
+      LoadString(FindResourceHInstance(nullptr), ResStringRec->Identifier, buffer, static_cast<int>(sizeof buffer));
+  if (length > 0) return std::string(buffer, static_cast<std::size_t>(length));
+  return ResStringRec->Text ? ResStringRec->Text : "";
+}

@@ -294,3 +294,16 @@ char* StrPCopy(char* Dest, const std::string& Source);
 char* StrLCopy(char* Dest, const char* Source, std::size_t MaxLen);
 char* StrPLCopy(char* Dest, const std::string& Source, std::size_t MaxLen);
 std::size_t StrLen(const char* Str);
+
+// ---------------------------------------------------------------------------
+// Resource strings: texts with an id in the program's string tables. The
+// text is compiled into the program; a resource module in use (a language
+// module, see SetResourceInstance) that holds a string under the id replaces
+// it, as it replaces the program's string tables.
+struct TResStringRec {
+  UINT Identifier;
+  const char* Text;
+};
+using PResStringRec = const TResStringRec*;
+// Empty for a null record.
+std::string LoadResString(PResStringRec ResStringRec);

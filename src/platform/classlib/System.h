@@ -32,6 +32,7 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <span>
 #include <string>
 #include <type_traits>
 
@@ -173,3 +174,44 @@ class TSet {
   static constexpr std::uint64_t bit(E e) { return std::uint64_t{1} << static_cast<unsigned>(e); }
   std::uint64_t FBits = 0;
 };
+
+// ---------------------------------------------------------------------------
+// Unit start-up and shut-down, as the language runtime runs them for the
+// units of a program: a unit starts after the units it uses, once per
+// process, and the units shut down in the reverse order of their start-ups.
+// A C++ program has no such order of its own (static objects of different
+// files start in any order, and before the desktop exists), so units that
+// make windows, cursors or other process-wide objects describe themselves
+// with a TUnitInfo and the program starts them explicitly:
+//
+//   const TUnitInfo* const kUses[] = {&lkClassesUnit};
+//   const TUnitInfo lkControlsUnit{"lkControls", kUses, &startUp, &shutDown};
+//   ...
+//   qv::classlib::InitializeUnit(lkControlsUnit);   // lkClasses first
+//   ...
+//   qv::classlib::FinalizeUnits();                  // at program end
+namespace qv::classlib {
+
+struct TUnitInfo {
+  const char* Name;
+  // Started first, in this order.
+  std::span<const TUnitInfo* const> Uses;
+  // Either may be null.
+  void (*Initialization)();
+  void (*Finalization)();
+};
+
+// Starts the units Unit uses, then Unit itself. A counter per unit makes
+// every later call (and a call from a unit that uses it in a cycle) do
+// nothing, also after the shut-down: a unit starts at most once per process.
+// When the start-up raises, the unit counts as not started and the
+// exception propagates.
+void InitializeUnit(const TUnitInfo& Unit);
+// Shuts down every started unit, the last started first. A shut-down that
+// raises does not keep the others from running; the first exception is
+// raised again at the end.
+void FinalizeUnits();
+// Started and not yet shut down.
+bool UnitInitialized(const TUnitInfo& Unit);
+
+}  // namespace qv::classlib
