@@ -1136,7 +1136,8 @@ HWND AllocateHWnd(TWndMethod Method) {
   }
   HWND wnd = CreateWindowEx(WS_EX_TOOLWINDOW, kUtilWindowClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr,
                             nullptr);
-  if (wnd && Method)
+  if (!wnd) RaiseLastOSError();
+  if (Method)
     SetWindowLongPtr(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new TWndMethod(std::move(Method))));
   return wnd;
 }

@@ -1,0 +1,3 @@
+#include "platform/os/user/CommCtrl.h"
+
+void InitCommonControls() {}
