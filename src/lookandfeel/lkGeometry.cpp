@@ -1,5 +1,7 @@
 #include "lookandfeel/lkGeometry.h"
 
+#include "lookandfeel/lkClasses.h"
+
 TlkRect::TlkRect(TPersistent* AOwner) : FOwner(AOwner) {}
 
 int TlkRect::GetValue(int Index) const {
@@ -77,3 +79,10 @@ void Finalize() {
 }
 
 }  // namespace lkGeometry
+
+namespace {
+const qv::classlib::TUnitInfo* const kGeometryUses[] = {&lkClassesUnit};
+}  // namespace
+
+const qv::classlib::TUnitInfo lkGeometryUnit{"lkGeometry", kGeometryUses, &lkGeometry::Initialize,
+                                             &lkGeometry::Finalize};

@@ -59,6 +59,9 @@ TRect lkGrowRect(const TRect& R, int GrowLeft, int GrowTop, int GrowRight, int G
 TRect lkRectSetLeftWidth(const TRect& R, int Left, int Width);
 bool RectsEqual(const TRect& A, const TRect& B);
 
+// The unit in the program's start-up order (uses lkClasses).
+extern const qv::classlib::TUnitInfo lkGeometryUnit;
+
 namespace lkGeometry {
 
 // Unit start-up and shut-down: TlkRect is found by name for streaming while

@@ -180,3 +180,10 @@ void Finalize() {
 }
 
 }  // namespace uiThemeManager
+
+namespace {
+const qv::classlib::TUnitInfo* const kThemeManagerUses[] = {&uiUxThemeUnit};
+}  // namespace
+
+const qv::classlib::TUnitInfo uiThemeManagerUnit{"uiThemeManager", kThemeManagerUses, &uiThemeManager::Initialize,
+                                                 &uiThemeManager::Finalize};

@@ -96,6 +96,9 @@ class TuiThemeChangedEventReceiver : public TObject {
   HWND FWindow = nullptr;
 };
 
+// The unit in the program's start-up order (uses uiUxTheme).
+extern const qv::classlib::TUnitInfo uiThemeManagerUnit;
+
 namespace uiThemeManager {
 
 // Unit start-up and shut-down, after and before uiUxTheme's. Counted: only

@@ -1,5 +1,7 @@
 #include "lookandfeel/uiUxTheme.h"
 
+#include "lookandfeel/lkGeometry.h"
+
 #include "platform/os/kernel/CodePage.h"
 #include "platform/os/kernel/Module.h"
 #include "platform/os/kernel/SysInfo.h"
@@ -126,3 +128,9 @@ HRESULT GetCurrentThemeName(LPWSTR FileName, int MaxFileNameChars, LPWSTR ColorB
 BOOL IsThemeActive() { return Procs.IsThemeActive ? Procs.IsThemeActive() : FALSE; }
 
 }  // namespace uiUxTheme
+
+namespace {
+const qv::classlib::TUnitInfo* const kUxThemeUses[] = {&lkGeometryUnit};
+}  // namespace
+
+const qv::classlib::TUnitInfo uiUxThemeUnit{"uiUxTheme", kUxThemeUses, &uiUxTheme::Initialize, &uiUxTheme::Finalize};

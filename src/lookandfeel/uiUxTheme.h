@@ -14,6 +14,7 @@
 
 #include <string>
 
+#include "platform/classlib/System.h"
 #include "platform/modules/UxTheme.h"  // the platform's theme types only
 #include "platform/os/Types.h"
 
@@ -77,6 +78,10 @@ bool IsXPOrLater();
   X(BeginBufferedPaint)                    \
   X(EndBufferedPaint)                      \
   X(BufferedPaintSetAlpha)
+
+// The unit in the program's start-up order (uses lkGeometry, which starts
+// before it).
+extern const qv::classlib::TUnitInfo uiUxThemeUnit;
 
 namespace uiUxTheme {
 

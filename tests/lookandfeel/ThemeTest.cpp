@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "DesktopTest.h"
+#include "lookandfeel/lkClasses.h"
+#include "lookandfeel/lkGeometry.h"
 #include "lookandfeel/uiThemeManager.h"
 #include "lookandfeel/uiUxTheme.h"
 #include "platform/classlib/Forms.h"
@@ -443,6 +445,30 @@ TEST_F(Theme, ShutDownClosesTheHandlesAndOutlivingListenersStaySafe) {
   // The units start again after a full shut-down.
   start(ModuleProfile::Themed);
   EXPECT_NE(OpenThemeForKind(thkButton), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// The units start after the ones they use and end in reverse: the theme
+// manager's receiver exists only between its start and its end, and the
+// library it reads from is bound before it and freed after it.
+TEST_F(Theme, UnitsStartInTheLibrarysOrderAndEndInReverse) {
+  profile().visualStyles = ModuleProfile::Themed;
+  qv::classlib::InitializeUnit(uiThemeManagerUnit);
+  EXPECT_TRUE(qv::classlib::UnitInitialized(lkClassesUnit));
+  EXPECT_TRUE(qv::classlib::UnitInitialized(lkGeometryUnit));
+  EXPECT_TRUE(qv::classlib::UnitInitialized(uiUxThemeUnit));
+  EXPECT_TRUE(IsUxThemeLoaded());
+  EXPECT_NE(receiverWindow(), nullptr);
+  EXPECT_NE(GetClass("TlkRect"), nullptr);
+
+  qv::classlib::FinalizeUnits();
+  EXPECT_FALSE(qv::classlib::UnitInitialized(uiUxThemeUnit));
+  EXPECT_FALSE(IsUxThemeLoaded());
+  EXPECT_EQ(receiverWindow(), nullptr);
+  EXPECT_EQ(GetClass("TlkRect"), nullptr);
 }
 
 }  // namespace
