@@ -8,6 +8,10 @@
 // BeforeNavigate2 at once and the page loads later from a message posted to
 // the control's window, so the other events arrive from the message loop.
 //
+// ExecWB's print is recorded as `print` with its header and footer; a
+// scripted `print` answer "fail" makes it fail, as on a machine without a
+// printer.
+//
 // The C++ members below are for the desktop's driver and for tests: they
 // stand for what a user does on the page and for what only a page's script
 // could raise. Text there is UTF-8, as in the document model.

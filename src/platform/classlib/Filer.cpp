@@ -501,6 +501,22 @@ void TReader::clearLoading(std::vector<TComponent*>& Loaded) {
   }
 }
 
+namespace {
+// A further instance of a form for the same owner takes the resource's name
+// with "_1", "_2" ... appended, as the class library names it, so that one
+// form resource can be shown more than once.
+std::string uniqueRootName(TComponent* Root, const std::string& Name) {
+  TComponent* owner = Root->Owner();
+  if (owner == nullptr) return Name;
+  std::string candidate = Name;
+  for (int i = 1;; ++i) {
+    TComponent* found = owner->FindComponent(candidate);
+    if (found == nullptr || found == Root) return candidate;
+    candidate = Name + "_" + std::to_string(i);
+  }
+}
+}  // namespace
+
 TComponent* TReader::ReadRootComponent(TComponent* Root) {
   ensureParsed();
   const TFormObject& node = *FTree;
@@ -526,7 +542,7 @@ TComponent* TReader::ReadRootComponent(TComponent* Root) {
     } else {
       result->FComponentState.Include(csLoading);
       result->FComponentState.Include(csReading);
-      if (!node.Name.empty()) result->SetName(node.Name);
+      if (!node.Name.empty()) result->SetName(uniqueRootName(result, node.Name));
     }
     FRoot = result;
     FLookupRoot = result;

@@ -152,6 +152,19 @@ TEST_F(FormResourceTest, LoadsEveryControlAndLaysOutTheNestedAlignment) {
   EXPECT_EQ(find<TShape>("Shape1")->Shape(), stCircle);
 }
 
+// Further forms of one resource for the same owner are named apart, as the
+// class library names them, instead of failing on the name.
+TEST_F(FormResourceTest, FurtherInstancesForOneOwnerGetNumberedNames) {
+  TComponent owner(nullptr);
+  auto* first = qv::classlib::newForm<TResForm>(&owner);
+  auto* second = qv::classlib::newForm<TResForm>(&owner);
+  auto* third = qv::classlib::newForm<TResForm>(&owner);
+  EXPECT_EQ(first->Name(), "AllControls");
+  EXPECT_EQ(second->Name(), "AllControls_1");
+  EXPECT_EQ(third->Name(), "AllControls_2");
+  EXPECT_EQ(second->FindComponent("OkButton")->Owner(), second);
+}
+
 TEST_F(FormResourceTest, StreamedEventsFireFromInput) {
   form->Show();
   gEvents.clear();
