@@ -22,6 +22,7 @@
 #include "platform/os/kernel/Module.h"
 #include "platform/os/user/User.h"
 #include "runtime/About.h"
+#include "runtime/Client.h"
 #include "runtime/ImageShape.h"
 #include "runtime/MessageTable.h"
 #include "runtime/OpenSaveDialog.h"
@@ -70,15 +71,6 @@ bool browserTooOld(const std::string& VersionText) {
   if (!TryStrToInt(head.substr(0, dot), major) || !TryStrToInt(head.substr(dot + 1), minor)) return true;
   if (major > 4) return false;
   return !(major == 4 && minor == 72);
-}
-
-ComPtr<IHTMLDocument2> documentOf(IDispatch* Browser) {
-  if (Browser == nullptr) return nullptr;
-  ComPtr<IWebBrowser2> browser = ComPtr<IDispatch>(Browser).as<IWebBrowser2>();
-  if (!browser) return nullptr;
-  ComPtr<IDispatch> document;
-  if (FAILED(browser->get_Document(document.put())) || !document) return nullptr;
-  return document.as<IHTMLDocument2>();
 }
 
 void setElementStyle(IHTMLElement* Element, HRESULT (IHTMLStyle::*Put)(BSTR), const char* Value) {
@@ -147,11 +139,6 @@ std::string workingFolderOf(const std::string& Path) {
 
 int shellResult(HINSTANCE Result) { return static_cast<int>(reinterpret_cast<INT_PTR>(Result)); }
 
-std::string variantText(const VARIANT& Value) {
-  if (Value.vt == VT_BSTR) return qv::com::bstrToAnsi(Value.bstrVal);
-  return qv::com::Variant(Value).toString().value_or("");
-}
-
 std::string tagNameOf(IHTMLElement* Element) {
   Bstr tag;
   if (Element == nullptr || FAILED(Element->get_tagName(tag.put()))) return "";
@@ -189,6 +176,15 @@ std::string blockBetween(const std::string& Text, const std::string& Begin, cons
 
 std::string replaceAll(const std::string& Text, const std::string& Pattern, const std::string& Value) {
   return StringReplace(Text, Pattern, Value, TReplaceFlags{rfReplaceAll});
+}
+
+// The hint of a toolbar button by its word; none for other words.
+std::string toolButtonHint(const std::string& Word) {
+  static const std::pair<const char*, int> hints[] = {{"exit", 23},   {"print", 24},  {"goback", 26}, {"goforward", 27},
+                                                     {"gohome", 28}, {"search", 29}, {"copy", 25}};
+  for (const auto& [word, id] : hints)
+    if (Word == word) return GetMessageText(id);
+  return "";
 }
 
 constexpr const char* kResultsBegin = "<!-- ### SE RESULTS BEGIN ### -->";
@@ -502,8 +498,99 @@ void TBrowserWindow::ApplySettings() {
 }
 
 void TBrowserWindow::CreateToolbar() {
-  // The toolbar of ToolbarButtons in ToolbarHolder, with ButtonImageList
-  // and ToolButtonClick, is built here.
+  TPicture* skin = ImageShaper != nullptr ? ImageShaper->Picture() : nullptr;
+  if (skin != nullptr && (skin->Width() > 0 || skin->Height() > 0)) {
+    FailStartup(35, "Toolbar and skin mode cannot be combined!");
+    return;
+  }
+  try {
+    Toolbar = new TToolBar(ToolbarHolder);
+    Toolbar->SetParent(ToolbarHolder);
+    Toolbar->SetAlign(alClient);
+    Toolbar->SetButtonHeight(38);
+    Toolbar->SetButtonWidth(39);
+    Toolbar->SetColor(clBtnFace);
+    Toolbar->SetEdgeBorders(TEdgeBorders{ebBottom});
+    Toolbar->SetHeight(40);
+    Toolbar->SetImages(ButtonImageList);
+    Toolbar->SetParentColor(false);
+    Toolbar->SetTransparent(true);
+    Toolbar->SetWrapable(false);
+    Toolbar->SetShowHint(true);
+    ToolbarHolder->SetColor(ToolbarColor);
+    ToolbarHolder->SetVisible(true);
+
+    const std::vector<std::string> words = splitList(ToolbarButtons);
+    int imageHeight = 0;
+    for (std::size_t n = 0; n < words.size(); ++n) {
+      const std::string& word = words[n];
+      const std::string path = IniDir + ButtonDir + word + ".bmp";
+      if (!FileExists(path)) {
+        FailStartup(9, path);
+        return;
+      }
+      auto bitmap = std::make_unique<TBitmap>();
+      bitmap->LoadFromFile(path);
+      // One image list holds them all, so they must share the first one's size.
+      if (n > 0 && (bitmap->Width() != ButtonImageList->Width() || bitmap->Height() != ButtonImageList->Height())) {
+        FailStartup(17);
+        return;
+      }
+      ButtonImageList->SetWidth(bitmap->Width());
+      ButtonImageList->SetHeight(bitmap->Height());
+      Toolbar->SetButtonWidth(bitmap->Width() + 7);
+      Toolbar->SetButtonHeight(bitmap->Height() + 6);
+      ButtonImageList->AddMasked(bitmap.get(), bitmap->TransparentColor());
+
+      auto* button = new TToolButton(Toolbar);
+      if (Toolbar->ButtonCount() > 0) {
+        TToolButton* last = Toolbar->Buttons(Toolbar->ButtonCount() - 1);
+        button->SetLeft(last->Left() + Toolbar->ButtonWidth());
+      }
+      button->SetParent(Toolbar);
+      button->SetStyle(tbsButton);
+      button->SetImageIndex(static_cast<int>(n));
+      button->SetCaption(word);
+      button->OnClick = [this](TObject* Sender) { ToolButtonClick(Sender); };
+      button->SetHint(toolButtonHint(word));
+      imageHeight = bitmap->Height();
+    }
+    ToolbarHolder->SetHeight(imageHeight + 8);
+  } catch (Exception& E) {
+    ShowErrorMessage(35, E.Message());
+  }
+}
+
+void TBrowserWindow::ToolButtonClick(TObject* Sender) {
+  auto* button = dynamic_cast<TToolButton*>(Sender);
+  if (button == nullptr) return;
+  const std::string action = button->Caption();
+  if (action == "exit") {
+    // The close frees the toolbar, this button with it: it runs once the
+    // click is over.
+    PostMessage(Handle(), WM_CLOSE, 0, 0);
+  } else if (action == "print") {
+    if (WebBrowser == nullptr || !WebBrowser->Document()) return;
+    try {
+      if (HideHeaderFooter)
+        PrintWithoutHeaderFooter();
+      else
+        WebBrowser->ExecWB(OLECMDID_PRINT, OLECMDEXECOPT_PROMPTUSER);
+    } catch (Exception&) {
+      // A page that cannot be printed is no reason to end the menu.
+      ShowErrorMessage(11);
+    }
+  } else if (action == "goback") {
+    if (BackEnabled && WebBrowser != nullptr) WebBrowser->GoBack();
+  } else if (action == "goforward") {
+    if (ForwardEnabled && WebBrowser != nullptr) WebBrowser->GoForward();
+  } else if (action == "gohome") {
+    if (WebBrowser != nullptr) WebBrowser->NavigateTo(WebServerMode ? StartAddress : IniDir + StartPage);
+  } else if (action == "search") {
+    if (WebBrowser != nullptr) WebBrowser->ShowFindDialog();
+  } else if (action == "copy") {
+    if (WebBrowser != nullptr) WebBrowser->CopySelection();
+  }
 }
 
 // ---------------------------------------------------------------------------
@@ -749,32 +836,17 @@ HRESULT TBrowserWindow::WebHostShowContextMenu(DWORD dwID, const POINT* ppt, IUn
   (void)ppt;
   (void)pcmdtReserved;
   (void)pdispReserved;
-  if (ContextMenu == "full") return S_FALSE;
-  if (ContextMenu != "simple") return S_OK;
   ComPtr<IHTMLDocument2> document;
   if (WebBrowser != nullptr) document = WebBrowser->Document().as<IHTMLDocument2>();
-  if (!document) return S_FALSE;
-  // Only selected text gets a menu (to copy it).
-  ComPtr<IHTMLSelectionObject> selection;
-  if (FAILED(document->get_selection(selection.put())) || !selection) return S_OK;
-  ComPtr<IDispatch> range;
-  if (FAILED(selection->createRange(range.put())) || !range) return S_OK;
-  ComPtr<IHTMLTxtRange> text = range.as<IHTMLTxtRange>();
-  if (!text) return S_OK;
-  Bstr selected;
-  if (FAILED(text->get_text(selected.put()))) return S_OK;
-  return selected.empty() ? S_OK : S_FALSE;
+  return ContextMenuAnswer(ContextMenu, document.get());
 }
 
 void TBrowserWindow::WebHostDocumentComplete(TObject* Sender, IDispatch* pDisp, const VARIANT& URL) {
   (void)Sender;
   (void)URL;
-  ComPtr<IHTMLDocument2> document = documentOf(pDisp);
+  ComPtr<IHTMLDocument2> document = DocumentOf(pDisp);
   if (document) {
-    if (DefaultCursor) {
-      ComPtr<IHTMLElement> body;
-      if (SUCCEEDED(document->get_body(body.put()))) setElementStyle(body.get(), &IHTMLStyle::put_cursor, "default");
-    }
+    if (DefaultCursor) SetDefaultCursor(document.get());
     if (WindowCaption.empty()) {
       Bstr title;
       std::string text;
@@ -792,8 +864,7 @@ void TBrowserWindow::WebHostDocumentComplete(TObject* Sender, IDispatch* pDisp, 
     if (!DeleteFile(TempPageName.c_str())) ShowErrorMessage(34, TempPageName);
     TempPagePending = false;
   }
-  if (document) setElementStyle(firstElementNamed(document.get(), "searchform").get(), &IHTMLStyle::put_visibility,
-                                "visible");
+  RevealSearchForm(document.get());
 }
 
 void TBrowserWindow::WebHostBeforeNavigate2(TObject* Sender, IDispatch* pDisp, const VARIANT& URL,
@@ -804,7 +875,7 @@ void TBrowserWindow::WebHostBeforeNavigate2(TObject* Sender, IDispatch* pDisp, c
   (void)Flags;
   (void)PostData;
   (void)Headers;
-  const std::string url = variantText(URL);
+  const std::string url = VariantText(URL);
   try {
     Cancel = ExecuteByExtension(url);
   } catch (EConvertError&) {
@@ -826,28 +897,18 @@ void TBrowserWindow::WebHostBeforeNavigate2(TObject* Sender, IDispatch* pDisp, c
     ComPtr<IHTMLDocument2> document;
     if (WebBrowser != nullptr) document = WebBrowser->Document().as<IHTMLDocument2>();
     std::u16string term = GetSearchTerm(document.get());
-    if (!term.empty()) ShowSearchResults(ParseSearchQuery(Bstr(term).toAnsi()), variantText(TargetFrameName));
+    if (!term.empty()) ShowSearchResults(ParseSearchQuery(Bstr(term).toAnsi()), VariantText(TargetFrameName));
   }
 }
 
 void TBrowserWindow::WebHostNewWindow2(TObject* Sender, ComPtr<IDispatch>& ppDisp, bool& Cancel) {
   (void)Sender;
-  (void)ppDisp;
   try {
     std::string href;
     std::string target;
     ComPtr<IHTMLDocument2> document;
     if (WebBrowser != nullptr) document = WebBrowser->Document().as<IHTMLDocument2>();
-    if (document) {
-      ComPtr<IHTMLElement> link = GetActiveLinkElement(document.get());
-      std::string tag = tagNameOf(link.get());
-      if (tag == "A" || tag == "LINK") {
-        qv::com::Variant value;
-        if (SUCCEEDED(link->getAttribute(Bstr("href").get(), 0, value.put()))) href = variantText(value.raw());
-        qv::com::Variant frame;
-        if (SUCCEEDED(link->getAttribute(Bstr("target").get(), 0, frame.put()))) target = variantText(frame.raw());
-      }
-    }
+    GetActiveLinkTarget(document.get(), href, target);
     Cancel = HandleLinkTarget(target, href);
     if (Cancel) return;
     Cancel = ExecuteByExtension(href);
@@ -855,11 +916,13 @@ void TBrowserWindow::WebHostNewWindow2(TObject* Sender, ComPtr<IDispatch>& ppDis
   } catch (Exception&) {
     Cancel = false;
   }
-  // With internalpopups the page opens in the runtime's own popup window
-  // (unit Client, TClientWindow): its browser control's automation object
-  // goes back in ppDisp, and message 6 when that window cannot be made.
-  // Until that unit exists the browser opens the new window itself, as it
-  // does with internalpopups off.
+  // Without internalpopups the browser opens a window of its own.
+  if (!InternalPopups) return;
+  try {
+    ppDisp = OpenClientWindow();
+  } catch (...) {
+    ShowErrorMessage(6);
+  }
 }
 
 // ---------------------------------------------------------------------------
@@ -1180,6 +1243,59 @@ ComPtr<IHTMLElement> GetActiveLinkElement(IHTMLDocument2* Document) {
   for (const ComPtr<IHTMLDocument2>& frame : frameDocuments(Document))
     if (ComPtr<IHTMLElement> link = GetActiveLinkElement(frame.get())) found = link;
   return found;
+}
+
+void GetActiveLinkTarget(IHTMLDocument2* Document, std::string& Href, std::string& Target) {
+  Href.clear();
+  Target.clear();
+  ComPtr<IHTMLElement> link = GetActiveLinkElement(Document);
+  const std::string tag = tagNameOf(link.get());
+  if (tag != "A" && tag != "LINK") return;
+  qv::com::Variant value;
+  if (SUCCEEDED(link->getAttribute(Bstr("href").get(), 0, value.put()))) Href = VariantText(value.raw());
+  qv::com::Variant frame;
+  if (SUCCEEDED(link->getAttribute(Bstr("target").get(), 0, frame.put()))) Target = VariantText(frame.raw());
+}
+
+ComPtr<IHTMLDocument2> DocumentOf(IDispatch* Browser) {
+  if (Browser == nullptr) return nullptr;
+  ComPtr<IWebBrowser2> browser = ComPtr<IDispatch>(Browser).as<IWebBrowser2>();
+  if (!browser) return nullptr;
+  ComPtr<IDispatch> document;
+  if (FAILED(browser->get_Document(document.put())) || !document) return nullptr;
+  return document.as<IHTMLDocument2>();
+}
+
+std::string VariantText(const VARIANT& Value) {
+  if (Value.vt == VT_BSTR) return qv::com::bstrToAnsi(Value.bstrVal);
+  return qv::com::Variant(Value).toString().value_or("");
+}
+
+void SetDefaultCursor(IHTMLDocument2* Document) {
+  if (Document == nullptr) return;
+  ComPtr<IHTMLElement> body;
+  if (SUCCEEDED(Document->get_body(body.put()))) setElementStyle(body.get(), &IHTMLStyle::put_cursor, "default");
+}
+
+void RevealSearchForm(IHTMLDocument2* Document) {
+  if (Document == nullptr) return;
+  setElementStyle(firstElementNamed(Document, "searchform").get(), &IHTMLStyle::put_visibility, "visible");
+}
+
+HRESULT ContextMenuAnswer(const std::string& Rule, IHTMLDocument2* Document) {
+  if (Rule == "full") return S_FALSE;
+  if (Rule != "simple") return S_OK;
+  if (Document == nullptr) return S_FALSE;
+  // Only selected text gets a menu (to copy it).
+  ComPtr<IHTMLSelectionObject> selection;
+  if (FAILED(Document->get_selection(selection.put())) || !selection) return S_OK;
+  ComPtr<IDispatch> range;
+  if (FAILED(selection->createRange(range.put())) || !range) return S_OK;
+  ComPtr<IHTMLTxtRange> text = range.as<IHTMLTxtRange>();
+  if (!text) return S_OK;
+  Bstr selected;
+  if (FAILED(text->get_text(selected.put()))) return S_OK;
+  return selected.empty() ? S_OK : S_FALSE;
 }
 
 // ---------------------------------------------------------------------------

@@ -162,9 +162,12 @@ class TBrowserWindow : public TForm {
   // The result of a requirement library (0 met, below 0 not met, above 0
   // end the run); -1 after message 2 when it cannot be used.
   int CheckRequirementLibrary(const std::string& Path);
-  // The toolbar of the settings' buttons, the last step of ApplySettings.
-  // Not built yet: the toolbar's own work lands here.
+  // The toolbar of the settings' buttons, the last step of ApplySettings:
+  // message 35 with a skin, 9 for a missing bitmap, 17 for bitmaps of
+  // different sizes, each ending the run.
   void CreateToolbar();
+  // Every toolbar button's OnClick; the button's caption names its action.
+  void ToolButtonClick(TObject* Sender);
 
   // --- running
   void ApplicationExceptionHandler(TObject* Sender, Exception& E);
@@ -263,6 +266,25 @@ bool CopyFileWithShell(const std::string& Source, const std::string& Target);
 // The link the user activated: the document's active "A" element, looked
 // for through frames; nullptr when there is none.
 qv::com::ComPtr<IHTMLElement> GetActiveLinkElement(IHTMLDocument2* Document);
+// The "href" and "target" of the document's active link (an "A" or "LINK"
+// element, through frames); both empty without one.
+void GetActiveLinkTarget(IHTMLDocument2* Document, std::string& Href, std::string& Target);
+
+// --- page routines the main window and the popups share
+// The HTML document that a browser object (an event's pDisp) shows, or
+// nullptr.
+qv::com::ComPtr<IHTMLDocument2> DocumentOf(IDispatch* Browser);
+// The text a browser event carries in a variant; "" for none.
+std::string VariantText(const VARIANT& Value);
+// The page's body gets the arrow cursor instead of the text cursor.
+void SetDefaultCursor(IHTMLDocument2* Document);
+// The first element named "searchform" becomes visible: a page may hide its
+// form until the runtime is there to serve it.
+void RevealSearchForm(IHTMLDocument2* Document);
+// Whether the browser shows its context menu by the contextmenu setting:
+// S_FALSE shows it, S_OK shows none. "simple" shows it only over selected
+// text (or without a document).
+HRESULT ContextMenuAnswer(const std::string& Rule, IHTMLDocument2* Document);
 
 // --- search routines
 // The field "searchterm" of the form "searchform", in the document or one of
