@@ -542,8 +542,9 @@ class TBitmap : public TGraphic {
   void SetWidth(int Value) override { SetSize(Value, FHeight); }
   int Height() const override { return FHeight; }
   void SetHeight(int Value) override { SetSize(FWidth, Value); }
-  // Keeps the pixels that still fit; new pixels are black.
-  void SetSize(int AWidth, int AHeight);
+  // Keeps the pixels that still fit; new pixels are black. Virtual, so
+  // that a descendant also sees the sizes set through SetWidth and SetHeight.
+  virtual void SetSize(int AWidth, int AHeight);
   bool Empty() const override { return FHandle == nullptr; }
   // Converts the pixels: indexed formats map to the nearest colour of their
   // palette (black and white, the 16 standard colours, a 256-colour cube),

@@ -81,6 +81,24 @@ TEST_F(BitmapTest, SetSizeKeepsThePixelsThatFit) {
   EXPECT_EQ(b.Handle(), nullptr);
 }
 
+TEST_F(BitmapTest, ADescendantSeesEverySizeChange) {
+  // SetSize is virtual: sizes set through SetWidth and SetHeight, or
+  // through a plain TBitmap pointer, reach a descendant's own SetSize.
+  struct Counting : TBitmap {
+    int calls = 0;
+    void SetSize(int AWidth, int AHeight) override {
+      ++calls;
+      TBitmap::SetSize(AWidth, AHeight);
+    }
+  } b;
+  b.SetWidth(3);
+  b.SetHeight(2);
+  static_cast<TBitmap&>(b).SetSize(4, 4);
+  EXPECT_EQ(b.calls, 3);
+  EXPECT_EQ(b.Width(), 4);
+  EXPECT_EQ(b.Height(), 4);
+}
+
 TEST_F(BitmapTest, TransparentColorIsTheBottomLeftPixelUnlessFixed) {
   TBitmap b;
   make(b, 3, 2, clBlue);
