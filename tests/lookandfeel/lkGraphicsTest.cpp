@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "DesktopTest.h"
+#include "lookandfeel/lkGeometry.h"
 #include "platform/desktop/Profile.h"
 #include "platform/os/gdi/Gdi.h"
 #include "platform/os/user/SysColors.h"
@@ -769,6 +770,7 @@ TEST_F(LkGraphics, SetImageListMovesTheLinkAndTheFreeNotification) {
 // --- the unit --------------------------------------------------------------------
 
 TEST_F(LkGraphics, UnitMakesItsBrushesAndBindsAlphaBlend) {
+  EXPECT_TRUE(qv::classlib::UnitInitialized(lkGeometryUnit));  // started before it
   ASSERT_NE(lg::HalftoneBrush(), nullptr);
   EXPECT_EQ(lg::SystemColorBrush(COLOR_BTNFACE), GetSysColorBrush(COLOR_BTNFACE));
   EXPECT_EQ(lg::SystemColorBrush(31), nullptr);
