@@ -1148,3 +1148,105 @@ void DeallocateHWnd(HWND Wnd) {
   DestroyWindow(Wnd);
   delete method;
 }
+
+// ---------------------------------------------------------------------------
+// TStreamAdapter. The class library's streams raise on failure where the
+// interface answers an error code, so every call is guarded.
+
+TStreamAdapter::~TStreamAdapter() {
+  if (FOwnership == soOwned) delete FStream;
+}
+
+HRESULT TStreamAdapter::Read(void* pv, ULONG cb, ULONG* pcbRead) {
+  if (pcbRead) *pcbRead = 0;
+  if (!pv && cb) return STG_E_INVALIDPOINTER;
+  try {
+    ULONG done = 0;
+    while (done < cb) {
+      const int chunk = static_cast<int>(std::min<ULONG>(cb - done, 0x40000000u));
+      const int got = FStream->Read(static_cast<BYTE*>(pv) + done, chunk);
+      if (got <= 0) break;
+      done += static_cast<ULONG>(got);
+    }
+    if (pcbRead) *pcbRead = done;
+    return done < cb ? S_FALSE : S_OK;
+  } catch (const Exception&) {
+    return E_FAIL;
+  }
+}
+
+HRESULT TStreamAdapter::Write(const void* pv, ULONG cb, ULONG* pcbWritten) {
+  if (pcbWritten) *pcbWritten = 0;
+  if (!pv && cb) return STG_E_INVALIDPOINTER;
+  try {
+    ULONG done = 0;
+    while (done < cb) {
+      const int chunk = static_cast<int>(std::min<ULONG>(cb - done, 0x40000000u));
+      const int put = FStream->Write(static_cast<const BYTE*>(pv) + done, chunk);
+      if (put <= 0) break;
+      done += static_cast<ULONG>(put);
+    }
+    if (pcbWritten) *pcbWritten = done;
+    return done < cb ? STG_E_MEDIUMFULL : S_OK;
+  } catch (const Exception&) {
+    return STG_E_MEDIUMFULL;
+  }
+}
+
+HRESULT TStreamAdapter::Seek(LARGE_INTEGER move, DWORD origin, ULARGE_INTEGER* newPosition) {
+  if (origin > STREAM_SEEK_END) return STG_E_INVALIDFUNCTION;
+  try {
+    const std::int64_t to = FStream->Seek(move.QuadPart, static_cast<TSeekOrigin>(origin));
+    if (to < 0) return STG_E_INVALIDFUNCTION;
+    if (newPosition) newPosition->QuadPart = static_cast<ULONGLONG>(to);
+    return S_OK;
+  } catch (const Exception&) {
+    return STG_E_INVALIDFUNCTION;
+  }
+}
+
+HRESULT TStreamAdapter::SetSize(ULARGE_INTEGER newSize) {
+  if (newSize.QuadPart > 0x7FFFFFFFFFFFFFFFull) return STG_E_INVALIDFUNCTION;
+  try {
+    FStream->SetSize(static_cast<std::int64_t>(newSize.QuadPart));
+    return FStream->Size() == static_cast<std::int64_t>(newSize.QuadPart) ? S_OK : STG_E_MEDIUMFULL;
+  } catch (const Exception&) {
+    return STG_E_MEDIUMFULL;
+  }
+}
+
+HRESULT TStreamAdapter::CopyTo(IStream* target, ULARGE_INTEGER cb, ULARGE_INTEGER* pcbRead,
+                               ULARGE_INTEGER* pcbWritten) {
+  if (pcbRead) pcbRead->QuadPart = 0;
+  if (pcbWritten) pcbWritten->QuadPart = 0;
+  if (!target) return STG_E_INVALIDPOINTER;
+  BYTE buffer[32768];
+  ULONGLONG left = cb.QuadPart, read = 0, written = 0;
+  HRESULT hr = S_OK;
+  while (left > 0) {
+    ULONG got = 0;
+    hr = Read(buffer, static_cast<ULONG>(std::min<ULONGLONG>(left, sizeof buffer)), &got);
+    if (FAILED(hr) || got == 0) break;
+    read += got;
+    ULONG put = 0;
+    hr = target->Write(buffer, got, &put);
+    written += put;
+    if (FAILED(hr) || put < got) break;
+    left -= got;
+  }
+  if (pcbRead) pcbRead->QuadPart = read;
+  if (pcbWritten) pcbWritten->QuadPart = written;
+  return FAILED(hr) ? hr : S_OK;
+}
+
+HRESULT TStreamAdapter::Stat(STATSTG* stat, DWORD) {
+  if (!stat) return STG_E_INVALIDPOINTER;
+  *stat = STATSTG{};
+  stat->type = STGTY_STREAM;
+  try {
+    stat->cbSize.QuadPart = static_cast<ULONGLONG>(FStream->Size());
+  } catch (const Exception&) {
+    return E_FAIL;
+  }
+  return S_OK;
+}

@@ -12,6 +12,8 @@
 #include "platform/classlib/Messages.h"
 #include "platform/classlib/SysUtils.h"
 #include "platform/classlib/System.h"
+#include "platform/com/ComObject.h"
+#include "platform/com/Stream.h"
 #include "platform/com/Unknown.h"
 #include "platform/os/Types.h"
 
@@ -330,6 +332,42 @@ class TStringStream : public TStream {
  private:
   std::string FDataString;
   std::int64_t FPosition = 0;
+};
+
+// ---------------------------------------------------------------------------
+// TStreamAdapter: a class-library stream seen through the platform's IStream,
+// for interfaces that read or write streams (OLE, GDI+). Reading and writing
+// move the stream's own position. With soOwned the stream is freed with the
+// adapter's last reference. Clone, Revert and the region locks are not
+// supported (STG_E_INVALIDFUNCTION), as in the class library.
+enum TStreamOwnership { soReference, soOwned };
+
+class TStreamAdapter : public qv::com::ComObject<IStream> {
+ public:
+  explicit TStreamAdapter(TStream* Stream, TStreamOwnership Ownership = soReference)
+      : FStream(Stream), FOwnership(Ownership) {}
+  TStream* Stream() const { return FStream; }
+  TStreamOwnership StreamOwnership() const { return FOwnership; }
+  void SetStreamOwnership(TStreamOwnership Value) { FOwnership = Value; }
+
+  HRESULT Read(void* pv, ULONG cb, ULONG* pcbRead) override;
+  HRESULT Write(const void* pv, ULONG cb, ULONG* pcbWritten) override;
+  HRESULT Seek(LARGE_INTEGER move, DWORD origin, ULARGE_INTEGER* newPosition) override;
+  HRESULT SetSize(ULARGE_INTEGER newSize) override;
+  HRESULT CopyTo(IStream* target, ULARGE_INTEGER cb, ULARGE_INTEGER* pcbRead, ULARGE_INTEGER* pcbWritten) override;
+  HRESULT Commit(DWORD) override { return S_OK; }
+  HRESULT Revert() override { return STG_E_INVALIDFUNCTION; }
+  HRESULT LockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override { return STG_E_INVALIDFUNCTION; }
+  HRESULT UnlockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override { return STG_E_INVALIDFUNCTION; }
+  HRESULT Stat(STATSTG* stat, DWORD flags) override;
+  HRESULT Clone(IStream**) override { return STG_E_INVALIDFUNCTION; }
+
+ protected:
+  ~TStreamAdapter() override;
+
+ private:
+  TStream* FStream;
+  TStreamOwnership FOwnership;
 };
 
 // ---------------------------------------------------------------------------

@@ -6,6 +6,9 @@
 #include <map>
 #include <vector>
 
+bool ModuleIsLib = false;
+bool ModuleIsPackage = false;
+
 bool TClassInfo::InheritsFrom(const TClassInfo* AClass) const {
   for (const TClassInfo* c = this; c; c = c->parent)
     if (c == AClass) return true;

@@ -176,6 +176,14 @@ class TSet {
 };
 
 // ---------------------------------------------------------------------------
+// What kind of module the running code was built into: true in a dynamic
+// library (ModuleIsLib) or a package (both), false in a program. Units whose
+// shut-down must not run inside the library's unload consult them. Every
+// module built here is a program; tests set them to stand in for a library.
+extern bool ModuleIsLib;
+extern bool ModuleIsPackage;
+
+// ---------------------------------------------------------------------------
 // Unit start-up and shut-down, as the language runtime runs them for the
 // units of a program: a unit starts after the units it uses, once per
 // process, and the units shut down in the reverse order of their start-ups.

@@ -1,85 +1,12 @@
-// The platform's stream interfaces (ISequentialStream, IStream) in their
-// vtable order, and a stream over memory. GDI+ reads pictures from and
-// writes them to such streams. The interfaces belong with the rest of COM;
-// they live here until the COM layer needs streams of its own.
+// A stream over memory that the stand-in modules and their tests hand to
+// GDI+, which reads pictures from and writes them to such streams.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
-#include "platform/com/Unknown.h"
+#include "platform/com/Stream.h"
 #include "platform/os/Types.h"
-
-union LARGE_INTEGER {
-  struct {
-    DWORD LowPart;
-    LONG HighPart;
-  } u;
-  LONGLONG QuadPart;
-};
-union ULARGE_INTEGER {
-  struct {
-    DWORD LowPart;
-    DWORD HighPart;
-  } u;
-  ULONGLONG QuadPart;
-};
-
-#define STREAM_SEEK_SET 0
-#define STREAM_SEEK_CUR 1
-#define STREAM_SEEK_END 2
-#define STGTY_STREAM 2
-#define STATFLAG_DEFAULT 0
-#define STATFLAG_NONAME 1
-#define STG_E_INVALIDFUNCTION (static_cast<HRESULT>(0x80030001u))
-#define STG_E_INVALIDPOINTER (static_cast<HRESULT>(0x80030009u))
-
-struct STATSTG {
-  LPWSTR pwcsName;
-  DWORD type;
-  ULARGE_INTEGER cbSize;
-  FILETIME mtime;
-  FILETIME ctime;
-  FILETIME atime;
-  DWORD grfMode;
-  DWORD grfLocksSupported;
-  CLSID clsid;
-  DWORD grfStateBits;
-  DWORD reserved;
-};
-
-// {0C733A30-2A1C-11CE-ADE5-00AA0044773D}
-inline constexpr IID IID_ISequentialStream = {0x0C733A30, 0x2A1C, 0x11CE, {0xAD, 0xE5, 0x00, 0xAA, 0x00, 0x44, 0x77, 0x3D}};
-// {0000000C-0000-0000-C000-000000000046}
-inline constexpr IID IID_IStream = {0x0000000C, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
-
-struct ISequentialStream : IUnknown {
-  static constexpr const IID& Iid = IID_ISequentialStream;
-  using Base = IUnknown;
-  virtual HRESULT Read(void* pv, ULONG cb, ULONG* pcbRead) = 0;
-  virtual HRESULT Write(const void* pv, ULONG cb, ULONG* pcbWritten) = 0;
-
- protected:
-  ~ISequentialStream() = default;
-};
-
-struct IStream : ISequentialStream {
-  static constexpr const IID& Iid = IID_IStream;
-  using Base = ISequentialStream;
-  virtual HRESULT Seek(LARGE_INTEGER move, DWORD origin, ULARGE_INTEGER* newPosition) = 0;
-  virtual HRESULT SetSize(ULARGE_INTEGER newSize) = 0;
-  virtual HRESULT CopyTo(IStream* target, ULARGE_INTEGER cb, ULARGE_INTEGER* pcbRead, ULARGE_INTEGER* pcbWritten) = 0;
-  virtual HRESULT Commit(DWORD flags) = 0;
-  virtual HRESULT Revert() = 0;
-  virtual HRESULT LockRegion(ULARGE_INTEGER offset, ULARGE_INTEGER cb, DWORD lockType) = 0;
-  virtual HRESULT UnlockRegion(ULARGE_INTEGER offset, ULARGE_INTEGER cb, DWORD lockType) = 0;
-  virtual HRESULT Stat(STATSTG* stat, DWORD flags) = 0;
-  virtual HRESULT Clone(IStream** stream) = 0;
-
- protected:
-  ~IStream() = default;
-};
-using LPSTREAM = IStream*;
 
 namespace qv::modules {
 

@@ -944,10 +944,26 @@ GpStatus GdipLoadImageFromFile(const WCHAR* fileName, GpImage** image) {
 GpStatus GdipCreateHBITMAPFromBitmap(GpBitmap* bitmap, HBITMAP* hbm, ARGB background) {
   if (!bitmap || !hbm) return InvalidParameter;
   if (bitmap->busy || bitmap->locked) return ObjectBusy;
-  std::vector<std::uint32_t> out(bitmap->px.size());
-  for (size_t i = 0; i < out.size(); ++i) out[i] = premultiply(compose(bitmap->px[i], background, false, false));
-  *hbm = qv::os::gdi::createBitmapFromPixels(bitmap->width, bitmap->height, out.data());
-  return *hbm ? Ok : OutOfMemory;
+  // A 32-bit bottom-up DIB section, as the platform's library makes it, so
+  // that the caller's bitmap keeps its format and alpha.
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = bitmap->width;
+  info.bmiHeader.biHeight = bitmap->height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  *hbm = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!*hbm || !bits) return OutOfMemory;
+  auto* out = static_cast<std::uint32_t*>(bits);
+  const size_t w = static_cast<size_t>(bitmap->width);
+  for (int y = 0; y < bitmap->height; ++y)
+    for (size_t x = 0; x < w; ++x)
+      out[static_cast<size_t>(bitmap->height - 1 - y) * w + x] =
+          premultiply(compose(bitmap->px[static_cast<size_t>(y) * w + x], background, false, false));
+  GdiFlush();
+  return Ok;
 }
 
 GpStatus GdipGetImageDimension(GpImage* image, REAL* width, REAL* height) {

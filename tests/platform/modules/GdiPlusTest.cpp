@@ -222,6 +222,9 @@ TEST_F(GdiPlus, BitmapsConvertBetweenFormatsAndToHbitmaps) {
   // Onto a black background the HBITMAP holds the composed pixels.
   HBITMAP hbm = nullptr;
   ASSERT_EQ(GdipCreateHBITMAPFromBitmap(b, &hbm, 0xFF000000u), Ok);
+  DIBSECTION section{};
+  ASSERT_EQ(GetObject(hbm, sizeof section, &section), static_cast<int>(sizeof section));
+  EXPECT_EQ(section.dsBmih.biBitCount, 32);
   qv::os::gdi::Image back;
   ASSERT_TRUE(qv::os::gdi::imageFromBitmap(hbm, back));
   EXPECT_EQ(back.at(0, 0), 0xFF808080u);

@@ -1,6 +1,6 @@
 // The kernel's part of the platform layer in one include: last error,
-// paths and drives, code pages, files, processes, semaphores, locale, system
-// information, the shell and sound.
+// paths and drives, code pages, files, global memory, processes, semaphores,
+// locale, system information, the shell and sound.
 #pragma once
 
 #include "platform/os/Types.h"
@@ -9,6 +9,7 @@
 #include "platform/os/kernel/KernelObject.h"
 #include "platform/os/kernel/LastError.h"
 #include "platform/os/kernel/Locale.h"
+#include "platform/os/kernel/Memory.h"
 #include "platform/os/kernel/Paths.h"
 #include "platform/os/kernel/Process.h"
 #include "platform/os/kernel/Shell.h"
