@@ -436,6 +436,11 @@ void TPage::Paint() {
   fillColor(dc, ClientRect(), FColor);
 }
 
+void TPage::ReadState(TReader* Reader) {
+  if (auto* notebook = dynamic_cast<TNotebook*>(Reader->Parent())) notebook->adoptPage(this);
+  inherited::ReadState(Reader);
+}
+
 // The notebook's page names as a TStrings over its pages.
 class TNotebook::TPageAccess : public TStrings {
  public:
@@ -503,6 +508,24 @@ void TNotebook::insertPage(int Index, const std::string& Name) {
   FPageList.insert(FPageList.begin() + Index, page);
   if (FPageIndex >= Index && FPageIndex >= 0) ++FPageIndex;
   if (FPageIndex < 0) SetPageIndex(Index);
+}
+
+void TNotebook::adoptPage(TPage* Page) {
+  if (std::find(FPageList.begin(), FPageList.end(), Page) != FPageList.end()) return;
+  FPageList.push_back(Page);
+  // A PageIndex read before the pages stays the one shown.
+  if (FPendingIndex < 0 && FPageIndex < 0) FPendingIndex = 0;
+}
+
+void TNotebook::ReadState(TReader* Reader) {
+  // Pages in the resource replace the default page; a resource that only
+  // names its pages (Pages.Strings) makes them again.
+  bool hasPages = false;
+  if (const auto* node = Reader->CurrentNode())
+    for (const auto& child : node->Children)
+      if (SameText(child.ClassName, "TPage")) hasPages = true;
+  if (hasPages) FAccess->Clear();
+  inherited::ReadState(Reader);
 }
 
 void TNotebook::deletePage(int Index) {

@@ -237,13 +237,18 @@ class TShape : public TGraphicControl {
 // ---------------------------------------------------------------------------
 class TNotebook;
 
-// A page of a notebook: its Caption is the page's name.
+// A page of a notebook: its Caption is the page's name. In a form resource
+// the pages are unnamed objects inside the notebook ("object TPage"), each
+// holding the controls on it; the notebook owns them, the form owns those
+// controls.
 class TPage : public TCustomControl {
   QV_CLASS(TPage, TCustomControl)
   explicit TPage(TComponent* AOwner);
 
  protected:
   void Paint() override;
+  // A page read inside a notebook joins its pages, in the order read.
+  void ReadState(TReader* Reader) override;
 };
 
 class TNotebook : public TCustomControl {
@@ -266,6 +271,11 @@ class TNotebook : public TCustomControl {
 
   TNotifyEvent OnPageChanged;
 
+  // Pages read from a form resource replace the default page; they are
+  // owned by the notebook (see TPage).
+  TComponent* GetChildOwner() override { return this; }
+  void ReadState(TReader* Reader) override;
+
   QV_PUBLISHED(TNotebook) {
     P.Prop("ActivePage", &TNotebook::ActivePage, &TNotebook::SetActivePage).Stored(false);
     P.Prop("PageIndex", &TNotebook::PageIndex, &TNotebook::SetPageIndex).Default(0);
@@ -280,7 +290,9 @@ class TNotebook : public TCustomControl {
  private:
   class TPageAccess;
   friend class TPageAccess;
+  friend class TPage;
   void insertPage(int Index, const std::string& Name);
+  void adoptPage(TPage* Page);
   void deletePage(int Index);
 
   TStrings* FAccess;

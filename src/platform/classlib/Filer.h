@@ -233,6 +233,8 @@ class TReader : public TFiler {
   void SetParent(TComponent* Value) { FParent = Value; }
   // Line of the property being read.
   int Line() const { return FLine; }
+  // The parsed object of the component being read (null outside a read).
+  const qv::classlib::TFormObject* CurrentNode() const { return FNodes.empty() ? nullptr : FNodes.back(); }
 
   // Values of the property being read, for DefineProperties.
   TValueType NextValue() const;

@@ -14,6 +14,7 @@
 #include "platform/os/kernel/Module.h"
 #include "platform/os/kernel/Paths.h"
 #include "platform/os/kernel/Resource.h"
+#include "platform/os/user/MessageBox.h"
 
 #include <ctime>
 
@@ -1133,3 +1134,5 @@ std::string LoadResString(PResStringRec ResStringRec) {
   if (length > 0) return std::string(buffer, static_cast<std::size_t>(length));
   return ResStringRec->Text ? ResStringRec->Text : "";
 }
+
+void Beep() { MessageBeep(0); }

@@ -273,6 +273,9 @@ int FileWrite(HANDLE Handle, const void* Buffer, int Count);
 std::int64_t FileSeek(HANDLE Handle, std::int64_t Offset, int Origin);
 void FileClose(HANDLE Handle);
 
+// The default warning sound (MessageBeep(0)), as the class library's Beep.
+void Beep();
+
 // ---------------------------------------------------------------------------
 // Command line. ParamStr(0) is the program's path; the rest is the class
 // library's own splitting of GetCommandLine: blanks separate, double quotes

@@ -3,11 +3,14 @@
 // pages chosen by name.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "DesktopTest.h"
 #include "platform/classlib/ExtCtrls.h"
+#include "platform/classlib/Filer.h"
+#include "platform/classlib/Forms.h"
 #include "platform/os/gdi/Gdi.h"
 #include "platform/os/user/User.h"
 
@@ -217,6 +220,59 @@ TEST_F(ExtCtrlsTest, NotebookShowsOnePageChosenByIndexOrName) {
   EXPECT_EQ(book->ActivePage(), "Finish");
   EXPECT_TRUE(book->Page(1)->Visible());
   EXPECT_EQ(book->Pages()->Objects(0), book->Page(0));
+}
+
+// A form resource lists a notebook's pages as unnamed objects holding their
+// controls: they replace the default page, keep their order, and the page
+// index read before them stays the one shown.
+TEST_F(ExtCtrlsTest, NotebookPagesComeFromTheFormResourceWithTheirControls) {
+  std::unique_ptr<TForm> form(TForm::CreateNew(nullptr));
+  qv::classlib::readComponentText(R"(object F: TForm
+  object Book: TNotebook
+    Left = 0
+    Top = 0
+    Width = 200
+    Height = 100
+    PageIndex = 1
+    object TPage
+      Left = 0
+      Top = 0
+      Caption = 'First'
+      object FirstEdit: TEdit
+        Left = 8
+        Top = 8
+        Width = 50
+        Height = 21
+      end
+    end
+    object TPage
+      Left = 0
+      Top = 0
+      Caption = 'Second'
+      object SecondBox: TCheckBox
+        Left = 8
+        Top = 8
+        Width = 50
+        Height = 17
+      end
+    end
+  end
+end
+)",
+                                  form.get());
+  auto* book = dynamic_cast<TNotebook*>(form->FindComponent("Book"));
+  ASSERT_NE(book, nullptr);
+  EXPECT_EQ(book->Pages()->CommaText(), "First,Second");
+  EXPECT_EQ(book->ActivePage(), "Second");
+  EXPECT_EQ(book->Page(0)->Owner(), book);
+  auto* edit = dynamic_cast<TControl*>(form->FindComponent("FirstEdit"));
+  auto* box = dynamic_cast<TControl*>(form->FindComponent("SecondBox"));
+  ASSERT_NE(edit, nullptr);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(edit->Parent(), book->Page(0));
+  EXPECT_EQ(box->Parent(), book->Page(1));
+  EXPECT_FALSE(book->Page(0)->Visible());
+  EXPECT_TRUE(book->Page(1)->Visible());
 }
 
 TEST_F(ExtCtrlsTest, BevelLinesUseTheStylesColours) {

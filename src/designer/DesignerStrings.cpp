@@ -1,0 +1,46 @@
+#include "designer/DesignerStrings.h"
+
+#include <string_view>
+
+#include "platform/classlib/SysUtils.h"
+#include "platform/os/kernel/CodePage.h"
+
+namespace {
+
+struct BuiltIn {
+  TDesignerString Id;
+  std::u8string_view Text;
+};
+
+constexpr BuiltIn kTexts[] = {
+    {sSaveChangesQuestion, u8"Möchten Sie die Änderungen vor dem Schließen speichern?"},
+    {sCannotCreateFile, u8"Die Datei konnte nicht angelegt werden!"},
+    {sInvalidPercentSize, u8"Sie haben bei der Fenstergröße einen ungültigen Prozentwert angegeben!"},
+    {sIconFileNotFound, u8"Die Icon-Datei für dieses Projekt konnte nicht gefunden werden!"},
+    {sSkinFileNotFound, u8"Die Bitmap-Datei für das Fenster-Skin konnte nicht gefunden werden!"},
+    {sButtonFolderMissing, u8"Das Verzeichnis für die Toolbar-Schaltfächen-Bitmaps existiert nicht!"},
+    {sWrongButtonSizes, u8"Falsche Grafikgrößen: Alle Schaltflächengrafiken müssen dieselbe Größe haben!"},
+    {sMusicFileNotFound, u8"Die Hintergrund-Musik-Datei konnte nicht gefunden werden!"},
+    {sButtonFolderCaption,
+     u8"Geben Sie bitte den Ordner an, in dem sich die Grafiken für die Buttons befinden. Dieser Ordner muss "
+     u8"sich innerhalb Ihres Master-Verzeichnisses befinden."},
+    {sRowExit, u8"Beenden"},
+    {sRowPrint, u8"Drucken"},
+    {sRowBack, u8"Zurück"},
+    {sRowForward, u8"Vorwärts"},
+    {sRowHome, u8"Startseite"},
+    {sRowSearch, u8"Suchen"},
+    {sRowCopy, u8"Kopieren"},
+};
+
+}  // namespace
+
+std::string DesignerStr(TDesignerString Id) {
+  for (const BuiltIn& entry : kTexts) {
+    if (entry.Id != Id) continue;
+    std::string text = qv::os::ansi(entry.Text);
+    TResStringRec record{Id, text.c_str()};
+    return LoadResString(&record);
+  }
+  return {};
+}

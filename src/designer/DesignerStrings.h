@@ -1,0 +1,31 @@
+// The designer's texts that a language module may replace: each has an id
+// in the program's string tables and its German text compiled in.
+#pragma once
+
+#include <string>
+
+#include "platform/os/Types.h"
+
+enum TDesignerString : UINT {
+  sSaveChangesQuestion = 0xD000,
+  sCannotCreateFile,
+  sInvalidPercentSize,
+  sIconFileNotFound,
+  sSkinFileNotFound,
+  sButtonFolderMissing,
+  sWrongButtonSizes,
+  sMusicFileNotFound,
+  sButtonFolderCaption,
+  // The toolbar rows, in the runtime's button order.
+  sRowExit,
+  sRowPrint,
+  sRowBack,
+  sRowForward,
+  sRowHome,
+  sRowSearch,
+  sRowCopy,
+};
+
+// The text of the id: the resource module's when it has one, else the
+// built-in German text (Windows-1252).
+std::string DesignerStr(TDesignerString Id);
