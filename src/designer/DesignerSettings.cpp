@@ -31,6 +31,8 @@ constexpr int kBorderDialog = 1;
 constexpr int kBorderNormal = 2;
 constexpr int kUnitPixel = 0;
 constexpr int kUnitPercent = 1;
+// The window height the runtime takes when the settings name none.
+constexpr const char* kRuntimeHeight = "600";
 
 // The part before each comma of Text + ",": "a,b" gives two parts, "a" one,
 // "" one empty part.
@@ -162,7 +164,9 @@ void TQVDesigner::BtnSaveClick(TObject*) {
       w.Delete(kQuorvel, "windowwidth");
     else
       w.Always(kQuorvel, "windowwidth", SizeXEdit->Text() + (widthPercent ? "%" : ""));
-    if (SizeYEdit->Text() == "300" && !heightPercent)
+    // Without the key the runtime's window is 600 pixels high, not the 300
+    // a new project starts with: only that height can go without the key.
+    if (SizeYEdit->Text() == kRuntimeHeight && !heightPercent)
       w.Delete(kQuorvel, "windowheight");
     else
       w.Always(kQuorvel, "windowheight", SizeYEdit->Text() + (heightPercent ? "%" : ""));
@@ -361,7 +365,7 @@ void TQVDesigner::BtnOpenClick(TObject* Sender) {
       }
     };
     readSize("windowwidth", "400", SizeXEdit, WidthUnitCB);
-    readSize("windowheight", "300", SizeYEdit, HeightUnitCB);
+    readSize("windowheight", kRuntimeHeight, SizeYEdit, HeightUnitCB);
   }
 
   FSkinFile = ini.ReadString(kQuorvel, "skin", "");
