@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "BmpFile.h"
 #include "DesignerFixture.h"
 #include "platform/classlib/CheckLst.h"
 #include "platform/classlib/ComCtrls.h"
@@ -406,6 +407,22 @@ TEST_F(SettingsTest, TheReaderReportsAMissingButtonFolderAndABrokenIcon) {
   }
   EXPECT_EQ(read["toolbar"].find('+'), std::string::npos);
   EXPECT_EQ(read["icon"], "menu.ico");
+}
+
+// The skin preview shows the project's skin: a new project after one with
+// a skin shows none.
+TEST_F(SettingsTest, ANewProjectShowsNoSkinOfTheProjectBefore) {
+  writeProjectFile("old/autorun.inf", "[quorvel]\r\nskin=skin.bmp\r\n");
+  writeProjectFile("old/skin.bmp", qvtest::bmpFile(8, 6, qvtest::Rgb{200, 0, 0}));
+  int before = 0, after = -1;
+  step([&](TQVDesigner* d) {
+    before = d->SkinPreview->Picture()->Width();
+    d->BtnNewClick(d->BtnNew);
+    after = d->SkinPreview->Picture()->Width();
+  });
+  launch("\"" + projectPath("old\\autorun.inf") + "\"");
+  EXPECT_EQ(before, 8);
+  EXPECT_EQ(after, 0);
 }
 
 }  // namespace

@@ -1,0 +1,240 @@
+// The settings pages' own handlers: the digit filter, the file pickers'
+// relative paths, the toolbar page (button folder, preview, row moves,
+// colour), the music preview and the enabling boxes.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "BmpFile.h"
+#include "DesignerFixture.h"
+#include "platform/classlib/Buttons.h"
+#include "platform/classlib/CheckLst.h"
+#include "platform/classlib/ComCtrls.h"
+#include "platform/classlib/ExtCtrls.h"
+#include "platform/classlib/ImgList.h"
+#include "platform/classlib/StdCtrls.h"
+#include "platform/os/kernel/CodePage.h"
+#include "platform/os/user/Message.h"
+
+namespace {
+
+using qv::os::ansi;
+
+class PagesTest : public qvtest::DesignerTest {
+ protected:
+  void SetUp() override {
+    DesignerTest::SetUp();
+    writeProjectFile("autorun.inf", "[quorvel]\r\nstartpage=index.html\r\n");
+  }
+  int launchProject() { return launch("\"" + projectPath() + "\""); }
+  void writeButton(const std::string& name, int w, int h) {
+    writeProjectFile("buttons/" + name, qvtest::bmpFile(w, h, qvtest::Rgb{0, 128, 0}));
+  }
+  // Which preview buttons show, and their images.
+  static std::string preview(TQVDesigner* d) {
+    std::string out;
+    for (TToolButton* b : {d->tb1, d->tb2, d->tb3, d->tb4, d->tb5, d->tb6, d->tb7})
+      out += b->Visible() ? std::to_string(b->ImageIndex()) : std::string("-");
+    return out;
+  }
+};
+
+TEST_F(PagesTest, TheNumericEditsTakeOnlyDigitsAndBackspace) {
+  std::vector<std::string> texts;
+  step([&](TQVDesigner* d) {
+    for (TEdit* e : {d->SplashTimeED, d->PositionAbsoluteXEdit, d->PositionAbsoluteYEdit, d->SizeXEdit, d->SizeYEdit,
+                     d->SkinPosXEdit, d->SkinPosYEdit, d->SkinWidthEdit, d->SkinHeightEdit}) {
+      e->SetEnabled(true);
+      e->SetText("1");
+      e->SetSelStart(1);
+      SendMessage(e->Handle(), WM_CHAR, 'a', 0);
+      std::string afterLetter = e->Text();
+      SendMessage(e->Handle(), WM_CHAR, '7', 0);
+      std::string afterDigit = e->Text();
+      SendMessage(e->Handle(), WM_CHAR, '\b', 0);
+      texts.push_back(afterLetter + "/" + afterDigit + "/" + e->Text());
+    }
+  });
+  launchProject();
+  EXPECT_EQ(texts, std::vector<std::string>(9, "1/17/1"));
+  EXPECT_EQ(events("beep").size(), 9u);
+}
+
+// Pickers start in the project folder and store what they choose relative
+// to it; the program picker enables the test run when the program is there.
+TEST_F(PagesTest, PickersStorePathsRelativeToTheProjectFolder) {
+  writeProjectFile("pages/index.html", "<html></html>");
+  writeProjectFile("bin/start.exe", "program");
+  answer("dialog", projectPath("pages\\index.html"));
+  answer("dialog", projectPath("bin\\start.exe"));
+  std::string page, program;
+  bool executeBefore = true, executeAfter = false;
+  step([&](TQVDesigner* d) {
+    d->autorunOpenHTMLButtonClick(d);
+    page = d->AutorunHtmlFileEdit->Text();
+    executeBefore = d->BtnExecute->Enabled();
+    d->AutorunFileOpenButtonClick(d);
+    program = d->AutorunFileEdit->Text();
+    executeAfter = d->BtnExecute->Enabled();
+  });
+  launchProject();
+  EXPECT_EQ(page, "pages\\index.html");
+  EXPECT_EQ(program, "bin\\start.exe");
+  EXPECT_FALSE(executeBefore);
+  EXPECT_TRUE(executeAfter);
+  auto dialogs = events("opendialog");
+  ASSERT_EQ(dialogs.size(), 2u);
+  EXPECT_EQ(dialogs[0].fields[0], ansi(u8"HTML-Datei auswählen"));
+  EXPECT_EQ(dialogs[0].fields[2], "HTML-Dateien|*.html;*.htm|Alle Dateien|*.*");
+  EXPECT_EQ(dialogs[1].fields[0], ansi(u8"Ausführbare Datei auswählen"));
+  EXPECT_EQ(dialogs[0].fields[1], projectPath(""));
+}
+
+// A folder with only some of the pictures shows those and empty slots for
+// the rest; the holder fits the pictures. Choosing a folder again starts the
+// preview afresh.
+TEST_F(PagesTest, TheButtonFolderFillsThePreview) {
+  writeButton("exit.bmp", 20, 18);
+  writeButton("copy.bmp", 20, 18);
+  answer("dialog", projectPath("buttons"));
+  answer("dialog", projectPath("buttons"));
+  std::string dir, shown;
+  int images = 0, imagesAgain = 0, width = 0, holder = 0;
+  bool modified = false;
+  step([&](TQVDesigner* d) {
+    d->ToolbarButtonDirSelectButtonClick(d);
+    dir = d->ToolbarButtonDirEdit->Text();
+    modified = d->FModified;
+    images = d->BtnPreviewImageList->Count();
+    width = d->BtnPreviewImageList->Width();
+    holder = d->ToolbarHolder->Height();
+    for (int row : {0, 6}) {
+      d->ToolbarButtonList->SetItemIndex(row);
+      d->ToolbarButtonList->SetChecked(row, true);
+      d->ToolbarButtonListClickCheck(d->ToolbarButtonList);
+    }
+    shown = preview(d);
+    d->ToolbarButtonDirSelectButtonClick(d);
+    imagesAgain = d->BtnPreviewImageList->Count();
+  });
+  launchProject();
+  EXPECT_EQ(dir, "buttons\\");
+  EXPECT_TRUE(modified);
+  EXPECT_EQ(images, 7);
+  EXPECT_EQ(imagesAgain, 7);
+  EXPECT_EQ(width, 20);
+  EXPECT_EQ(holder, 28);
+  EXPECT_EQ(shown, "0-----6");
+  auto folders = events("folderdialog");
+  ASSERT_EQ(folders.size(), 2u);
+  EXPECT_EQ(folders[0].fields[0], ansi(u8"Geben Sie bitte den Ordner an, in dem sich die Grafiken für die Buttons "
+                                       u8"befinden. Dieser Ordner muss sich innerhalb Ihres Master-Verzeichnisses "
+                                       u8"befinden."));
+  EXPECT_EQ(dialogTexts(), std::vector<std::string>{});
+}
+
+TEST_F(PagesTest, AButtonPictureOfAnotherSizeStopsTheLoading) {
+  writeButton("exit.bmp", 16, 16);
+  writeButton("print.bmp", 20, 20);
+  answer("dialog", projectPath("buttons"));
+  int images = -1;
+  step([&](TQVDesigner* d) {
+    d->ToolbarButtonDirSelectButtonClick(d);
+    images = d->BtnPreviewImageList->Count();
+  });
+  launchProject();
+  EXPECT_EQ(images, 1);
+  ASSERT_EQ(dialogTexts(), std::vector<std::string>{ansi(
+                               u8"Falsche Grafikgrößen: Alle Schaltflächengrafiken müssen dieselbe Größe haben!")});
+  EXPECT_EQ(events("msgdlg")[0].fields[2], "mtError");
+  EXPECT_EQ(events("msgdlg")[0].fields[3], "Cancel");
+}
+
+// Moving the last row down does nothing and leaves the project unchanged;
+// moving the first row up does nothing but marks it changed. A move takes
+// the row's check mark along.
+TEST_F(PagesTest, RowMovesKeepTheirChecksAndTheEdgesDoNothing) {
+  bool afterDown = true, afterUp = false;
+  std::string rows, shown;
+  step([&](TQVDesigner* d) {
+    auto* list = d->ToolbarButtonList;
+    list->SetItemIndex(6);
+    d->ToolbarButtonMoveDownClick(d);
+    afterDown = d->FModified;
+    list->SetItemIndex(0);
+    d->ToolbarButtonMoveUpClick(d);
+    afterUp = d->FModified;
+    list->SetChecked(0, true);
+    d->ToolbarButtonMoveDownClick(d);
+    for (int i = 0; i < list->Items()->Count(); ++i)
+      rows += list->Items()->Strings(i) + (list->Checked(i) ? "+" : "") + " ";
+    shown = preview(d) + " " + std::to_string(list->ItemIndex());
+  });
+  launchProject();
+  EXPECT_FALSE(afterDown);
+  EXPECT_TRUE(afterUp);
+  EXPECT_EQ(rows, ansi(u8"Drucken Beenden+ Zurück Vorwärts Startseite Suchen Kopieren "));
+  EXPECT_EQ(shown, "-0----- 1");
+}
+
+TEST_F(PagesTest, TheToolbarColourShowsInThePreview) {
+  TColor none = 0, red = 0;
+  step([&](TQVDesigner* d) {
+    d->ToolbarColorCOL->SetSelected(clNone);
+    d->ToolbarColorCOLChange(d->ToolbarColorCOL);
+    none = d->ToolbarHolder->Color();
+    d->ToolbarColorCOL->SetSelected(clRed);
+    d->ToolbarColorCOLChange(d->ToolbarColorCOL);
+    red = d->ToolbarHolder->Color();
+  });
+  launchProject();
+  EXPECT_EQ(none, clBtnFace);
+  EXPECT_EQ(red, clRed);
+}
+
+TEST_F(PagesTest, TheMusicPreviewPlaysTheProjectsFileOrSaysItIsMissing) {
+  writeProjectFile("intro.wav", "RIFF");
+  step([&](TQVDesigner* d) {
+    d->MusicPlayButtonClick(d);  // no file named yet
+    d->MusicFileEdit->SetText("intro.wav");
+    d->MusicPlayButtonClick(d);
+    d->MusicStopButtonClick(d);
+  });
+  launchProject();
+  ASSERT_EQ(dialogTexts(),
+            std::vector<std::string>{ansi(u8"Die Hintergrund-Musik-Datei konnte nicht gefunden werden!")});
+  EXPECT_EQ(events("msgdlg")[0].fields[3], "Cancel");
+  auto sounds = events("sound");
+  ASSERT_EQ(sounds.size(), 2u);
+  EXPECT_EQ(sounds[0].fields[0], projectPath("\\intro.wav"));
+  EXPECT_EQ(sounds[0].fields[1], "0x1");
+  EXPECT_EQ(sounds[1].fields[0], "");
+}
+
+TEST_F(PagesTest, BoxesEnableTheirEdits) {
+  std::vector<bool> seen;
+  std::string captionAfterUncheck;
+  step([&](TQVDesigner* d) {
+    d->TaskbarButtonCaptionCB->SetChecked(true);
+    seen.push_back(d->TaskbarButtonCaptionEdit->Enabled());
+    d->TaskbarButtonCaptionEdit->SetText("Menu");
+    d->TaskbarButtonCaptionCB->SetChecked(false);
+    seen.push_back(d->TaskbarButtonCaptionEdit->Enabled());
+    captionAfterUncheck = d->TaskbarButtonCaptionEdit->Text();
+    d->ExtUseSearchEngineCB->SetChecked(true);
+    seen.push_back(d->ExtSearchIndexED->Enabled() && d->ExtSearchTemplateED->Enabled() &&
+                   d->SpeedButton3->Enabled() && d->StartTrawlbuildButton->Enabled());
+    d->PositionAbsolute->SetChecked(true);
+    seen.push_back(d->PositionAbsoluteXEdit->Enabled() && d->PositionAbsoluteYEdit->Enabled());
+    d->SizeFullscreen->SetChecked(true);
+    seen.push_back(d->SizeXEdit->Enabled() || d->SizeYEdit->Enabled() || d->WidthUnitCB->Enabled() ||
+                   d->HeightUnitCB->Enabled());
+  });
+  launchProject();
+  EXPECT_EQ(seen, (std::vector<bool>{true, false, true, true, false}));
+  EXPECT_EQ(captionAfterUncheck, "");
+}
+
+}  // namespace
