@@ -60,6 +60,8 @@ void TQVDesigner::loadPictures() {
   TBitmap logo;
   logo.LoadFromResourceName(instance, "QVD_LOGO");
   LogoImage->Picture()->SetGraphic(&logo);
+  // Later step: a click on the product logo opens the picture dialog, one
+  // on the maker's logo the maker's web page.
   TBitmap maker;
   maker.LoadFromResourceName(instance, "QVD_MAKER");
   HalvestaLogo->Picture()->SetGraphic(&maker);
@@ -88,6 +90,8 @@ void TQVDesigner::FormShow(TObject*) {
     }
     return;
   }
+  // Later step: the welcome page's handlers (link actions, no context menu,
+  // the news address) are bound to WelcomeBrowser.
   WelcomeBrowser->NavigateTo(ExtractFilePath(ParamStr(0)) + "Kelvu\\Welcome.html");
 }
 

@@ -13,6 +13,14 @@
 // - DesignerPages.cpp: the pages' own handlers: file pickers, the digit
 //   filter, radio groups, the toolbar page with its preview, the folder
 //   browser, the music preview, the search-engine box.
+//
+// Later steps, whose places are marked in the code with "Later step:":
+// the navigation bar TaskNavBar (left of the page area, shown and hidden
+// with it; until then the page handlers below are its only callers), the
+// news-service client FKelvu (created in FormCreate, its session ended in
+// FormClose), the language switch (first in FormCreate), the commands of
+// BtnExecute, BtnDeployRuntime, BtnInfo, BtnHelp and StartTrawlbuildButton,
+// the welcome page's handlers, and the clicks on the two header logos.
 #pragma once
 
 #include <string>
