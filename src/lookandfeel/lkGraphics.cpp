@@ -7,6 +7,7 @@
 
 #include "lookandfeel/lkClasses.h"
 #include "lookandfeel/lkGeometry.h"
+#include "lookandfeel/uiOffice11.h"
 #include "platform/os/gdi/Brush.h"
 #include "platform/os/gdi/Clip.h"
 #include "platform/os/gdi/Dc.h"
@@ -990,7 +991,8 @@ TAlphaBlendFunc AlphaBlendFunc() { return AlphaBlendEntry; }
 }  // namespace lkGraphics
 
 namespace {
-const qv::classlib::TUnitInfo* const kGraphicsUses[] = {&lkClassesUnit, &lkGeometryUnit};
+// uiOffice11 starts the theme units before it.
+const qv::classlib::TUnitInfo* const kGraphicsUses[] = {&lkClassesUnit, &lkGeometryUnit, &uiOffice11Unit};
 }  // namespace
 
 const qv::classlib::TUnitInfo lkGraphicsUnit{"lkGraphics", kGraphicsUses, &lkGraphics::Initialize,

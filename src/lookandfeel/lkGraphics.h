@@ -376,7 +376,8 @@ bool OutputTextExt(HDC DC, const std::string& Text, const TRect& R, const TRect&
                    int Length = -1);
 
 // ---------------------------------------------------------------------------
-// The unit in the program's start-up order (uses lkClasses, lkGeometry).
+// The unit in the program's start-up order (uses lkClasses, lkGeometry and uiOffice11,
+// which starts the theme units before it).
 extern const qv::classlib::TUnitInfo lkGraphicsUnit;
 
 namespace lkGraphics {
