@@ -432,6 +432,22 @@ bool TryStrToFloat(const std::string& S, double& Value) {
   return true;
 }
 
+TDateTime EncodeTime(WORD Hour, WORD Min, WORD Sec, WORD MSec) {
+  if (Hour > 23 || Min > 59 || Sec > 59 || MSec > 999) throw EConvertError("Invalid argument to time encode");
+  return (((Hour * 60.0 + Min) * 60.0 + Sec) * 1000.0 + MSec) / 86400000.0;
+}
+
+void DecodeTime(TDateTime DateTime, WORD& Hour, WORD& Min, WORD& Sec, WORD& MSec) {
+  constexpr long long kMSecsPerDay = 86400000;
+  long long ms = std::llround(std::fabs(DateTime - std::trunc(DateTime)) * kMSecsPerDay) % kMSecsPerDay;
+  MSec = static_cast<WORD>(ms % 1000);
+  ms /= 1000;
+  Sec = static_cast<WORD>(ms % 60);
+  ms /= 60;
+  Min = static_cast<WORD>(ms % 60);
+  Hour = static_cast<WORD>(ms / 60);
+}
+
 double StrToFloat(const std::string& S) {
   double v;
   if (!TryStrToFloat(S, v)) throw EConvertError("'%s' is not a valid floating point value", {S});

@@ -157,6 +157,30 @@ TEST(FormatText, SpecifiersWidthsIndexesAndErrors) {
   ThousandSeparator = savedThousands;
 }
 
+TEST(TimeValues, EncodeAndDecodeTheTimeOfDay) {
+  EXPECT_DOUBLE_EQ(EncodeTime(12, 0, 0, 0), 0.5);
+  EXPECT_THROW(EncodeTime(24, 0, 0, 0), EConvertError);
+  EXPECT_THROW(EncodeTime(0, 0, 60, 0), EConvertError);
+  struct Case {
+    TDateTime value;
+    WORD hour, min, sec, msec;
+  };
+  const Case cases[] = {
+      {EncodeTime(23, 59, 59, 999), 23, 59, 59, 999},
+      {45000.75, 18, 0, 0, 0},  // the date part is ignored
+      {-1.25, 6, 0, 0, 0},      // before the epoch: the fraction counts from midnight
+      {0.9999999999, 0, 0, 0, 0},
+  };
+  for (const Case& c : cases) {
+    WORD h = 99, m = 99, s = 99, ms = 99;
+    DecodeTime(c.value, h, m, s, ms);
+    EXPECT_EQ(h, c.hour) << c.value;
+    EXPECT_EQ(m, c.min) << c.value;
+    EXPECT_EQ(s, c.sec) << c.value;
+    EXPECT_EQ(ms, c.msec) << c.value;
+  }
+}
+
 TEST(StringRoutines, PosCopyDeleteInsert) {
   struct PosCase {
     const char* sub;
