@@ -31,6 +31,7 @@ constexpr UINT kDropNameLength = 255;
 TQVDesigner::TQVDesigner(TComponent* AOwner) : TForm(AOwner) {}
 
 TQVDesigner::~TQVDesigner() {
+  BeforeDestruction();
   if (QVDesigner == this) QVDesigner = nullptr;
 }
 

@@ -26,7 +26,7 @@ bool startsWithText(const std::string& Text, const std::string& Prefix) {
 
 TClientWindow::TClientWindow(TComponent* AOwner) : TForm(AOwner) {}
 
-TClientWindow::~TClientWindow() = default;
+TClientWindow::~TClientWindow() { BeforeDestruction(); }
 
 void TClientWindow::CreateParams(TCreateParams& Params) {
   inherited::CreateParams(Params);

@@ -422,7 +422,7 @@ void TCustomForm::init() {
 TCustomForm::~TCustomForm() {
   Destroying();
   if (FHandle && IsWindowVisible(FHandle)) ShowWindow(FHandle, SW_HIDE);
-  DoDestroy();
+  BeforeDestruction();
   if (Screen) Screen->removeForm(this);
   // Freeing the main form ends the program.
   if (Application && Application->MainForm() == this) {
@@ -860,6 +860,13 @@ void TCustomForm::DoCreate() {
   } catch (...) {
     if (Application) Application->HandleException(this);
   }
+}
+
+void TCustomForm::BeforeDestruction() {
+  if (FDestroyDone) return;
+  FDestroyDone = true;
+  Destroying();
+  DoDestroy();
 }
 
 void TCustomForm::DoDestroy() {

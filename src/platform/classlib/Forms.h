@@ -312,6 +312,10 @@ class TCustomForm : public TWinControl {
   TNotifyEvent OnActivate;
   TNotifyEvent OnDeactivate;
   TNotifyEvent OnDestroy;
+  // Runs OnDestroy, once. A descendant whose OnDestroy is one of its own
+  // methods calls this first in its destructor: by the time the base
+  // destructor runs, the descendant's part of the object is gone.
+  void BeforeDestruction();
   TNotifyEvent OnPaint;
   TCloseEvent OnClose;
   TCloseQueryEvent OnCloseQuery;
@@ -370,6 +374,7 @@ class TCustomForm : public TWinControl {
   virtual void DoClose(TCloseAction& Action);
 
  private:
+  bool FDestroyDone = false;
   TWinControl* storedActiveControl() const { return FActiveControl; }
   void init();
   void construct(bool Strict);

@@ -490,4 +490,22 @@ TEST_F(FormTest, OnPaintDrawsOnTheFormCanvas) {
   EXPECT_NE(bmp.Canvas()->Pixels(7, 7), clRed);
 }
 
+// A form whose OnDestroy handler uses its own members: they must still be
+// alive when the handler runs, and the handler runs once.
+class TJournalForm : public TForm {
+  QV_CLASS(TJournalForm, TForm)
+  TJournalForm(TComponent* AOwner, std::vector<std::string>& Out) : TForm(AOwner), out(Out) {
+    OnDestroy = [this](TObject*) { out.push_back("destroy " + name); };
+  }
+  ~TJournalForm() override { BeforeDestruction(); }
+  std::vector<std::string>& out;
+  std::string name = "journal form with a name longer than a short string";
+};
+
+TEST_F(FormTest, OnDestroySeesTheDescendantsMembersOnce) {
+  std::vector<std::string> out;
+  delete new TJournalForm(nullptr, out);
+  EXPECT_EQ(out, std::vector<std::string>{"destroy journal form with a name longer than a short string"});
+}
+
 }  // namespace
