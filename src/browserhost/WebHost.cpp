@@ -448,7 +448,10 @@ void TWebHost::Loaded() {
   if (ComponentState().Contains(csDesigning)) {
     FPrintOptions->SetMeasure(FMeasureInches);
     readPageSetup();
-  } else {
+  } else if (!FSavedWindowProc) {
+    // Once only: a form read again (a language module's) loads the control
+    // again, and hooking a second time would make the host procedure call
+    // itself.
     FSavedWindowProc = WindowProc;
     WindowProc = [this](TMessage& Message) { HostWindowProc(Message); };
   }

@@ -1,7 +1,11 @@
 #include "designer/DesignerMain.h"
 
+#include <memory>
+
 #include "browserhost/WebHost.h"
 #include "designer/DesignerStrings.h"
+#include "designer/KelvuSystem.h"
+#include "designer/reinit.h"
 #include "platform/classlib/Buttons.h"
 #include "platform/classlib/CheckLst.h"
 #include "platform/classlib/ComCtrls.h"
@@ -32,6 +36,10 @@ TQVDesigner::TQVDesigner(TComponent* AOwner) : TForm(AOwner) {}
 
 TQVDesigner::~TQVDesigner() {
   BeforeDestruction();
+  // Closing the form ends the session and frees the client; a form freed
+  // without being closed records no session.
+  delete FKelvu;
+  FKelvu = nullptr;
   if (QVDesigner == this) QVDesigner = nullptr;
 }
 
@@ -61,8 +69,6 @@ void TQVDesigner::loadPictures() {
   TBitmap logo;
   logo.LoadFromResourceName(instance, "QVD_LOGO");
   LogoImage->Picture()->SetGraphic(&logo);
-  // Later step: a click on the product logo opens the picture dialog, one
-  // on the maker's logo the maker's web page.
   TBitmap maker;
   maker.LoadFromResourceName(instance, "QVD_MAKER");
   HalvestaLogo->Picture()->SetGraphic(&maker);
@@ -70,13 +76,12 @@ void TQVDesigner::loadPictures() {
 
 // ---------------------------------------------------------------------------
 void TQVDesigner::FormCreate(TObject*) {
-  // Later step: the user-interface language switch (ApplyStartupLanguage)
-  // runs here first.
+  ApplyStartupLanguage();
   FProjectOpen = false;
   DragAcceptFiles(Handle(), TRUE);
-  // Later step: the news-service client FKelvu (TKelvuSystem) is created
-  // here with the product id "QVD4", the key
-  // "\Software\Halvesta\Quorvel\4.0\", the language "de" and "4.0.1".
+  delete FKelvu;
+  FKelvu = new TKelvuSystem(DesignerStr(sProductId), "\\Software\\Halvesta\\Quorvel\\4.0\\", DesignerStr(sLanguage),
+                            "4.0.1");
   loadPictures();
 }
 
@@ -91,14 +96,16 @@ void TQVDesigner::FormShow(TObject*) {
     }
     return;
   }
-  // Later step: the welcome page's handlers (link actions, no context menu,
-  // the news address) are bound to WelcomeBrowser.
   WelcomeBrowser->NavigateTo(ExtractFilePath(ParamStr(0)) + "Kelvu\\Welcome.html");
 }
 
 void TQVDesigner::FormClose(TObject*, TCloseAction&) {
   if (FProjectOpen && FModified) askToSaveChanges();
-  // Later step: FKelvu->EndSession() and the client's release go here.
+  // The client goes also when the registry refuses the record; the error
+  // still reaches the caller.
+  std::unique_ptr<TKelvuSystem> kelvu(FKelvu);
+  FKelvu = nullptr;
+  if (kelvu) kelvu->EndSession();
 }
 
 void TQVDesigner::FormDestroy(TObject*) {

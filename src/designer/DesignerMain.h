@@ -14,17 +14,21 @@
 //   filter, radio groups, the toolbar page with its preview, the folder
 //   browser, the music preview, the search-engine box.
 //
-// Later steps, whose places are marked in the code with "Later step:":
+// - DesignerCommands.cpp: the commands that reach outside the project file
+//   (deploy, test run, index tool, help, information), the welcome page's
+//   handlers, the update check, the user's own browser and the two header
+//   logos.
+// The news-service client is KelvuSystem, the language switch reinit and
+// the logo's picture dialog EasterEggForm.
+//
+// A later step, whose places are marked in the code with "Later step:":
 // the navigation bar TaskNavBar (left of the page area, shown and hidden
-// with it; until then the page handlers below are its only callers), the
-// news-service client FKelvu (created in FormCreate, its session ended in
-// FormClose), the language switch (first in FormCreate), the commands of
-// BtnExecute, BtnDeployRuntime, BtnInfo, BtnHelp and StartTrawlbuildButton,
-// the welcome page's handlers, and the clicks on the two header logos.
+// with it; until then the page handlers below are its only callers).
 #pragma once
 
 #include <string>
 
+#include "platform/browser/OleInterfaces.h"
 #include "platform/classlib/Forms.h"
 #include "platform/classlib/Messages.h"
 
@@ -46,6 +50,7 @@ class TComboBox;
 class TColorBox;
 class TCheckListBox;
 class TLabel;
+class TKelvuSystem;
 
 // Every component of the form resource that the code uses, with its class.
 #define QVD_COMPONENTS(X)                                                                                     \
@@ -187,6 +192,8 @@ class TQVDesigner : public TForm {
   // no edit of their own.
   std::string FIconFile;
   std::string FSkinFile;
+  // The news-service client, from FormCreate to FormClose.
+  TKelvuSystem* FKelvu = nullptr;
 
   // --- form events (DesignerMain.cpp)
   void FormCreate(TObject* Sender);
@@ -245,6 +252,29 @@ class TQVDesigner : public TForm {
   void MusicFileOpenButtonClick(TObject* Sender);
   void SpeedButton3Click(TObject* Sender);
 
+  // --- commands, welcome page, update check, logos (DesignerCommands.cpp)
+  void BtnDeployRuntimeClick(TObject* Sender);
+  void BtnExecuteClick(TObject* Sender);
+  void StartTrawlbuildButtonClick(TObject* Sender);
+  void BtnHelpClick(TObject* Sender);
+  void BtnInfoClick(TObject* Sender);
+  void WelcomeBrowserBeforeNavigate2(TObject* Sender, IDispatch* pDisp, const VARIANT& URL, const VARIANT& Flags,
+                                     const VARIANT& TargetFrameName, const VARIANT& PostData, const VARIANT& Headers,
+                                     bool& Cancel);
+  HRESULT WelcomeBrowserShowContextMenu(DWORD dwID, const POINT* ppt, IUnknown* pcmdtReserved,
+                                        IDispatch* pdispReserved);
+  HRESULT WelcomeBrowserTranslateUrl(DWORD dwTranslate, LPCOLESTR pchURLIn, LPOLESTR& ppchURLOut);
+  void CheckForUpdates();
+  // The update request as the maker's update page reads it: scrambled
+  // character by character, then percent-encoded.
+  static std::string EncodeUpdateRequest(const std::string& Text);
+  static char MapRequestChar(char C);
+  // The user's browser command for web addresses; empty when there is none.
+  static std::string GetBrowserOpenCommand();
+  void OpenInExternalBrowser(const std::string& Address);
+  void HalvestaLogoClick(TObject* Sender);
+  void LogoImageClick(TObject* Sender);
+
   // Loads the seven button bitmaps of a folder into the preview list; stops
   // with the size message at the first picture of another size.
   void LoadButtonBitmaps(const std::string& Folder);
@@ -302,6 +332,16 @@ class TQVDesigner : public TForm {
     P.Method("SkinOpenButtonClick", &TQVDesigner::SkinOpenButtonClick);
     P.Method("MusicFileOpenButtonClick", &TQVDesigner::MusicFileOpenButtonClick);
     P.Method("SpeedButton3Click", &TQVDesigner::SpeedButton3Click);
+    P.Method("BtnDeployRuntimeClick", &TQVDesigner::BtnDeployRuntimeClick);
+    P.Method("BtnExecuteClick", &TQVDesigner::BtnExecuteClick);
+    P.Method("StartTrawlbuildButtonClick", &TQVDesigner::StartTrawlbuildButtonClick);
+    P.Method("BtnHelpClick", &TQVDesigner::BtnHelpClick);
+    P.Method("BtnInfoClick", &TQVDesigner::BtnInfoClick);
+    P.Method("WelcomeBrowserBeforeNavigate2", &TQVDesigner::WelcomeBrowserBeforeNavigate2);
+    P.Method("WelcomeBrowserShowContextMenu", &TQVDesigner::WelcomeBrowserShowContextMenu);
+    P.Method("WelcomeBrowserTranslateUrl", &TQVDesigner::WelcomeBrowserTranslateUrl);
+    P.Method("HalvestaLogoClick", &TQVDesigner::HalvestaLogoClick);
+    P.Method("LogoImageClick", &TQVDesigner::LogoImageClick);
   }
 
  protected:
@@ -324,6 +364,8 @@ class TQVDesigner : public TForm {
   // relative to the project folder, or false for a cancel.
   bool pickFile(TOpenDialog* Dialog, std::string& Relative);
   void loadPictures();
+  // The designer's own folder, with its trailing backslash.
+  static std::string designerFolder();
   // An error box with the error symbol and the given buttons.
   static void errorBox(const std::string& Text, bool OkButton);
 };

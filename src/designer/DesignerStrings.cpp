@@ -31,6 +31,26 @@ constexpr BuiltIn kTexts[] = {
     {sRowHome, u8"Startseite"},
     {sRowSearch, u8"Suchen"},
     {sRowCopy, u8"Kopieren"},
+    {sDeployQuestion, u8"Soll das Quorvel Laufzeitsystem (qvlaunch.exe) jetzt in das Projektverzeichnis kopiert werden?"},
+    {sCopyFailed, u8"Beim Kopieren der Datei ist ein Fehler aufgetreten!"},
+    {sSaveBeforeRun, u8"Zuvor müssen die Änderungen gespeichert werden. Soll jetzt gespeichert werden?"},
+    {sRunFailed, u8"Fehler beim Ausführen des Quorvel Laufzeitsystems (Fehler-Nr.: %s)!"},
+    {sRuntimeNotDeployed,
+     u8"Das Quorvel Laufzeitsystem (qvlaunch.exe) befindet sich noch nicht im Projektverzeichnis. Bitte kopieren Sie "
+     u8"dieses zuerst mit der entsprechenden Funktion oder manuell."},
+    {sShellExecuteError, u8"ShellExecute Error!"},
+    {sSearchEngineMissing, u8"Die Erweiterung \"Volltextsuchmaschine\" ist nicht installiert!"},
+    {sHelpFileMissing,
+     u8"Konnte das Online-Handbuch nicht finden! Bitte reparieren Sie die Installation falls dieser Fehler erneut "
+     u8"auftritt."},
+    {sInfoCopyright, u8"Copyright © 2004-2008 Halvesta. Alle Rechte vorbehalten."},
+    {sInfoAddress, u8"http://www.halvesta.example/"},
+    {sProductId, u8"QVD4"},
+    {sLanguage, u8"de"},
+    {sUpdatePage, u8"http://www.halvesta.example/quorvel/update.php"},
+    {sMakerPage, u8"http://www.halvesta.example/"},
+    {sBrowserStartFailed, u8"Fehler Nr. %s beim Aufruf von \"%s\" über den externen Browser."},
+    {sShellBrowserStartFailed, u8"Fehler Nr. %s beim Aufruf (via Shell) von \"%s\" über den externen Browser."},
 };
 
 }  // namespace

@@ -24,6 +24,24 @@ enum TDesignerString : UINT {
   sRowHome,
   sRowSearch,
   sRowCopy,
+  // The commands that reach outside the project file.
+  sDeployQuestion,
+  sCopyFailed,
+  sSaveBeforeRun,
+  sRunFailed,
+  sRuntimeNotDeployed,
+  sShellExecuteError,
+  sSearchEngineMissing,
+  sHelpFileMissing,
+  sInfoCopyright,
+  sInfoAddress,
+  // The news service, the update check and the user's own browser.
+  sProductId,
+  sLanguage,
+  sUpdatePage,
+  sMakerPage,
+  sBrowserStartFailed,
+  sShellBrowserStartFailed,
 };
 
 // The text of the id: the resource module's when it has one, else the

@@ -8,6 +8,7 @@
 //   launch();
 #pragma once
 
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <string>
@@ -43,6 +44,12 @@ class DesignerTest : public ProgramTest {
   }
   std::string writeProjectFile(const std::string& relative, const std::string& bytes) const {
     return writeFile("project/" + relative, bytes);
+  }
+  // Puts a host program that ends at once beside the designer under `name`
+  // ("Qvlaunch.exe", "Trawlbuild.exe").
+  void installProgram(const std::string& name) const {
+    std::filesystem::copy_file(qvtest::testBin("prog_stub"), hostPath("prog/" + name),
+                               std::filesystem::copy_options::overwrite_existing);
   }
 
   // Runs `action` on the main form at the next step; steps run in order,

@@ -524,8 +524,9 @@ void TNotebook::ReadState(TReader* Reader) {
   if (const auto* node = Reader->CurrentNode())
     for (const auto& child : node->Children)
       if (SameText(child.ClassName, "TPage")) hasPages = true;
-  if (hasPages) FAccess->Clear();
+  if (hasPages && !FPagesRead) FAccess->Clear();
   inherited::ReadState(Reader);
+  if (hasPages) FPagesRead = true;
 }
 
 void TNotebook::deletePage(int Index) {

@@ -299,6 +299,9 @@ class TNotebook : public TCustomControl {
   std::vector<TPage*> FPageList;
   int FPageIndex = -1;
   int FPendingIndex = -1;
+  // The pages came from a form resource: reading one again (a language
+  // module's) updates them instead of replacing them.
+  bool FPagesRead = false;
 };
 
 // ---------------------------------------------------------------------------

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/os/kernel/Module.h"
+#include "platform/os/kernel/Registry.h"
 #include "platform/os/kernel/Resource.h"
 
 using namespace qv::classlib;
@@ -606,6 +608,21 @@ void TReader::ReadData(TComponent* Instance) {
 
 TComponent* TReader::findExisting(const TFormObject& Node, TClass AClass, bool Inherited) {
   TComponent* lookIn = FOwner ? FOwner : FRoot;
+  if (Node.Name.empty() && Inherited && lookIn && AClass && FNodes.size() >= 2) {
+    // An unnamed component read again (a notebook's pages) is the existing
+    // one at the same place among its owner's unnamed ones of its class.
+    int place = 0;
+    for (const TFormObject& sibling : FNodes[FNodes.size() - 2]->Children) {
+      if (&sibling == &Node) break;
+      if (sibling.Name.empty() && SameText(sibling.ClassName, Node.ClassName)) ++place;
+    }
+    for (int i = 0; i < lookIn->ComponentCount(); ++i) {
+      TComponent* c = lookIn->Components(i);
+      if (!c->Name().empty() || c->ClassType() != AClass) continue;
+      if (place-- == 0) return c;
+    }
+    Error("Ancestor for an unnamed " + Node.ClassName + " not found");
+  }
   TComponent* found = (lookIn && !Node.Name.empty()) ? lookIn->FindComponent(Node.Name) : nullptr;
   if (!found && FRoot && lookIn != FRoot && !Node.Name.empty()) found = FRoot->FindComponent(Node.Name);
   if (found && AClass && !found->InheritsFrom(AClass)) {
@@ -1337,6 +1354,28 @@ std::string qv::classlib::writeComponentText(TComponent* Root) {
 }
 
 void qv::classlib::SetResourceInstance(HINSTANCE Module) { gResourceInstance = Module; }
+
+HINSTANCE qv::classlib::LoadResourceModule(const std::string& ModuleName) {
+  HKEY key = nullptr;
+  if (RegOpenKeyEx(HKEY_CURRENT_USER, "Software\\Borland\\Locales", 0, KEY_READ, &key) != ERROR_SUCCESS) return nullptr;
+  char value[8] = {};
+  DWORD size = sizeof value;
+  DWORD type = 0;
+  const LONG read =
+      RegQueryValueEx(key, ModuleName.c_str(), nullptr, &type, reinterpret_cast<LPBYTE>(value), &size);
+  RegCloseKey(key);
+  if (read != ERROR_SUCCESS || type != REG_SZ) return nullptr;
+  value[sizeof value - 1] = '\0';
+  std::string extension = value;
+  std::size_t dot = ModuleName.find_last_of(".\\/");
+  if (extension.empty() || dot == std::string::npos || ModuleName[dot] != '.') return nullptr;
+  std::string stem = ModuleName.substr(0, dot + 1);
+  HMODULE module = LoadLibraryEx((stem + extension).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  if (!module && extension.size() > 2)
+    module = LoadLibraryEx((stem + extension.substr(0, 2)).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  if (module) SetResourceInstance(module);
+  return module;
+}
 
 HINSTANCE FindResourceHInstance(HINSTANCE Instance) {
   if (!Instance && gResourceInstance) return gResourceInstance;

@@ -6,6 +6,7 @@
 #include "platform/classlib/Filer.h"
 #include "platform/classlib/StdCtrls.h"
 #include "platform/desktop/Recorder.h"
+#include "platform/os/kernel/Module.h"
 #include "platform/os/gdi/Cursor.h"
 #include "platform/os/gdi/Rect.h"
 #include "platform/os/user/Layered.h"
@@ -281,6 +282,13 @@ void TApplication::ProcessMessages() {
     }
     if (FTerminated) break;
   }
+}
+
+void TApplication::Initialize() {
+  if (FindResourceHInstance(nullptr) != nullptr) return;
+  char path[MAX_PATH] = {};
+  DWORD length = GetModuleFileName(nullptr, path, MAX_PATH);
+  if (length > 0 && length < MAX_PATH) qv::classlib::LoadResourceModule(path);
 }
 
 void TApplication::Run() {

@@ -62,7 +62,9 @@ class TApplication : public TComponent {
   explicit TApplication(TComponent* AOwner);
   ~TApplication() override;
 
-  void Initialize() {}
+  // Loads the language module that the locale key chooses for the program
+  // (qv::classlib::LoadResourceModule).
+  void Initialize();
   // Handles messages until Terminated; exceptions escaping a message go to
   // HandleException and the loop goes on.
   void Run();

@@ -14,8 +14,10 @@
 #include "platform/os/kernel/Module.h"
 #include "platform/os/kernel/Paths.h"
 #include "platform/os/kernel/Resource.h"
+#include "platform/os/kernel/SysInfo.h"
 #include "platform/os/user/MessageBox.h"
 
+#include <chrono>
 #include <ctime>
 
 // ---------------------------------------------------------------------------
@@ -1140,6 +1142,20 @@ std::size_t StrLen(const char* Str) { return Str ? std::strlen(Str) : 0; }
 
 // ---------------------------------------------------------------------------
 // Resource strings
+
+TDateTime Now() {
+  SYSTEMTIME t{};
+  GetLocalTime(&t);
+  using namespace std::chrono;
+  const sys_days day = year_month_day(year(t.wYear), month(t.wMonth), std::chrono::day(t.wDay));
+  const double days = static_cast<double>(day.time_since_epoch().count()) + UnixDateDelta;
+  const double ms = ((t.wHour * 60.0 + t.wMinute) * 60.0 + t.wSecond) * 1000.0 + t.wMilliseconds;
+  return days + ms / 86400000.0;
+}
+
+std::int64_t DateTimeToUnix(TDateTime AValue) {
+  return static_cast<std::int64_t>(std::llround((AValue - UnixDateDelta) * 86400.0));
+}
 
 std::string LoadResString(PResStringRec ResStringRec) {
   if (!ResStringRec) return {};

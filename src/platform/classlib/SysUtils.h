@@ -158,12 +158,17 @@ bool TryStrToFloat(const std::string& S, double& Value);
 // Date and time values: days since 30 December 1899, the time of day as
 // the fraction.
 using TDateTime = double;
+constexpr double UnixDateDelta = 25569.0;  // 1970-01-01
 // EConvertError "Invalid argument to time encode" for an hour above 23, a
 // minute or second above 59 or a millisecond above 999.
 TDateTime EncodeTime(WORD Hour, WORD Min, WORD Sec, WORD MSec);
 // The time of day of the value, to the nearest millisecond; negative values
 // (days before the epoch) count their fraction from the start of the day.
 void DecodeTime(TDateTime DateTime, WORD& Hour, WORD& Min, WORD& Sec, WORD& MSec);
+// The local date and time now, to the millisecond.
+TDateTime Now();
+// Whole seconds since 1970-01-01 (DateUtils), rounded to the nearest.
+std::int64_t DateTimeToUnix(TDateTime AValue);
 
 // %[index:][-][width][.prec]type with types d u x e f g n s p and "%%";
 // width and precision may be "*". A missing or mismatched argument raises

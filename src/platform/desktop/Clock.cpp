@@ -29,6 +29,12 @@ void Clock::advance(std::uint64_t ms) {
   if (g_virtual) g_virtualNow += ms;
 }
 
+std::int64_t Clock::wallMillis() {
+  if (g_virtual) return kVirtualEpochMs + static_cast<std::int64_t>(g_virtualNow.load());
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch())
+      .count();
+}
+
 void Clock::advanceTo(std::uint64_t t) {
   if (g_virtual && t > g_virtualNow) g_virtualNow = t;
 }

@@ -21,6 +21,11 @@ class Clock {
   static void advance(std::uint64_t ms);
   // Moves the virtual clock to `t` when that is later; no effect on real time.
   static void advanceTo(std::uint64_t t);
+  // The wall clock in milliseconds since 1970-01-01: the host's real time,
+  // or under the virtual clock a fixed start (kVirtualEpochMs) plus the
+  // virtual milliseconds, so that dates in tests are known in advance.
+  static std::int64_t wallMillis();
+  static constexpr std::int64_t kVirtualEpochMs = 1200000000000;  // 2008-01-10 21:20 UTC
 };
 
 }  // namespace qv::desktop

@@ -21,6 +21,25 @@
 
 DWORD GetTickCount() { return static_cast<DWORD>(qv::desktop::Clock::now()); }
 
+void GetSystemTime(SYSTEMTIME* time) {
+  if (!time) return;
+  using namespace std::chrono;
+  const std::int64_t ms = qv::desktop::Clock::wallMillis();
+  const sys_days day = floor<days>(sys_time<milliseconds>(milliseconds(ms)));
+  const year_month_day date(day);
+  const std::int64_t inDay = ms - duration_cast<milliseconds>(day.time_since_epoch()).count();
+  time->wYear = static_cast<WORD>(static_cast<int>(date.year()));
+  time->wMonth = static_cast<WORD>(static_cast<unsigned>(date.month()));
+  time->wDay = static_cast<WORD>(static_cast<unsigned>(date.day()));
+  time->wDayOfWeek = static_cast<WORD>(weekday(day).c_encoding());
+  time->wHour = static_cast<WORD>(inDay / 3600000);
+  time->wMinute = static_cast<WORD>(inDay / 60000 % 60);
+  time->wSecond = static_cast<WORD>(inDay / 1000 % 60);
+  time->wMilliseconds = static_cast<WORD>(inDay % 1000);
+}
+
+void GetLocalTime(SYSTEMTIME* time) { GetSystemTime(time); }
+
 void Sleep(DWORD milliseconds) {
   if (qv::desktop::Clock::isVirtual()) {
     qv::desktop::Clock::advance(milliseconds);

@@ -41,6 +41,10 @@ using OSVERSIONINFOEX = OSVERSIONINFOEXA;
 
 // Milliseconds on qv::desktop::Clock, wrapping at 2^32 as the platform's does.
 DWORD GetTickCount();
+// The date and time on the desktop's wall clock (Clock::wallMillis). The
+// desktop has no time zones: local time is UTC.
+void GetSystemTime(SYSTEMTIME* time);
+void GetLocalTime(SYSTEMTIME* time);
 // On the virtual clock this moves virtual time on; on real time it sleeps.
 void Sleep(DWORD milliseconds);
 DWORD GetCurrentProcessId();
