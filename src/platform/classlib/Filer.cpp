@@ -405,6 +405,17 @@ bool ownedBy(const TComponent* C, const TComponent* Owner) {
   return false;
 }
 
+// Whether C is Root or still among the components Root owns, directly or
+// further down. Only live components are visited, so C may be a pointer to
+// one that is gone.
+bool stillHeld(const TComponent* C, const TComponent* Root) {
+  if (!Root) return false;
+  if (C == Root) return true;
+  for (int i = 0; i < Root->ComponentCount(); ++i)
+    if (stillHeld(C, Root->Components(i))) return true;
+  return false;
+}
+
 StreamingHooks* hooks(const TComponent* C) { return dynamic_cast<StreamingHooks*>(const_cast<TComponent*>(C)); }
 }  // namespace
 
@@ -684,6 +695,9 @@ TComponent* TReader::readComponent(const TFormObject& Node) {
       std::erase_if(FFixups, [&](const Fixup& f) { return f.Instance == result; });
       if (FLoaded) std::erase_if(*FLoaded, [&](TComponent* c) { return ownedBy(c, result); });
       delete result;
+      // Its destruction may free components that the root owns (a control
+      // frees the items it keeps in collections): those leave the list too.
+      if (FLoaded && FRoot) std::erase_if(*FLoaded, [&](TComponent* c) { return !stillHeld(c, FRoot); });
     } else if (result && FLoaded && std::find(FLoaded->begin(), FLoaded->end(), result) == FLoaded->end()) {
       // An existing component read into: the failed read must not leave it loading.
       FLoaded->push_back(result);
