@@ -481,11 +481,14 @@ void TuiNavBarGroup::Notification(TComponent* AComponent, TOperation Operation) 
   removeLinksTo(AComponent);
   for (int i = 0; i < GroupStyleCount; ++i)
     if (static_cast<TComponent*>(FStyles[i]) == AComponent && FStyles[i]) SetGroupStyle(i, nullptr);
-  if (FControl && static_cast<TComponent*>(FControl) == AComponent) {
-    FControl->FGroup = nullptr;
-    FControl = nullptr;
-    SetUseControl(false);
-  }
+  // Normally the control has told the group already (controlDestroyed).
+  if (FControl && static_cast<TComponent*>(FControl) == AComponent) controlDestroyed(FControl);
+}
+
+void TuiNavBarGroup::controlDestroyed(TuiNavBarGroupControl* AControl) {
+  if (AControl != FControl) return;
+  FControl = nullptr;
+  SetUseControl(false);
 }
 
 // ---------------------------------------------------------------------------
@@ -700,6 +703,15 @@ TuiNavBarGroupControl::TuiNavBarGroupControl(TComponent* AOwner) : TCustomPanel(
   SetDoubleBuffered(true);
   SetParentBackground(false);
   FOriginalHeight = Height();
+}
+
+TuiNavBarGroupControl::~TuiNavBarGroupControl() {
+  // Destroying already means the form is freeing all it owns: the group
+  // may be gone before the control and is not told.
+  const bool formGoing = ComponentState().Contains(csDestroying);
+  Destroying();
+  if (FGroup && !formGoing) FGroup->controlDestroyed(this);
+  FGroup = nullptr;
 }
 
 void TuiNavBarGroupControl::SetUseStyle(bool Value) {

@@ -232,6 +232,7 @@ class TuiNavBarGroup : public TuiNavBarCustomItem {
   void linkCreated(TuiNavBarItemLink* Link);
   void linkDestroyed(TuiNavBarItemLink* Link);
   void removeLinksTo(const TComponent* AItem);
+  void controlDestroyed(TuiNavBarGroupControl* AControl);
   template <int I>
   TuiNavBarStyleItem* styleAt() const {
     return FStyles[I];
@@ -429,6 +430,8 @@ class TuiNavBarItems : public TuiNavBarCustomItems {
 class TuiNavBarGroupControl : public TCustomPanel {
   QV_CLASS(TuiNavBarGroupControl, TCustomPanel)
   explicit TuiNavBarGroupControl(TComponent* AOwner);
+  // Tells its group, which turns UseControl off.
+  ~TuiNavBarGroupControl() override;
 
   TuiNavBarGroup* Group() const { return FGroup; }
   int OriginalHeight() const { return FOriginalHeight; }

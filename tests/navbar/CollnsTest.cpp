@@ -315,3 +315,18 @@ TEST_F(CollnsTest, TheViewPlacesTheControlKeepingTheHeightItsUserGaveIt) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(CollnsTest, FreeingTheBarFreesItsGroupsItemsStylesAndPanels) {
+  TuiNavBarGroup* g = groupWithLinks(2);
+  g->SetName("Pages");
+  g->SetUseControl(true);
+  g->SetGroupStyle(0, bar->NavBarStyles()->Add());
+  g->SetSelectedLinkIndex(1);
+  delete bar;
+  bar = nullptr;
+  EXPECT_EQ(form->ComponentCount(), 0);
+}
+
+}  // namespace

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "NavBarTestSupport.h"
+#include "platform/classlib/ActnList.h"
 
 using namespace navbartest;
 
@@ -147,6 +148,24 @@ TEST_F(StreamingTest, AGroupControlOfAMissingOrTakenGroupFailsTheForm) {
       EXPECT_EQ(e.Message(), "Invalid the TuiNavBarGroupControl parent or group.") << controls;
     }
   }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(StreamingTest, AnItemWritesOnlyWhatItsActionDoesNotDrive) {
+  auto* action = new TAction(form.get());
+  action->SetName("OpenAction");
+  action->SetCaption("Open");
+  TuiNavBarItem* item = bar->NavBarItems()->Add();
+  item->SetName("OpenItem");
+  item->SetAction(action);
+  item->SetHint("own hint");
+  const std::string text = qv::classlib::writeComponentText(form.get());
+  const std::size_t from = text.find("object OpenItem");
+  const std::string written = text.substr(from, text.find("end", from) - from);
+  EXPECT_EQ(written, "object OpenItem: TuiNavBarItem\n      Action = OpenAction\n      Hint = 'own hint'\n    ") << text;
 }
 
 }  // namespace
