@@ -87,7 +87,7 @@ enum TlkCollectionChangeAction {
 // An item of a TlkComponentCollection. It is a component, owned by the form
 // that owns the collection's control, named and streamed as a child of that
 // control; its collection only orders it and reports its changes.
-class TlkComponentCollectionItem : public TComponent, public qv::classlib::StreamingHooks {
+class TlkComponentCollectionItem : public TComponent {
   QV_CLASS(TlkComponentCollectionItem, TComponent)
   explicit TlkComponentCollectionItem(TComponent* AOwner) : TComponent(AOwner) {}
   // Leaves the collection, then the component goes.

@@ -98,7 +98,7 @@ class TlkTimerWindow : public TlkMessageWindow {
 // for form streaming, and forgets it when the control goes. (Descendants set
 // themselves up in their own constructors; C++ calls no override from a base
 // constructor.)
-class TlkControlChildComponent : public TlkComponent, public qv::classlib::StreamingHooks {
+class TlkControlChildComponent : public TlkComponent {
   QV_CLASS(TlkControlChildComponent, TlkComponent)
   explicit TlkControlChildComponent(TComponent* AOwner) : TlkComponent(AOwner) {}
   // Owned by the control's owner when AssignOwner, else by none.

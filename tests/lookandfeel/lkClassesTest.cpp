@@ -19,7 +19,7 @@ std::vector<std::string> freed;
 
 // A control that keeps its items in a collection and streams them as its
 // children, as the navigation bar does.
-class TItemHost : public TComponent, public qv::classlib::StreamingHooks {
+class TItemHost : public TComponent {
   QV_CLASS(TItemHost, TComponent)
   explicit TItemHost(TComponent* AOwner);
   ~TItemHost() override;

@@ -148,6 +148,10 @@ enum TComponentStateItem {
 };
 using TComponentState = TSet<TComponentStateItem>;
 
+namespace qv::classlib {
+using TGetChildProc = std::function<void(TComponent* Child)>;
+}
+
 class TComponent : public TPersistent {
   QV_CLASS(TComponent, TPersistent)
   // An owner inserts the new component among its Components.
@@ -189,6 +193,27 @@ class TComponent : public TPersistent {
 
   // Sets or clears csDesigning, on the owned components too when SetChildren.
   void SetDesigning(bool Value, bool SetChildren = true);
+
+  // The parent protocol of form streaming. A plain component has no parent
+  // and, as a root, streams the components it owns; controls, menu items
+  // and collection items override what applies to them.
+  virtual bool HasParent() const { return false; }
+  virtual TComponent* GetParentComponent() const { return nullptr; }
+  virtual void SetParentComponent(TComponent* Value) { (void)Value; }
+  // Children to write, in order. The default (for a root) is every owned
+  // component that has no parent.
+  virtual void GetChildren(const qv::classlib::TGetChildProc& Proc, TComponent* Root);
+  virtual void SetChildOrder(TComponent* Child, int Order) {
+    (void)Child;
+    (void)Order;
+  }
+  // The parent and owner given to the components read inside this one; a
+  // null owner means the root.
+  virtual TComponent* GetChildParent() { return this; }
+  virtual TComponent* GetChildOwner() { return nullptr; }
+  // Reads the component's properties and children: Reader->ReadData(this).
+  // Overrides do their checks after calling it.
+  virtual void ReadState(TReader* Reader);
 
  protected:
   // Tells of a component entering or leaving; the base forwards it to every

@@ -1116,9 +1116,8 @@ void TWinControl::GetChildren(const qv::classlib::TGetChildProc& Proc, TComponen
     TControl* c = Controls(i);
     if (c->Owner() == Root) Proc(c);
   }
-  if (Root == this)
-    for (int i = 0; i < ComponentCount(); ++i)
-      if (!qv::classlib::hasParent(Components(i))) Proc(Components(i));
+  // The root also writes what it owns that no control holds.
+  TComponent::GetChildren(Proc, Root);
 }
 
 TControl* TWinControl::Controls(int Index) const {

@@ -182,7 +182,7 @@ struct TCreateParams {
 };
 
 // ---------------------------------------------------------------------------
-class TControl : public TComponent, public qv::classlib::StreamingHooks {
+class TControl : public TComponent {
   QV_CLASS(TControl, TComponent)
   explicit TControl(TComponent* AOwner);
   ~TControl() override;

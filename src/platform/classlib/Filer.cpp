@@ -386,16 +386,15 @@ TFormObject qv::classlib::parseForm(const std::string& Text) { return FormParser
 // ---------------------------------------------------------------------------
 // The parent protocol.
 
-TComponent* StreamingHooks::self() const { return dynamic_cast<TComponent*>(const_cast<StreamingHooks*>(this)); }
+// TComponent's defaults live beside the reader they serve.
 
-void StreamingHooks::GetChildren(const TGetChildProc& Proc, TComponent* Root) {
-  TComponent* me = self();
-  if (!me || me != Root) return;
-  for (int i = 0; i < me->ComponentCount(); ++i)
-    if (!hasParent(me->Components(i))) Proc(me->Components(i));
+void TComponent::GetChildren(const TGetChildProc& Proc, TComponent* Root) {
+  if (this != Root) return;
+  for (int i = 0; i < ComponentCount(); ++i)
+    if (!Components(i)->HasParent()) Proc(Components(i));
 }
 
-void StreamingHooks::ReadState(TReader* Reader) { Reader->ReadData(self()); }
+void TComponent::ReadState(TReader* Reader) { Reader->ReadData(this); }
 
 namespace {
 // C itself or a component it owns, directly or further down.
@@ -416,29 +415,7 @@ bool stillHeld(const TComponent* C, const TComponent* Root) {
   return false;
 }
 
-StreamingHooks* hooks(const TComponent* C) { return dynamic_cast<StreamingHooks*>(const_cast<TComponent*>(C)); }
 }  // namespace
-
-bool qv::classlib::hasParent(const TComponent* C) {
-  StreamingHooks* h = hooks(C);
-  return h && h->HasParent();
-}
-TComponent* qv::classlib::getParentComponent(const TComponent* C) {
-  StreamingHooks* h = hooks(C);
-  return h ? h->GetParentComponent() : nullptr;
-}
-void qv::classlib::setParentComponent(TComponent* C, TComponent* Parent) {
-  if (StreamingHooks* h = hooks(C)) h->SetParentComponent(Parent);
-}
-void qv::classlib::getChildren(TComponent* C, const TGetChildProc& Proc, TComponent* Root) {
-  if (StreamingHooks* h = hooks(C)) {
-    h->GetChildren(Proc, Root);
-    return;
-  }
-  if (C != Root) return;
-  for (int i = 0; i < C->ComponentCount(); ++i)
-    if (!hasParent(C->Components(i))) Proc(C->Components(i));
-}
 
 // ---------------------------------------------------------------------------
 // Global components.
@@ -564,10 +541,7 @@ TComponent* TReader::ReadRootComponent(TComponent* Root) {
     FLoaded = loaded;
     if (std::find(loaded->begin(), loaded->end(), result) == loaded->end()) loaded->push_back(result);
     FNodes.push_back(&node);
-    if (StreamingHooks* h = hooks(result))
-      h->ReadState(this);
-    else
-      ReadData(result);
+    result->ReadState(this);
     FNodes.pop_back();
     result->FComponentState.Exclude(csReading);
     FLoaded = nullptr;
@@ -596,9 +570,8 @@ void TReader::ReadData(TComponent* Instance) {
     for (const TFormProp& p : node.Props) readProperty(Instance, p);
     TComponent* oldParent = FParent;
     TComponent* oldOwner = FOwner;
-    StreamingHooks* h = hooks(Instance);
-    FParent = h ? h->GetChildParent() : Instance;
-    FOwner = h ? h->GetChildOwner() : nullptr;
+    FParent = Instance->GetChildParent();
+    FOwner = Instance->GetChildOwner();
     if (!FOwner) FOwner = FRoot;
     try {
       for (const TFormObject& child : node.Children) readComponent(child);
@@ -659,7 +632,7 @@ TComponent* TReader::readComponent(const TFormObject& Node) {
     if (!cls && !inherited) throw EClassNotFound("Class %s not found on line %d", {Node.ClassName, Node.Line});
     result = findExisting(Node, cls, inherited);
     if (result) {
-      TComponent* p = getParentComponent(result);
+      TComponent* p = result->GetParentComponent();
       FParent = p ? p : FRoot;
     } else {
       TObject* obj = cls->InheritsFrom(TComponent::StaticClass()) ? cls->Create(FOwner) : nullptr;
@@ -670,7 +643,7 @@ TComponent* TReader::readComponent(const TFormObject& Node) {
       }
       created = true;
       result->FComponentState.Include(csLoading);
-      setParentComponent(result, FParent);
+      result->SetParentComponent(FParent);
       try {
         result->SetName(Node.Name);
       } catch (Exception& e) {
@@ -679,13 +652,9 @@ TComponent* TReader::readComponent(const TFormObject& Node) {
     }
     result->FComponentState.Include(csLoading);
     result->FComponentState.Include(csReading);
-    if (StreamingHooks* h = hooks(result))
-      h->ReadState(this);
-    else
-      ReadData(result);
+    result->ReadState(this);
     result->FComponentState.Exclude(csReading);
-    if (flags.Contains(ffChildPos) && FParent)
-      if (StreamingHooks* ph = hooks(FParent)) ph->SetChildOrder(result, childPos);
+    if (flags.Contains(ffChildPos) && FParent) FParent->SetChildOrder(result, childPos);
     if (FLoaded && std::find(FLoaded->begin(), FLoaded->end(), result) == FLoaded->end()) FLoaded->push_back(result);
   } catch (...) {
     FParent = oldParent;
@@ -1120,7 +1089,7 @@ void TWriter::writeComponent(TComponent* Component, int Level) {
   FOut += Component->ClassName() + "\n";
   writeProperties(Component, Level + 1, "");
   if (!FIgnoreChildren)
-    getChildren(Component, [&](TComponent* Child) { writeComponent(Child, Level + 1); }, FRoot);
+    Component->GetChildren([&](TComponent* Child) { writeComponent(Child, Level + 1); }, FRoot);
   FOut += indent(Level) + "end\n";
 }
 

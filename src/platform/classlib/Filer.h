@@ -37,9 +37,8 @@
 // References to missing components and events naming no method of the root
 // fail with EReadError "Error reading X.Prop: Invalid property value on line n".
 //
-// The class library's TComponent has no virtuals for the parent protocol yet;
-// a component takes part in it by also deriving from
-// qv::classlib::StreamingHooks (see below).
+// The parent protocol (which component a child is read into, which children
+// are written) is TComponent's virtuals HasParent ... ReadState.
 #pragma once
 
 #include <cstdint>
@@ -126,44 +125,6 @@ struct TFormObject {
 
 // EParserError "... on line %d" for malformed text.
 TFormObject parseForm(const std::string& Text);
-
-using TGetChildProc = std::function<void(TComponent* Child)>;
-
-// The parent protocol of streaming, for components that take part in it:
-// derive from TComponent (or a descendant) and from StreamingHooks and
-// override what applies. The reader and writer find it with dynamic_cast;
-// a component without it has no parent and, as a root, streams the
-// components it owns.
-class StreamingHooks {
- public:
-  virtual ~StreamingHooks() = default;
-  virtual bool HasParent() const { return false; }
-  virtual TComponent* GetParentComponent() const { return nullptr; }
-  virtual void SetParentComponent(TComponent* Value) { (void)Value; }
-  // Children to write, in order. The default (for a root) is every owned
-  // component that has no parent.
-  virtual void GetChildren(const TGetChildProc& Proc, TComponent* Root);
-  virtual void SetChildOrder(TComponent* Child, int Order) {
-    (void)Child;
-    (void)Order;
-  }
-  // The parent and owner given to the components read inside this one; a
-  // null owner means the root.
-  virtual TComponent* GetChildParent() { return self(); }
-  virtual TComponent* GetChildOwner() { return nullptr; }
-  // Reads the component's properties and children: Reader->ReadData(this).
-  // Overrides do their checks after calling it.
-  virtual void ReadState(TReader* Reader);
-
- private:
-  TComponent* self() const;
-};
-
-// Dispatch to StreamingHooks or the defaults.
-bool hasParent(const TComponent* C);
-TComponent* getParentComponent(const TComponent* C);
-void setParentComponent(TComponent* C, TComponent* Parent);
-void getChildren(TComponent* C, const TGetChildProc& Proc, TComponent* Root);
 
 // Reads a form text into Root (null: the root is created from its class).
 TComponent* readComponentText(const std::string& Text, TComponent* Root);

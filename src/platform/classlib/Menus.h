@@ -64,7 +64,7 @@ using TMenuDrawItemEvent = std::function<void(TObject* Sender, TCanvas* ACanvas,
 using TAdvancedMenuDrawItemEvent =
     std::function<void(TObject* Sender, TCanvas* ACanvas, TRect ARect, TOwnerDrawState State)>;
 
-class TMenuItem : public TComponent, public qv::classlib::StreamingHooks {
+class TMenuItem : public TComponent {
   QV_CLASS(TMenuItem, TComponent)
   explicit TMenuItem(TComponent* AOwner);
   // Frees the sub-items and leaves the parent item.
@@ -178,7 +178,7 @@ class TMenuItem : public TComponent, public qv::classlib::StreamingHooks {
   friend class TMenu;
 };
 
-class TMenu : public TComponent, public qv::classlib::StreamingHooks {
+class TMenu : public TComponent {
   QV_CLASS(TMenu, TComponent)
   explicit TMenu(TComponent* AOwner);
   ~TMenu() override;

@@ -14,7 +14,6 @@
 
 namespace {
 
-using qv::classlib::StreamingHooks;
 
 // What the components saw, in order.
 std::vector<std::string> gJournal;
@@ -81,7 +80,7 @@ class TTestColumn : public TCollectionItem {
 };
 
 // A control-like component: parent and children, one property of each kind.
-class TTestControl : public TComponent, public StreamingHooks {
+class TTestControl : public TComponent {
   QV_CLASS(TTestControl, TComponent)
   explicit TTestControl(TComponent* AOwner)
       : TComponent(AOwner),
@@ -145,9 +144,7 @@ class TTestControl : public TComponent, public StreamingHooks {
   }
   void GetChildren(const qv::classlib::TGetChildProc& Proc, TComponent* Root) override {
     // A root first writes what it owns that no control holds, then its children.
-    if (Root == this)
-      for (int i = 0; i < ComponentCount(); ++i)
-        if (!qv::classlib::hasParent(Components(i))) Proc(Components(i));
+    TComponent::GetChildren(Proc, Root);
     for (TTestControl* c : FChildren)
       if (c->Owner() == Root) Proc(c);
   }
