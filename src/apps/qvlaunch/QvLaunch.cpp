@@ -1,6 +1,6 @@
 // qvlaunch: the disc menu runtime. It sits on the disc beside
 // "autorun.inf", reads its settings from there and shows the disc's pages.
-#include "platform/desktop/driver/Driver.h"
+#include "platform/driver/Driver.h"
 #include "platform/os/kernel/Paths.h"
 #include "runtime/Qvlaunch.h"
 

@@ -1,4 +1,4 @@
-#include "platform/desktop/driver/Driver.h"
+#include "platform/driver/Driver.h"
 
 #include <algorithm>
 #include <cctype>

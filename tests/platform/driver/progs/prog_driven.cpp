@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "platform/desktop/Recorder.h"
-#include "platform/desktop/driver/Driver.h"
+#include "platform/driver/Driver.h"
 #include "platform/os/kernel/Kernel.h"
 #include "platform/os/user/User.h"
 

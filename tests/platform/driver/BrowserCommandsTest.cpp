@@ -10,7 +10,7 @@
 #include "platform/browser/WebBrowser.h"
 #include "platform/com/ComPtr.h"
 #include "platform/desktop/Recorder.h"
-#include "platform/desktop/driver/Driver.h"
+#include "platform/driver/Driver.h"
 #include "platform/os/kernel/Paths.h"
 #include "platform/os/user/Message.h"
 #include "platform/os/user/Window.h"

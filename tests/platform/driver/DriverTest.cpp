@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "DesktopTest.h"
-#include "platform/desktop/driver/Driver.h"
+#include "platform/driver/Driver.h"
 #include "platform/os/user/Input.h"
 
 extern char** environ;
