@@ -5,6 +5,9 @@
 #include <vector>
 
 #include "lookandfeel/lkGeometry.h"
+#include "lookandfeel/uiOffice11.h"
+#include "platform/classlib/Messages.h"
+#include "platform/classlib/SysUtils.h"
 #include "platform/os/gdi/Bitmap.h"
 #include "platform/os/gdi/Clip.h"
 #include "platform/os/gdi/FrameControl.h"
@@ -908,20 +911,161 @@ void TlkCustomLookAndFeelPainter::DrawSideArrows(TlkCanvas* ACanvas, const TRect
 }
 
 // ---------------------------------------------------------------------------
+// The painter classes.
+
+BYTE TlkStandardLookAndFeelPainter::StyleCode() const { return lkStyleCodeStandard; }
+BYTE TlkFlatLookAndFeelPainter::StyleCode() const { return lkStyleCodeFlat; }
+BYTE TlkUltraFlatLookAndFeelPainter::StyleCode() const { return lkStyleCodeUltraFlat; }
+BYTE TlkOffice11LookAndFeelPainter::StyleCode() const { return lkStyleCodeOffice11; }
+BYTE TlkWinXPLookAndFeelPainter::StyleCode() const { return lkStyleCodeNative; }
+
+// ---------------------------------------------------------------------------
+// System colour changes.
+
+namespace {
+
+class TlkSystemPaletteChangedListener {
+ public:
+  TlkSystemPaletteChangedListener() {
+    // The Office 2003 colours live as long as somebody listens for the
+    // changes that refresh them.
+    AddRefOffice11ColorSet();
+    FWindow = AllocateHWnd([this](TMessage& Message) { WndProc(Message); });
+  }
+  ~TlkSystemPaletteChangedListener() {
+    DeallocateHWnd(FWindow);
+    ReleaseOffice11ColorSet();
+  }
+  TlkSystemPaletteChangedListener(const TlkSystemPaletteChangedListener&) = delete;
+  TlkSystemPaletteChangedListener& operator=(const TlkSystemPaletteChangedListener&) = delete;
+
+  HWND Window() const { return FWindow; }
+  bool Empty() const { return FPrimary.empty() && FOthers.empty(); }
+
+  void Add(TlkSystemPaletteChangedNotifier* ANotifier) {
+    (ANotifier->Primary() ? FPrimary : FOthers).push_back(ANotifier);
+  }
+  void Remove(TlkSystemPaletteChangedNotifier* ANotifier) {
+    auto& list = ANotifier->Primary() ? FPrimary : FOthers;
+    std::erase(list, ANotifier);
+  }
+
+ private:
+  void WndProc(TMessage& Message) {
+    // The default procedure always gets the message, also when a notifier
+    // raises; the exception then goes on to the message loop.
+    struct DefaultAfter {
+      HWND Window;
+      TMessage& Message;
+      ~DefaultAfter() { Message.Result = DefWindowProc(Window, Message.Msg, Message.WParam, Message.LParam); }
+    } defaultAfter{FWindow, Message};
+    if (Message.Msg != WM_SYSCOLORCHANGE) return;
+    RefreshOffice11ColorSet();
+    notify(FPrimary);
+    notify(FOthers);
+  }
+
+  // Newest first. A notifier freed by an earlier one's callback is not
+  // called; one made meanwhile waits for the next change.
+  void notify(const std::vector<TlkSystemPaletteChangedNotifier*>& AList) {
+    const std::vector<TlkSystemPaletteChangedNotifier*> snapshot = AList;
+    for (auto it = snapshot.rbegin(); it != snapshot.rend(); ++it) {
+      const auto& live = (*it)->Primary() ? FPrimary : FOthers;
+      if (std::find(live.begin(), live.end(), *it) != live.end()) (*it)->DoChanged();
+    }
+  }
+
+  HWND FWindow = nullptr;
+  std::vector<TlkSystemPaletteChangedNotifier*> FPrimary;
+  std::vector<TlkSystemPaletteChangedNotifier*> FOthers;
+};
+
+TlkSystemPaletteChangedListener* PaletteListener = nullptr;
+
+}  // namespace
+
+TlkSystemPaletteChangedNotifier::TlkSystemPaletteChangedNotifier(bool APrimary) : FPrimary(APrimary) {
+  if (!PaletteListener) PaletteListener = new TlkSystemPaletteChangedListener;
+  PaletteListener->Add(this);
+}
+
+TlkSystemPaletteChangedNotifier::~TlkSystemPaletteChangedNotifier() {
+  if (!PaletteListener) return;
+  PaletteListener->Remove(this);
+  if (PaletteListener->Empty()) {
+    delete PaletteListener;
+    PaletteListener = nullptr;
+  }
+}
+
+void TlkSystemPaletteChangedNotifier::DoChanged() {
+  if (OnSystemPaletteChanged) OnSystemPaletteChanged();
+}
+
+HWND lkSystemPaletteListenerWindow() { return PaletteListener ? PaletteListener->Window() : nullptr; }
+
+// ---------------------------------------------------------------------------
+// Named extra painters.
+
+namespace {
+TlkExtendedStylePainters* NamedPainters = nullptr;
+}
+
+TlkExtendedStylePainters* NamedPainterList() { return NamedPainters; }
+
+TlkExtendedStylePainters::~TlkExtendedStylePainters() { FPainterListeners.clear(); }
+
+void TlkExtendedStylePainters::AddPainterListener(IlkLookAndFeelPainterListener* AListener) {
+  if (std::find(FPainterListeners.begin(), FPainterListeners.end(), AListener) == FPainterListeners.end())
+    FPainterListeners.push_back(AListener);
+}
+
+void TlkExtendedStylePainters::RemovePainterListener(IlkLookAndFeelPainterListener* AListener) {
+  std::erase(FPainterListeners, AListener);
+}
+
+int TlkExtendedStylePainters::IndexOfName(const std::string& AName, TlkPainterInfo** AInfo) const {
+  for (int i = 0; i < Count(); ++i) {
+    auto* info = static_cast<TlkPainterInfo*>(Items(i));
+    if (SameText(info->Name, AName)) {
+      if (AInfo) *AInfo = info;
+      return i;
+    }
+  }
+  if (AInfo) *AInfo = nullptr;
+  return -1;
+}
+
+bool TlkExtendedStylePainters::FindPainterByName(const std::string& AName,
+                                                 TlkLookAndFeelPainterClass& APainter) const {
+  TlkPainterInfo* info = nullptr;
+  if (IndexOfName(AName, &info) < 0) return false;
+  APainter = info->Painter;
+  return true;
+}
+
+TlkPainterInfo* TlkExtendedStylePainters::PainterInfoAt(int AIndex) const {
+  return static_cast<TlkPainterInfo*>(Items(AIndex));
+}
+
+// ---------------------------------------------------------------------------
 namespace lkLookAndFeelPainters {
 
 void Initialize() {
   if (StartCount++ > 0) return;
+  NamedPainters = new TlkExtendedStylePainters;
   // Still to come with the shared painter resources, in this order: the
-  // named painter list, the row indicator images, the scroll bar pattern
-  // bitmaps and the system palette notifier; then the check box size.
+  // row indicator images, the scroll bar pattern bitmaps and the system
+  // palette notifier; then the check box size.
   measureCheckGlyphSize();
 }
 
 void Finalize() {
   if (StartCount == 0 || --StartCount > 0) return;
   // Still to come: free the palette notifier, the pattern bitmaps, the row
-  // indicator images, the radio glyph cache and the named painter list.
+  // indicator images and the radio glyph cache.
+  delete NamedPainters;
+  NamedPainters = nullptr;
   CheckGlyphSize = TPoint{0, 0};
 }
 
@@ -930,7 +1074,7 @@ void Finalize() {
 namespace {
 // The derived painters add uiThemeManager and uiOffice11 (the Office 2003
 // colours, not built yet) to the units this one starts after.
-const qv::classlib::TUnitInfo* const kPaintersUses[] = {&lkGraphicsUnit};
+const qv::classlib::TUnitInfo* const kPaintersUses[] = {&lkClassesUnit, &uiOffice11Unit, &lkGraphicsUnit};
 }  // namespace
 
 const qv::classlib::TUnitInfo lkLookAndFeelPaintersUnit{"lkLookAndFeelPainters", kPaintersUses,

@@ -32,8 +32,11 @@
 #include <array>
 #include <functional>
 #include <string>
+#include <vector>
 
+#include "lookandfeel/lkClasses.h"
 #include "lookandfeel/lkGraphics.h"
+#include "platform/com/Unknown.h"
 #include "platform/classlib/Graphics.h"
 #include "platform/classlib/ImgList.h"
 #include "platform/classlib/StdCtrls.h"
@@ -421,6 +424,123 @@ class TlkCustomLookAndFeelPainter : public TObject {
   // DrawHeaderWithArrows).
   void DrawSideArrows(TlkCanvas* ACanvas, const TRect& R, int AArrows, int AArrowOffset, TColor AColor) const;
 };
+
+// ---------------------------------------------------------------------------
+// The painter classes of the four kinds and of the native theme.
+
+// lfStandard: the classic raised and sunken 3-D look in the system colours.
+class TlkStandardLookAndFeelPainter : public TlkCustomLookAndFeelPainter {
+  LK_PAINTER_CLASS(TlkStandardLookAndFeelPainter, TlkCustomLookAndFeelPainter)
+  BYTE StyleCode() const override;
+};
+
+// lfFlat: thin one-ring 3-D frames in the system colours.
+class TlkFlatLookAndFeelPainter : public TlkCustomLookAndFeelPainter {
+  LK_PAINTER_CLASS(TlkFlatLookAndFeelPainter, TlkCustomLookAndFeelPainter)
+  BYTE StyleCode() const override;
+};
+
+// lfUltraFlat: one-pixel single-colour frames; buttons hot-track with
+// highlight-tinted faces.
+class TlkUltraFlatLookAndFeelPainter : public TlkCustomLookAndFeelPainter {
+  LK_PAINTER_CLASS(TlkUltraFlatLookAndFeelPainter, TlkCustomLookAndFeelPainter)
+  BYTE StyleCode() const override;
+};
+
+// lfOffice11: the Office 2003 look on the shared Office 2003 colours.
+class TlkOffice11LookAndFeelPainter : public TlkUltraFlatLookAndFeelPainter {
+  LK_PAINTER_CLASS(TlkOffice11LookAndFeelPainter, TlkUltraFlatLookAndFeelPainter)
+  BYTE StyleCode() const override;
+};
+
+// The platform's visual styles, falling back to the standard look wherever
+// an element's theme does not open.
+class TlkWinXPLookAndFeelPainter : public TlkStandardLookAndFeelPainter {
+  LK_PAINTER_CLASS(TlkWinXPLookAndFeelPainter, TlkStandardLookAndFeelPainter)
+  BYTE StyleCode() const override;
+};
+
+// ---------------------------------------------------------------------------
+// System colour changes. Every notifier that lives is called when the
+// desktop's colours or palette change: the primary ones first, then the
+// others, each group from the newest to the oldest. One hidden listener
+// window serves all of them and exists while any notifier does; it refreshes
+// the Office 2003 colours before it calls anybody, so every notifier already
+// sees the new colour set.
+class TlkSystemPaletteChangedNotifier : public TObject {
+  QV_CLASS(TlkSystemPaletteChangedNotifier, TObject)
+  explicit TlkSystemPaletteChangedNotifier(bool APrimary = false);
+  ~TlkSystemPaletteChangedNotifier() override;
+  TlkSystemPaletteChangedNotifier(const TlkSystemPaletteChangedNotifier&) = delete;
+  TlkSystemPaletteChangedNotifier& operator=(const TlkSystemPaletteChangedNotifier&) = delete;
+
+  bool Primary() const { return FPrimary; }
+  // Calls OnSystemPaletteChanged when assigned.
+  virtual void DoChanged();
+
+  std::function<void()> OnSystemPaletteChanged;
+
+ private:
+  bool FPrimary;
+};
+
+// The listener window's handle while one exists (for tests and the desktop's
+// broadcasts); null otherwise.
+HWND lkSystemPaletteListenerWindow();
+
+// ---------------------------------------------------------------------------
+// Named extra painters. A look and feel whose skin name matches an entry
+// draws with its painter; this system registers none, so the list stays
+// empty and lookups fail.
+
+// {7665B7CA-2C4B-48B9-ABA2-FA530E7EA468}
+inline constexpr IID IID_IlkLookAndFeelPainterListener = {
+    0x7665B7CA, 0x2C4B, 0x48B9, {0xAB, 0xA2, 0xFA, 0x53, 0x0E, 0x7E, 0xA4, 0x68}};
+
+// Told when the named painters change.
+struct IlkLookAndFeelPainterListener : public IUnknown {
+  static constexpr const IID& Iid = IID_IlkLookAndFeelPainterListener;
+  using Base = IUnknown;
+  virtual void PainterChanged() = 0;
+
+ protected:
+  ~IlkLookAndFeelPainterListener() = default;
+};
+
+// An entry: a painter under a name.
+class TlkPainterInfo : public TObject {
+  QV_CLASS(TlkPainterInfo, TObject)
+  TlkPainterInfo(const std::string& AName, TlkLookAndFeelPainterClass APainter) : Name(AName), Painter(APainter) {}
+
+  std::string Name;
+  TlkLookAndFeelPainterClass Painter;
+};
+
+class TlkExtendedStylePainters : public TlkObjectList {
+  QV_CLASS(TlkExtendedStylePainters, TlkObjectList)
+  TlkExtendedStylePainters() = default;
+  ~TlkExtendedStylePainters() override;
+
+  // Each listener once; removing one that is absent does nothing.
+  void AddPainterListener(IlkLookAndFeelPainterListener* AListener);
+  void RemovePainterListener(IlkLookAndFeelPainterListener* AListener);
+  int PainterListenerCount() const { return static_cast<int>(FPainterListeners.size()); }
+
+  // The first entry of the name, compared without regard to case; -1 and
+  // no record when there is none.
+  int IndexOfName(const std::string& AName, TlkPainterInfo** AInfo = nullptr) const;
+  // True with the entry's painter when the name is known; APainter is left
+  // alone otherwise.
+  bool FindPainterByName(const std::string& AName, TlkLookAndFeelPainterClass& APainter) const;
+  // EListError for an index outside the list.
+  TlkPainterInfo* PainterInfoAt(int AIndex) const;
+
+ private:
+  std::vector<IlkLookAndFeelPainterListener*> FPainterListeners;
+};
+
+// The process-wide list: null before the unit starts and after it ends.
+TlkExtendedStylePainters* NamedPainterList();
 
 // ---------------------------------------------------------------------------
 // Routines of the unit.
