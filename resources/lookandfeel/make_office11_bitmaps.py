@@ -81,6 +81,7 @@ def expand_button(plus):
     return rows
 
 
-write_bmp('uisubmenuexpand.bmp', submenu_expand())
-write_bmp('uiexpandbutton_minus.bmp', expand_button(False))
-write_bmp('uiexpandbutton_plus.bmp', expand_button(True))
+if __name__ == '__main__':
+    write_bmp('uisubmenuexpand.bmp', submenu_expand())
+    write_bmp('uiexpandbutton_minus.bmp', expand_button(False))
+    write_bmp('uiexpandbutton_plus.bmp', expand_button(True))

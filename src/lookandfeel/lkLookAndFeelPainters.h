@@ -36,6 +36,7 @@
 
 #include "lookandfeel/lkClasses.h"
 #include "lookandfeel/lkGraphics.h"
+#include "lookandfeel/uiUxTheme.h"
 #include "platform/com/Unknown.h"
 #include "platform/classlib/Graphics.h"
 #include "platform/classlib/ImgList.h"
@@ -429,15 +430,88 @@ class TlkCustomLookAndFeelPainter : public TObject {
 // The painter classes of the four kinds and of the native theme.
 
 // lfStandard: the classic raised and sunken 3-D look in the system colours.
+// It has no hot state: a hot element looks normal.
 class TlkStandardLookAndFeelPainter : public TlkCustomLookAndFeelPainter {
   LK_PAINTER_CLASS(TlkStandardLookAndFeelPainter, TlkCustomLookAndFeelPainter)
   BYTE StyleCode() const override;
+  TColor DefaultColor37() const override;
+  int FrameBorderWidth() const override;
+  void DrawFrameBorder(TlkCanvas* ACanvas, const TRect& R) const override;
+  int ButtonBorderWidth(TlkPartDrawState AState) const override;
+  int ButtonCaptionOffset() const override;
+  int ButtonPressedShift() const override;
+  void DrawButtonFrame(TlkCanvas* ACanvas, const TRect& R, TlkPartDrawState AState) const override;
+  void DrawTreeExpandButton(TlkCanvas* ACanvas, const TRect& R, TColor AColor, bool AExpanded) const override;
+  // The flat look's button: the base drawing with the flat painter's slots.
+  void DrawGroupExpandButton(TlkCanvas* ACanvas, const TRect& R, bool AExpanded,
+                             TlkPartDrawState AState) const override;
+  int TreeExpandButtonExtent() const override;
+  bool ButtonsHotTrack() const override;
+  void DrawCheckFrame(TlkCanvas* ACanvas, const TRect& R, TlkPartDrawState AState) const override;
+  void DrawHeaderFrame(TlkCanvas* ACanvas, const TRect& R, TlkBorders ANeighbors,
+                       TlkBorders ABorders) const override;
+  void DrawHeaderSectionFrame(TlkCanvas* ACanvas, const TRect& R, TlkPartDrawState AState,
+                              TlkBorders ABorders) const override;
+  void DrawSortMark(TlkCanvas* ACanvas, const TRect& R, bool AAscending) const override;
+  int HeaderFrameWidth() const override;
+  int HeaderSectionFrameWidth(TlkPartDrawState AState) const override;
+  TPoint SortMarkExtent() const override;
+  int FooterFrameWidth() const override;
+  int FooterCellFrameWidth() const override;
+  int FooterCellInset() const override;
+  void DrawFooterFrame(TlkCanvas* ACanvas, const TRect& R) const override;
+  void DrawFooterCellFrame(TlkCanvas* ACanvas, const TRect& R) const override;
+  void DrawFilterDropDown(TlkCanvas* ACanvas, const TRect& R, TlkPartDrawState AState, bool AActive) const override;
+  void DrawTabItemFrame(TlkCanvas* ACanvas, const TRect& R, bool AVertical, TlkBorders ABorders,
+                        int AEdge) const override;
+  void DrawTabStrip(TlkCanvas* ACanvas, const TRect& R, bool AVertical, TlkBorders ABorders) const override;
+  int TabItemFrameWidth(bool AVertical) const override;
+  void DrawScrollBarPart(TlkCanvas* ACanvas, bool AHorizontal, const TRect& R, TlkScrollBarArea AArea,
+                         TlkPartDrawState AState) const override;
+  void DrawHeaderWithArrows(TlkCanvas* ACanvas, const TRect& R, const TRect& ATextAreaBounds,
+                            TAlignment AHorzAlignment, TTextLayout AVertAlignment, bool AMultiLine,
+                            bool AShowEndEllipsis, const std::string& AText, TFont* AFont, TColor ATextColor,
+                            TColor ABackgroundColor, TlkBorders ANeighbors, int AArrows,
+                            int AArrowOffset) const override;
+  void DrawSplitterFrame(TlkCanvas* ACanvas, const TRect& R, bool AHorizontal,
+                         const TlkViewParams& AViewParams) const override;
 };
 
-// lfFlat: thin one-ring 3-D frames in the system colours.
+// lfFlat: thin one-ring 3-D frames in the system colours; no hot state.
 class TlkFlatLookAndFeelPainter : public TlkCustomLookAndFeelPainter {
   LK_PAINTER_CLASS(TlkFlatLookAndFeelPainter, TlkCustomLookAndFeelPainter)
   BYTE StyleCode() const override;
+  int FrameBorderWidth() const override;
+  void DrawFrameBorder(TlkCanvas* ACanvas, const TRect& R) const override;
+  int ButtonBorderWidth(TlkPartDrawState AState) const override;
+  int ButtonCaptionOffset() const override;
+  int ButtonPressedShift() const override;
+  void DrawButtonFrame(TlkCanvas* ACanvas, const TRect& R, TlkPartDrawState AState) const override;
+  void DrawTreeExpandButton(TlkCanvas* ACanvas, const TRect& R, TColor AColor, bool AExpanded) const override;
+  int TreeExpandButtonExtent() const override;
+  bool ButtonsHotTrack() const override;
+  void DrawCheckFrame(TlkCanvas* ACanvas, const TRect& R, TlkPartDrawState AState) const override;
+  void DrawHeaderFrame(TlkCanvas* ACanvas, const TRect& R, TlkBorders ANeighbors,
+                       TlkBorders ABorders) const override;
+  void DrawHeaderSectionFrame(TlkCanvas* ACanvas, const TRect& R, TlkPartDrawState AState,
+                              TlkBorders ABorders) const override;
+  void DrawSortMark(TlkCanvas* ACanvas, const TRect& R, bool AAscending) const override;
+  int HeaderFrameWidth() const override;
+  TPoint SortMarkExtent() const override;
+  int FooterFrameWidth() const override;
+  int FooterCellFrameWidth() const override;
+  int FooterCellInset() const override;
+  void DrawFooterFrame(TlkCanvas* ACanvas, const TRect& R) const override;
+  void DrawFooterCellFrame(TlkCanvas* ACanvas, const TRect& R) const override;
+  void DrawFilterDropDown(TlkCanvas* ACanvas, const TRect& R, TlkPartDrawState AState, bool AActive) const override;
+  void DrawTabItemFrame(TlkCanvas* ACanvas, const TRect& R, bool AVertical, TlkBorders ABorders,
+                        int AEdge) const override;
+  void DrawTabStrip(TlkCanvas* ACanvas, const TRect& R, bool AVertical, TlkBorders ABorders) const override;
+  int TabItemFrameWidth(bool AVertical) const override;
+  void DrawScrollBarPart(TlkCanvas* ACanvas, bool AHorizontal, const TRect& R, TlkScrollBarArea AArea,
+                         TlkPartDrawState AState) const override;
+  void DrawSplitterFrame(TlkCanvas* ACanvas, const TRect& R, bool AHorizontal,
+                         const TlkViewParams& AViewParams) const override;
 };
 
 // lfUltraFlat: one-pixel single-colour frames; buttons hot-track with
@@ -445,19 +519,260 @@ class TlkFlatLookAndFeelPainter : public TlkCustomLookAndFeelPainter {
 class TlkUltraFlatLookAndFeelPainter : public TlkCustomLookAndFeelPainter {
   LK_PAINTER_CLASS(TlkUltraFlatLookAndFeelPainter, TlkCustomLookAndFeelPainter)
   BYTE StyleCode() const override;
+  TColor DefaultColor34() const override;
+  int FrameBorderWidth() const override;
+  void DrawFrameBorder(TlkCanvas* ACanvas, const TRect& R) const override;
+  int ButtonBorderWidth(TlkPartDrawState AState) const override;
+  TColor ButtonFaceColor(TlkPartDrawState AState) const override;
+  TRect ButtonFocusBounds(TlkCanvas* ACanvas, const TRect& R) const override;
+  TRect ButtonGroupBorderWidths(int AButtonIndex, int AButtonCount) const override;
+  int ButtonCaptionOffset() const override;
+  int ButtonPressedShift() const override;
+  TColor ButtonGlyphColor(TlkPartDrawState AState, TColor ADefaultColor) const override;
+  // The glyph is drawn in the state's colours, never greyed.
+  TlkPartDrawState ButtonGlyphState(TlkPartDrawState AState) const override;
+  void DrawCaptionlessButton(TlkCanvas* ACanvas, const TRect& R, TlkPartDrawState AState, int AButtonCount,
+                             int AButtonIndex, TColor AColor) const override;
+  void DrawButtonFrame(TlkCanvas* ACanvas, const TRect& R, TlkPartDrawState AState) const override;
+  void DrawButtonGroupOutline(TlkCanvas* ACanvas, const TRect& R, bool AActive, bool AHighlighted) const override;
+  void DrawTreeExpandButton(TlkCanvas* ACanvas, const TRect& R, TColor AColor, bool AExpanded) const override;
+  int TreeExpandButtonExtent() const override;
+  bool ButtonsHotTrack() const override;
+  void DrawCheckFrame(TlkCanvas* ACanvas, const TRect& R, TlkPartDrawState AState) const override;
+  void DrawHeaderCellPlain(TlkCanvas* ACanvas, const TRect& ABounds, const TRect& ATextAreaBounds,
+                           TlkPartDrawState AState, TAlignment AHorzAlignment, TTextLayout AVertAlignment,
+                           bool AMultiLine, bool AShowEndEllipsis, const std::string& AText, TFont* AFont,
+                           TColor ATextColor, TColor ABackgroundColor,
+                           const TlkCustomDrawContentProc& ACustomDraw) const override;
+  void DrawHeaderFrame(TlkCanvas* ACanvas, const TRect& R, TlkBorders ANeighbors,
+                       TlkBorders ABorders) const override;
+  void DrawHeaderSectionFrame(TlkCanvas* ACanvas, const TRect& R, TlkPartDrawState AState,
+                              TlkBorders ABorders) const override;
+  void DrawHeaderSectionContent(TlkCanvas* ACanvas, const TRect& R, const TRect& ATextAreaBounds,
+                                TlkPartDrawState AState, TColor ABackgroundColor, TAlignment AHorzAlignment,
+                                TTextLayout AVertAlignment, bool AMultiLine, bool AShowEndEllipsis,
+                                const std::string& AText, TFont* AFont, TColor ATextColor) const override;
+  void DrawSortMark(TlkCanvas* ACanvas, const TRect& R, bool AAscending) const override;
+  TlkBorders HeaderDrawnSides(TlkBorders ANeighbors) const override;
+  int HeaderFrameWidth() const override;
+  TPoint SortMarkExtent() const override;
+  TlkBorders FooterDrawnSides() const override;
+  int FooterFrameWidth() const override;
+  int FooterCellFrameWidth() const override;
+  int FooterCellInset() const override;
+  void DrawFooterFrame(TlkCanvas* ACanvas, const TRect& R) const override;
+  void DrawFooterCellFrame(TlkCanvas* ACanvas, const TRect& R) const override;
+  void DrawFilterDropDown(TlkCanvas* ACanvas, const TRect& R, TlkPartDrawState AState, bool AActive) const override;
+  TPoint CloseCrossButtonExtent() const override;
+  void DrawTabItemFrame(TlkCanvas* ACanvas, const TRect& R, bool AVertical, TlkBorders ABorders,
+                        int AEdge) const override;
+  void DrawTabStrip(TlkCanvas* ACanvas, const TRect& R, bool AVertical, TlkBorders ABorders) const override;
+  int TabItemFrameWidth(bool AVertical) const override;
+  void DrawScrollBarPart(TlkCanvas* ACanvas, bool AHorizontal, const TRect& R, TlkScrollBarArea AArea,
+                         TlkPartDrawState AState) const override;
+  void DrawNavigatorButton(TlkCanvas* ACanvas, const TRect& R, TlkPartDrawState AState) const override;
+  void DrawSplitterFrame(TlkCanvas* ACanvas, const TRect& R, bool AHorizontal,
+                         const TlkViewParams& AViewParams) const override;
+
+  // Appended slots, which the Office 2003 painter overrides.
+  virtual TColor StateFrameColor(TlkPartDrawState AState) const;
+  virtual TColor TabFrameColor() const;
+  virtual TColor TabEdgeColor() const;
+  virtual TColor HighlightFrameColor() const;
 };
 
-// lfOffice11: the Office 2003 look on the shared Office 2003 colours.
+// lfOffice11: the Office 2003 look on the shared Office 2003 colours. Its
+// scroll bar is the native theme's when the scroll bar theme is usable,
+// else the standard one.
 class TlkOffice11LookAndFeelPainter : public TlkUltraFlatLookAndFeelPainter {
   LK_PAINTER_CLASS(TlkOffice11LookAndFeelPainter, TlkUltraFlatLookAndFeelPainter)
+  void PaintContent(TlkCanvas* ACanvas, const TRect& R, const TlkCustomDrawContentProc& ACustomDraw,
+                    TColor ABackgroundColor, TColor ATextColor, TFont* AFont, const std::string& AText,
+                    TAlignment AHorzAlignment, TTextLayout AVertAlignment, bool AMultiLine, bool AShowEndEllipsis,
+                    const TRect& ATextRect) const override;
+  // The header content of the Office 2003 look, which also needs to know
+  // whether the cell is plain and its state: a plain cell is one fill,
+  // any other fades into a darker line over its bottom rows, and a hot one
+  // is darker with a hot strip below. The background colour is the
+  // header's own unless the callback draws. The slot above draws a cell
+  // that is neither plain nor hot.
+  void PaintContentEx(TlkCanvas* ACanvas, const TRect& R, bool APlain, const TlkCustomDrawContentProc& ACustomDraw,
+                      TColor ABackgroundColor, TColor ATextColor, TFont* AFont, const std::string& AText,
+                      TAlignment AHorzAlignment, TTextLayout AVertAlignment, TlkPartDrawState AState,
+                      bool AMultiLine, bool AShowEndEllipsis, const TRect& ATextRect) const;
   BYTE StyleCode() const override;
+  TColor DefaultColor5() const override;
+  TColor DefaultColor6() const override;
+  TColor DefaultColor8() const override;
+  TColor DefaultColor9() const override;
+  TColor DefaultColor11() const override;
+  TColor DefaultColor12() const override;
+  TColor DefaultColor13() const override;
+  TColor DefaultColor15() const override;
+  TColor DefaultColor17() const override;
+  TColor DefaultColor29() const override;
+  TColor DefaultColor30() const override;
+  TColor DefaultColor31() const override;
+  TColor DefaultColor34() const override;
+  TColor DefaultColor35() const override;
+  TColor DefaultColor42() const override;
+  TColor DefaultColor44() const override;
+  TColor DefaultColor47() const override;
+  TColor DefaultColor49() const override;
+  void DrawFrameBorder(TlkCanvas* ACanvas, const TRect& R) const override;
+  TColor ButtonFaceColor(TlkPartDrawState AState) const override;
+  TColor ButtonGlyphColor(TlkPartDrawState AState, TColor ADefaultColor) const override;
+  void DrawButtonFrame(TlkCanvas* ACanvas, const TRect& R, TlkPartDrawState AState) const override;
+  void DrawTreeExpandButton(TlkCanvas* ACanvas, const TRect& R, TColor AColor, bool AExpanded) const override;
+  bool TreeExpandButtonPaintedFirst() const override;
+  void DrawSmallExpandButton(TlkCanvas* ACanvas, const TRect& R, TColor AFrameColor, TColor AFillColor,
+                             bool AExpanded) const override;
+  int TreeExpandButtonExtent() const override;
+  int SmallExpandButtonExtent() const override;
+  TColor CheckFaceColor(TlkPartDrawState AState) const override;
+  void DrawHeaderCell(TlkCanvas* ACanvas, const TRect& ABounds, const TRect& ATextAreaBounds,
+                      TlkBorders ANeighbors, TlkBorders ABorders, TlkPartDrawState AState,
+                      TAlignment AHorzAlignment, TTextLayout AVertAlignment, bool AMultiLine, bool AShowEndEllipsis,
+                      const std::string& AText, TFont* AFont, TColor ATextColor, TColor ABackgroundColor,
+                      const TlkCustomDrawContentProc& ACustomDraw, bool AIsLast) const override;
+  void DrawHeaderFrame(TlkCanvas* ACanvas, const TRect& R, TlkBorders ANeighbors,
+                       TlkBorders ABorders) const override;
+  void DrawHeaderSection(TlkCanvas* ACanvas, const TRect& ABounds, const TRect& ATextAreaBounds,
+                         TlkPartDrawState AState, TAlignment AHorzAlignment, TTextLayout AVertAlignment,
+                         bool AMultiLine, bool AShowEndEllipsis, const std::string& AText, TFont* AFont,
+                         TColor ATextColor, TColor ABackgroundColor) const override;
+  void DrawSortMark(TlkCanvas* ACanvas, const TRect& R, bool AAscending) const override;
+  TlkBorders HeaderDrawnSides(TlkBorders ANeighbors) const override;
+  int HeaderFrameWidth() const override;
+  bool HeaderHotTracks() const override;
+  TColor FooterSeparatorLineColor() const override;
+  void DrawFilterDropDown(TlkCanvas* ACanvas, const TRect& R, TlkPartDrawState AState, bool AActive) const override;
+  void DrawScrollBarPart(TlkCanvas* ACanvas, bool AHorizontal, const TRect& R, TlkScrollBarArea AArea,
+                         TlkPartDrawState AState) const override;
+  void DrawSizeGripArea(TlkCanvas* ACanvas, const TRect& R, TColor AColor) const override;
+  void DrawHeaderWithArrows(TlkCanvas* ACanvas, const TRect& R, const TRect& ATextAreaBounds,
+                            TAlignment AHorzAlignment, TTextLayout AVertAlignment, bool AMultiLine,
+                            bool AShowEndEllipsis, const std::string& AText, TFont* AFont, TColor ATextColor,
+                            TColor ABackgroundColor, TlkBorders ANeighbors, int AArrows,
+                            int AArrowOffset) const override;
+  void DrawSplitBorder(TlkCanvas* ACanvas, const TRect& R) const override;
+  void DrawNavigatorButton(TlkCanvas* ACanvas, const TRect& R, TlkPartDrawState AState) const override;
+  TColor StateFrameColor(TlkPartDrawState AState) const override;
+  TColor TabFrameColor() const override;
+  TColor TabEdgeColor() const override;
+  TColor HighlightFrameColor() const override;
+
+  // Appended slots.
+  virtual TColor HeaderLineColor1() const;
+  virtual TColor HeaderLineColor2() const;
+  virtual TColor HeaderLineColor3() const;
+  virtual TColor HeaderMixColor() const;
 };
 
-// The platform's visual styles, falling back to the standard look wherever
-// an element's theme does not open.
+// The platform's visual styles: every element opens the theme of its kind
+// and draws the theme's part in the state its painter state maps to; where
+// the theme does not open (visual styles off, the element's theme missing,
+// an older platform) the standard look, or the base drawing, takes over
+// with the same arguments.
 class TlkWinXPLookAndFeelPainter : public TlkStandardLookAndFeelPainter {
   LK_PAINTER_CLASS(TlkWinXPLookAndFeelPainter, TlkStandardLookAndFeelPainter)
   BYTE StyleCode() const override;
+  TColor DefaultColor34() const override;
+  TColor DefaultColor37() const override;
+  void DrawFilledArrow(TlkCanvas* ACanvas, const TRect& R, TColor AColor, TlkArrowHeading AHeading) const override;
+  void DrawArrowButton(TlkCanvas* ACanvas, const TRect& R, bool AWithBody, TlkArrowHeading AHeading,
+                       TlkPartDrawState AState) const override;
+  void DrawButtonBody(TlkCanvas* ACanvas, const TRect& R, TlkPartDrawState AState) const override;
+  int FrameBorderWidth() const override;
+  void DrawFrameBorder(TlkCanvas* ACanvas, const TRect& R) const override;
+  TRect GroupButtonDisplayBounds(const TRect& R) const override;
+  int ButtonBorderWidth(TlkPartDrawState AState) const override;
+  TColor ButtonFaceColor(TlkPartDrawState AState) const override;
+  TRect ButtonFocusBounds(TlkCanvas* ACanvas, const TRect& R) const override;
+  TRect ButtonGroupBorderWidths(int AButtonIndex, int AButtonCount) const override;
+  int ButtonCaptionOffset() const override;
+  int ButtonPressedShift() const override;
+  TColor ButtonGlyphColor(TlkPartDrawState AState, TColor ADefaultColor) const override;
+  void DrawPushButton(TlkCanvas* ACanvas, const TRect& R, const std::string& ACaption, TlkPartDrawState AState,
+                      bool ADrawFrame, TColor AFaceColor, TColor ATextColor, bool AWordWrap) const override;
+  void DrawTreeExpandButton(TlkCanvas* ACanvas, const TRect& R, TColor AColor, bool AExpanded) const override;
+  bool TreeExpandButtonPaintedFirst() const override;
+  void DrawGroupExpandButton(TlkCanvas* ACanvas, const TRect& R, bool AExpanded,
+                             TlkPartDrawState AState) const override;
+  void DrawSmallExpandButton(TlkCanvas* ACanvas, const TRect& R, TColor AFrameColor, TColor AFillColor,
+                             bool AExpanded) const override;
+  int TreeExpandButtonExtent() const override;
+  int GroupExpandButtonExtent() const override;
+  bool ButtonsHotTrack() const override;
+  bool PointInGroupExpandButton(const TRect& R, const TPoint& P) const override;
+  int SmallExpandButtonExtent() const override;
+  int CheckFrameWidth() const override;
+  TPoint CheckBoxExtent() const override;
+  void DrawCheckMark(TlkCanvas* ACanvas, const TRect& R, TColor AColor, bool AChecked,
+                     TlkPartDrawState AState) const override;
+  void DrawCheckFrame(TlkCanvas* ACanvas, const TRect& R, TlkPartDrawState AState) const override;
+  void DrawRadioGlyph(TlkCanvas* ACanvas, const TPoint& P, TlkPartDrawState AState, bool AChecked, bool AFocused,
+                      bool AHighlighted, TColor ABackgroundColor) const override;
+  TPoint RadioGlyphExtent() const override;
+  void DrawHeaderCell(TlkCanvas* ACanvas, const TRect& ABounds, const TRect& ATextAreaBounds,
+                      TlkBorders ANeighbors, TlkBorders ABorders, TlkPartDrawState AState,
+                      TAlignment AHorzAlignment, TTextLayout AVertAlignment, bool AMultiLine, bool AShowEndEllipsis,
+                      const std::string& AText, TFont* AFont, TColor ATextColor, TColor ABackgroundColor,
+                      const TlkCustomDrawContentProc& ACustomDraw, bool AIsLast) const override;
+  void InvertHeaderArea(TlkCanvas* ACanvas, const TRect& R) const override;
+  void DrawHeaderSection(TlkCanvas* ACanvas, const TRect& ABounds, const TRect& ATextAreaBounds,
+                         TlkPartDrawState AState, TAlignment AHorzAlignment, TTextLayout AVertAlignment,
+                         bool AMultiLine, bool AShowEndEllipsis, const std::string& AText, TFont* AFont,
+                         TColor ATextColor, TColor ABackgroundColor) const override;
+  void DrawSortMark(TlkCanvas* ACanvas, const TRect& R, bool AAscending) const override;
+  int HeaderFrameWidth() const override;
+  int HeaderSectionFrameWidth(TlkPartDrawState AState) const override;
+  TRect HeaderSectionContentBounds(const TRect& R, TlkPartDrawState AState) const override;
+  bool HeaderHotTracks() const override;
+  TPoint SortMarkExtent() const override;
+  int FooterFrameWidth() const override;
+  int FooterCellFrameWidth() const override;
+  int FooterCellInset() const override;
+  bool FooterCellsPaintedFirst() const override;
+  void DrawFooterCellContent(TlkCanvas* ACanvas, const TRect& R, TAlignment AHorzAlignment,
+                             TTextLayout AVertAlignment, bool AMultiLine, bool AShowEndEllipsis,
+                             const std::string& AText, TFont* AFont, TColor ATextColor,
+                             TColor ABackgroundColor) const override;
+  void DrawFooterFrame(TlkCanvas* ACanvas, const TRect& R) const override;
+  void DrawCloseCrossButton(TlkCanvas* ACanvas, const TRect& R, TlkPartDrawState AState) const override;
+  void DrawFilterDropDown(TlkCanvas* ACanvas, const TRect& R, TlkPartDrawState AState, bool AActive) const override;
+  TPoint FilterCheckBoxExtent() const override;
+  TPoint CloseCrossButtonExtent() const override;
+  void DrawTabItem(TlkCanvas* ACanvas, const TRect& R, const TRect& AContentRect, bool AVertical,
+                   TlkBorders ABorders, TlkPartDrawState AState, const std::string& AText, TFont* AFont,
+                   TColor ATextColor, TColor ABackgroundColor) const override;
+  void DrawTabItemFrame(TlkCanvas* ACanvas, const TRect& R, bool AVertical, TlkBorders ABorders,
+                        int AEdge) const override;
+  void DrawTabStrip(TlkCanvas* ACanvas, const TRect& R, bool AVertical, TlkBorders ABorders) const override;
+  bool TabItemSupported(bool AVertical) const override;
+  bool TabsHotTrack(bool AVertical) const override;
+  int TabItemFrameWidth(bool AVertical) const override;
+  void DrawRowIndicatorCell(TlkCanvas* ACanvas, const TRect& R, TlkBorders ANeighbors, TlkBorders ABorders,
+                            int AKind) const override;
+  int ScrollBarMinimalThumbSize(bool AVertical) const override;
+  void DrawScrollBarPart(TlkCanvas* ACanvas, bool AHorizontal, const TRect& R, TlkScrollBarArea AArea,
+                         TlkPartDrawState AState) const override;
+  void DrawSizeGripArea(TlkCanvas* ACanvas, const TRect& R, TColor AColor) const override;
+  void DrawHeaderWithArrows(TlkCanvas* ACanvas, const TRect& R, const TRect& ATextAreaBounds,
+                            TAlignment AHorzAlignment, TTextLayout AVertAlignment, bool AMultiLine,
+                            bool AShowEndEllipsis, const std::string& AText, TFont* AFont, TColor ATextColor,
+                            TColor ABackgroundColor, TlkBorders ANeighbors, int AArrows,
+                            int AArrowOffset) const override;
+  void DrawNavigatorButton(TlkCanvas* ACanvas, const TRect& R, TlkPartDrawState AState) const override;
+  void DrawSplitterFrame(TlkCanvas* ACanvas, const TRect& R, bool AHorizontal,
+                         const TlkViewParams& AViewParams) const override;
+
+  // Appended slot: the caption of a themed part, in the font and colour,
+  // with the platform's theme text drawing.
+  virtual void DrawThemedCaption(TlkCanvas* ACanvas, HTHEME ATheme, TColor ATextColor, TFont* AFont,
+                                 const std::string& AText, TAlignment AHorzAlignment, TTextLayout AVertAlignment,
+                                 bool AMultiLine, bool AShowEndEllipsis, const TRect& AContentRect, int APart,
+                                 int AState) const;
 };
 
 // ---------------------------------------------------------------------------
@@ -567,6 +882,66 @@ void lkDrawExpandCross(TlkCanvas* ACanvas, const TRect& R, bool AExpanded, TColo
 TPoint lkCheckGlyphSize();
 // The row indicator images; null while the unit has none.
 TCustomImageList* lkRowIndicatorImages();
+
+// ---------------------------------------------------------------------------
+// Radio button glyphs, generated once for every look, state and check state
+// from the platform's own radio button shape, and kept in one image list.
+// The painters' DrawRadioGlyph and RadioGlyphExtent draw from it.
+class TlkRadioButtonImageList : public TObject {
+  QV_CLASS(TlkRadioButtonImageList, TObject)
+  // Measures the platform's glyph on first use; the images come with
+  // Rebuild.
+  TlkRadioButtonImageList();
+  ~TlkRadioButtonImageList() override;
+  TlkRadioButtonImageList(const TlkRadioButtonImageList&) = delete;
+  TlkRadioButtonImageList& operator=(const TlkRadioButtonImageList&) = delete;
+
+  // The glyph with its top-left corner at (X, Y). With ABackgroundColor
+  // clDefault the canvas shows through outside the round shape; otherwise
+  // the glyph's square is filled with that colour first.
+  void PaintGlyph(TlkCanvas* ACanvas, int X, int Y, TlkLookAndFeelKind AKind, TlkPartDrawState AState,
+                  bool AChecked, bool AFlagA, bool AFlagB, TColor ABackgroundColor);
+  // state + 8 kind + 4 checked + 32 flag B + 64 flag A - 1, for the
+  // states pdsNormal to pdsDisabled: 0 to 127.
+  static int GlyphKey(TlkLookAndFeelKind AKind, TlkPartDrawState AState, bool AChecked, bool AFlagA, bool AFlagB);
+  // The image of the key; -1 for a state outside pdsNormal..pdsDisabled.
+  int GlyphIndex(TlkLookAndFeelKind AKind, TlkPartDrawState AState, bool AChecked, bool AFlagA,
+                 bool AFlagB) const;
+  TPoint ImageSize() const;
+  int Count() const;
+  // Fills an empty list with every glyph.
+  void Rebuild();
+  // Clears and fills again, in the colours of now.
+  void RegenerateGlyphs();
+
+ private:
+  TImageList* FImageList = nullptr;
+  TBitmap* FButtonMask = nullptr;
+  std::vector<int> FIndexMap;
+};
+
+// The shared glyphs, made and filled on first use and freed when the unit
+// ends.
+TlkRadioButtonImageList* SharedRadioGlyphs();
+
+// ---------------------------------------------------------------------------
+// Shared painter resources.
+
+// The 8 x 8 patterns of the classic scroll bars' page areas, in the system
+// colours of the last repaint: the normal one in button face and highlight,
+// the pressed one in black and dark shadow. Null while the unit has none.
+TBitmap* lkScrollBarPatternBitmap(bool APressed);
+// Makes the patterns when they are missing and paints them.
+void BuildScrollBarPatternBitmaps();
+void PaintScrollBarPatternBitmaps();
+void FreeScrollBarPatternBitmaps();
+// The row indicator images from the program's bitmap resources
+// "LK_ARROWBITMAP" to "LK_FILTERBITMAP", white transparent; a program
+// without them has none.
+void LoadIndicatorBitmaps();
+void FreeIndicatorBitmaps();
+// Measures the check box glyph (lkCheckGlyphSize).
+void GetCheckGlyphSize();
 
 // ---------------------------------------------------------------------------
 // The unit in the program's start-up order (uses lkGraphics).
