@@ -3,12 +3,18 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <algorithm>
 #include <functional>
+#include <mutex>
+#include <unordered_map>
+#include <unordered_set>
 
+#include "platform/desktop/Recorder.h"
 #include "platform/os/kernel/CodePage.h"
 #include "platform/os/kernel/LastError.h"
 #include "platform/os/kernel/Paths.h"
@@ -88,27 +94,88 @@ std::string ProfileText::text() const {
   return out;
 }
 
-void ProfileText::clear() { lines_.clear(); }
+void ProfileText::clear() {
+  lines_.clear();
+  changed();
+}
+
+namespace {
+
+// FNV-1a over the name as the names are compared: letters in upper case.
+std::uint64_t nameHash(std::string_view name) {
+  std::uint64_t h = 14695981039346656037ull;
+  for (char c : name) {
+    h ^= static_cast<unsigned char>(ansiUpper(c));
+    h *= 1099511628211ull;
+  }
+  return h;
+}
+
+}  // namespace
+
+const ProfileText::Index& ProfileText::index() const {
+  if (index_) return *index_;
+  auto index = std::make_shared<Index>();
+  constexpr std::uint32_t none = UINT32_MAX;
+  std::uint32_t header = none;
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    const Line& l = lines_[i];
+    const auto at = static_cast<std::uint32_t>(i);
+    switch (l.kind) {
+      case Kind::Section:
+        header = at;
+        index->headers.push_back(at);
+        index->sections.push_back({nameHash(l.name), 0, at});
+        break;
+      case Kind::BrokenHeader:
+        header = none;
+        index->headers.push_back(at);
+        break;
+      case Kind::Key:
+        if (header != none) index->keys.push_back({nameHash(l.name), header, at});
+        break;
+      case Kind::Other:
+        break;
+    }
+  }
+  std::sort(index->sections.begin(), index->sections.end());
+  std::sort(index->keys.begin(), index->keys.end());
+  index_ = std::move(index);
+  return *index_;
+}
 
 std::optional<std::pair<std::size_t, std::size_t>> ProfileText::find(std::string_view section) const {
   section = trim(section);
-  for (std::size_t i = 0; i < lines_.size(); ++i) {
-    if (lines_[i].kind != Kind::Section || !sameName(lines_[i].name, section)) continue;
-    std::size_t end = i + 1;
-    while (end < lines_.size() && lines_[end].kind != Kind::Section && lines_[end].kind != Kind::BrokenHeader) ++end;
-    return std::make_pair(i, end);
+  const Index& ix = index();
+  // Entries of one hash are in line order, so the first that matches is
+  // the first section of that name.
+  const std::uint64_t h = nameHash(section);
+  for (auto it = std::lower_bound(ix.sections.begin(), ix.sections.end(), Index::Entry{h, 0, 0});
+       it != ix.sections.end() && it->hash == h; ++it) {
+    if (!sameName(lines_[it->line].name, section)) continue;
+    auto next = std::upper_bound(ix.headers.begin(), ix.headers.end(), it->line);
+    return std::make_pair(std::size_t{it->line}, next == ix.headers.end() ? lines_.size() : std::size_t{*next});
   }
+  return std::nullopt;
+}
+
+std::optional<std::size_t> ProfileText::findKey(std::pair<std::size_t, std::size_t> range,
+                                                std::string_view key) const {
+  key = trim(key);
+  const Index& ix = index();
+  const std::uint64_t h = nameHash(key);
+  const auto header = static_cast<std::uint32_t>(range.first);
+  for (auto it = std::lower_bound(ix.keys.begin(), ix.keys.end(), Index::Entry{h, header, 0});
+       it != ix.keys.end() && it->header == header && it->hash == h; ++it)
+    if (sameName(lines_[it->line].name, key)) return it->line;
   return std::nullopt;
 }
 
 std::vector<std::string> ProfileText::sectionNames() const {
   std::vector<std::string> names;
-  for (const Line& l : lines_) {
-    if (l.kind != Kind::Section) continue;
-    bool seen = false;
-    for (const std::string& n : names) seen = seen || sameName(n, l.name);
-    if (!seen) names.push_back(l.name);
-  }
+  std::unordered_set<std::string> seen;
+  for (const Line& l : lines_)
+    if (l.kind == Kind::Section && seen.insert(ansiUpperCase(l.name)).second) names.push_back(l.name);
   return names;
 }
 
@@ -124,23 +191,22 @@ std::vector<std::pair<std::string, std::string>> ProfileText::entries(std::strin
 
 std::vector<std::string> ProfileText::keyNames(std::string_view section) const {
   std::vector<std::string> names;
-  for (auto& [key, value] : entries(section)) {
-    bool seen = false;
-    for (const std::string& n : names) seen = seen || sameName(n, key);
-    if (!seen) names.push_back(key);
-  }
+  std::unordered_set<std::string> seen;
+  if (auto r = find(section))
+    for (std::size_t i = r->first + 1; i < r->second; ++i)
+      if (lines_[i].kind == Kind::Key && seen.insert(ansiUpperCase(lines_[i].name)).second)
+        names.push_back(lines_[i].name);
   return names;
 }
 
 std::optional<std::string> ProfileText::value(std::string_view section, std::string_view key) const {
-  key = trim(key);
   if (auto r = find(section))
-    for (std::size_t i = r->first + 1; i < r->second; ++i)
-      if (lines_[i].kind == Kind::Key && sameName(lines_[i].name, key)) return unquote(lines_[i].value);
+    if (auto line = findKey(*r, key)) return unquote(lines_[*line].value);
   return std::nullopt;
 }
 
 void ProfileText::insertLine(std::size_t at, std::string text) {
+  changed();
   // A last line without line break gets one when something follows it.
   if (at == lines_.size() && at > 0 && lines_[at - 1].eol.empty()) lines_[at - 1].eol = newline_;
   lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), parseLine(std::move(text), newline_));
@@ -163,6 +229,7 @@ void ProfileText::setValue(std::string_view section, std::string_view key, std::
       // The key keeps its spelling in the file.
       std::string eol = l.eol;
       l = parseLine(l.name + "=" + std::string(value), eol);
+      changed();
       return;
     }
     lastKey = i;
@@ -179,6 +246,7 @@ bool ProfileText::deleteKey(std::string_view section, std::string_view key) {
       // Removing the last line leaves the one before it as the file's end,
       // with the line break it had.
       lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(i));
+      changed();
       return true;
     }
   }
@@ -193,6 +261,7 @@ bool ProfileText::deleteSection(std::string_view section) {
     while (end > first + 1 && lines_[end - 1].kind == Kind::Other && trim(lines_[end - 1].text).starts_with(";")) --end;
   }
   lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(first), lines_.begin() + static_cast<std::ptrdiff_t>(end));
+  changed();
   return true;
 }
 
@@ -207,6 +276,7 @@ void ProfileText::replaceSection(std::string_view section, const std::vector<std
     at = r->first + 1;
     for (std::size_t i = r->second; i-- > r->first + 1;)
       if (lines_[i].kind == Kind::Key) lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(i));
+    changed();
   }
   for (const std::string& l : lines) insertLine(at++, l);
 }
@@ -234,11 +304,48 @@ class FolderLock {
   int fd_ = -1;
 };
 
-bool readHost(const std::string& host, ProfileText& out, DWORD& error) {
-  out = ProfileText();
+// What tells one state of a host file from another: a write in place
+// changes the size or the times, a write through a rename the inode.
+struct FileStamp {
+  dev_t dev = 0;
+  ino_t ino = 0;
+  off_t size = 0;
+  timespec mtime{};
+  timespec ctime{};
+};
+
+FileStamp stampOf(const struct stat& st) { return {st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim}; }
+
+bool operator==(const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; }
+bool operator<(const timespec& a, const timespec& b) {
+  return a.tv_sec != b.tv_sec ? a.tv_sec < b.tv_sec : a.tv_nsec < b.tv_nsec;
+}
+bool operator==(const FileStamp& a, const FileStamp& b) {
+  return a.dev == b.dev && a.ino == b.ino && a.size == b.size && a.mtime == b.mtime && a.ctime == b.ctime;
+}
+
+// File times come from the kernel's coarse clock. Read now, it tells
+// whether a later write could still give the file the times it has.
+timespec fileClockNow() {
+  timespec now{};
+  ::clock_gettime(CLOCK_REALTIME_COARSE, &now);
+  return now;
+}
+
+// A file changed in the tick in which it was read may change again within
+// that tick, keeping its size and times: until it is read in a later tick,
+// its bytes are compared on every read.
+bool mayChangeUnseen(const FileStamp& stamp, const timespec& readAt) {
+  return !(stamp.mtime < readAt && stamp.ctime < readAt);
+}
+
+DWORD openError(int err) { return err == ENOENT || err == EISDIR ? ERROR_FILE_NOT_FOUND : errorFromErrno(err); }
+
+// The whole file and its stamp at the time of reading.
+bool readBytes(const std::string& host, std::string& bytes, FileStamp& stamp, DWORD& error) {
   int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
-    error = errno == ENOENT || errno == EISDIR ? ERROR_FILE_NOT_FOUND : errorFromErrno(errno);
+    error = openError(errno);
     return false;
   }
   struct stat st {};
@@ -247,8 +354,9 @@ bool readHost(const std::string& host, ProfileText& out, DWORD& error) {
     error = ERROR_FILE_NOT_FOUND;
     return false;
   }
-  std::string text;
-  char buf[8192];
+  bytes.clear();
+  bytes.reserve(static_cast<std::size_t>(st.st_size));
+  char buf[65536];
   for (;;) {
     ssize_t n = ::read(fd, buf, sizeof buf);
     if (n < 0 && errno == EINTR) continue;
@@ -258,15 +366,132 @@ bool readHost(const std::string& host, ProfileText& out, DWORD& error) {
       return false;
     }
     if (n == 0) break;
-    text.append(buf, static_cast<std::size_t>(n));
+    bytes.append(buf, static_cast<std::size_t>(n));
   }
+  // A file that changed while it was read has no one stamp for what was
+  // read: an impossible one makes the next read look again.
+  struct stat after {};
+  stamp = ::fstat(fd, &after) == 0 && stampOf(after) == stampOf(st) ? stampOf(st) : FileStamp{};
   ::close(fd);
-  out = ProfileText(text);
   error = ERROR_SUCCESS;
   return true;
 }
 
-bool writeHost(const std::string& host, const std::string& text, DWORD& error) {
+// The parsed texts of the profile files read so far, by host path. A few
+// files are kept, the least recently used one going first.
+class ProfileCache {
+ public:
+  static ProfileCache& get() {
+    static auto* cache = new ProfileCache;
+    return *cache;
+  }
+
+  // The file's parsed text, read only when it changed; null with `error`
+  // when it cannot be read.
+  std::shared_ptr<const ProfileText> read(const std::string& host, DWORD& error) {
+    const timespec readAt = fileClockNow();
+    struct stat st {};
+    const bool found = ::stat(host.c_str(), &st) == 0;
+    if (!found || !S_ISREG(st.st_mode)) {
+      // Folders and devices are no profile files.
+      error = found ? ERROR_FILE_NOT_FOUND : openError(errno);
+      forget(host);
+      return nullptr;
+    }
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      auto it = entries_.find(host);
+      if (it != entries_.end() && it->second.stamp == stampOf(st) && !it->second.unsettled) {
+        it->second.used = ++uses_;
+        error = ERROR_SUCCESS;
+        return it->second.text;
+      }
+    }
+    std::string bytes;
+    FileStamp stamp;
+    if (!readBytes(host, bytes, stamp, error)) {
+      forget(host);
+      return nullptr;
+    }
+    // Bytes that are what was parsed last time need no parse.
+    std::shared_ptr<const ProfileText> text;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      auto it = entries_.find(host);
+      if (it != entries_.end() && it->second.unsettled && it->second.bytes == bytes) text = it->second.text;
+    }
+    if (!text) {
+      auto parsed = std::make_shared<ProfileText>(bytes);
+      parsed->prepareLookups();
+      text = std::move(parsed);
+    }
+    keep(host, stamp, readAt, text, std::move(bytes));
+    return text;
+  }
+
+  // After our own write: the text that the file now holds.
+  void wrote(const std::string& host, const FileStamp& stamp, const timespec& writtenFrom,
+             std::shared_ptr<const ProfileText> text, std::string bytes) {
+    keep(host, stamp, writtenFrom, std::move(text), std::move(bytes));
+  }
+
+  void forget(const std::string& host) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    entries_.erase(host);
+  }
+
+  void clear() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    entries_.clear();
+  }
+
+ private:
+  static constexpr std::size_t kFiles = 8;
+
+  struct Entry {
+    FileStamp stamp;
+    std::shared_ptr<const ProfileText> text;
+    // Set while the file may still change unseen; its bytes are kept then.
+    bool unsettled = false;
+    std::string bytes;
+    std::uint64_t used = 0;
+  };
+
+  void keep(const std::string& host, const FileStamp& stamp, const timespec& readAt,
+            std::shared_ptr<const ProfileText> text, std::string bytes) {
+    Entry e;
+    e.stamp = stamp;
+    e.text = std::move(text);
+    e.unsettled = mayChangeUnseen(stamp, readAt);
+    if (e.unsettled) e.bytes = std::move(bytes);
+    std::lock_guard<std::mutex> lock(mutex_);
+    e.used = ++uses_;
+    entries_[host] = std::move(e);
+    while (entries_.size() > kFiles) {
+      auto oldest = entries_.begin();
+      for (auto it = entries_.begin(); it != entries_.end(); ++it)
+        if (it->second.used < oldest->second.used) oldest = it;
+      entries_.erase(oldest);
+    }
+  }
+
+  std::mutex mutex_;
+  std::unordered_map<std::string, Entry> entries_;
+  std::uint64_t uses_ = 0;
+};
+
+// A fresh desktop has fresh files; nothing read before is kept.
+const bool cacheFollowsReset = [] {
+  qv::desktop::onReset([] { ProfileCache::get().clear(); });
+  return true;
+}();
+
+// Writes the whole text through a temporary file and a rename, and tells the
+// cache what the file holds now.
+bool writeHost(const std::string& host, const ProfileText& text, DWORD& error) {
+  (void)cacheFollowsReset;
+  const timespec writtenFrom = fileClockNow();
+  std::string bytes = text.text();
   struct stat st {};
   bool existed = ::stat(host.c_str(), &st) == 0;
   if (existed && (!S_ISREG(st.st_mode) || ::access(host.c_str(), W_OK) != 0)) {
@@ -288,8 +513,8 @@ bool writeHost(const std::string& host, const std::string& text, DWORD& error) {
     mode = 0666 & ~mask;
   }
   ::fchmod(fd, mode);
-  const char* p = text.data();
-  std::size_t left = text.size();
+  const char* p = bytes.data();
+  std::size_t left = bytes.size();
   while (left > 0) {
     ssize_t n = ::write(fd, p, left);
     if (n < 0 && errno == EINTR) continue;
@@ -302,11 +527,25 @@ bool writeHost(const std::string& host, const std::string& text, DWORD& error) {
     p += n;
     left -= static_cast<std::size_t>(n);
   }
+  // A second descriptor keeps the new file at hand after the rename, so that
+  // its stamp is that of our file even when another process has replaced it
+  // by then.
+  int keep = ::dup(fd);
   if (::close(fd) != 0 || ::rename(tmpl.c_str(), host.c_str()) != 0) {
     error = errorFromErrno(errno);
+    if (keep >= 0) ::close(keep);
     ::unlink(tmpl.c_str());
     return false;
   }
+  struct stat written {};
+  if (keep >= 0 && ::fstat(keep, &written) == 0) {
+    auto cached = std::make_shared<ProfileText>(text);
+    cached->prepareLookups();
+    ProfileCache::get().wrote(host, stampOf(written), writtenFrom, std::move(cached), std::move(bytes));
+  } else {
+    ProfileCache::get().forget(host);
+  }
+  if (keep >= 0) ::close(keep);
   error = ERROR_SUCCESS;
   return true;
 }
@@ -320,19 +559,97 @@ BOOL modifyProfile(LPCSTR fileName, const std::function<bool(ProfileText&)>& cha
     return FALSE;
   }
   FolderLock lock(*host);
-  ProfileText text;
   DWORD error = ERROR_SUCCESS;
-  bool existed = readHost(*host, text, error);
-  if (!existed && error != ERROR_FILE_NOT_FOUND) {
+  std::shared_ptr<const ProfileText> cached = ProfileCache::get().read(*host, error);
+  if (!cached && error != ERROR_FILE_NOT_FOUND) {
     SetLastError(error);
     return FALSE;
   }
+  ProfileText text = cached ? *cached : ProfileText();
   if (!change(text)) return TRUE;
-  if (!writeHost(*host, text.text(), error)) {
+  if (!writeHost(*host, text, error)) {
     SetLastError(error);
     return FALSE;
   }
   return TRUE;
+}
+
+// Where absolute file names lie on the host, so that the forty reads of a
+// start do not look the folders up forty times. A name is kept only while
+// its file is there and the host spells every part of it as the name does:
+// a part found whatever its case would be found anew when a file spelt
+// exactly so appears, and a missing file may appear in another spelling.
+class HostNames {
+ public:
+  static HostNames& get() {
+    static auto* names = new HostNames;
+    return *names;
+  }
+  std::optional<std::string> find(const std::string& name) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = names_.find(name);
+    if (it == names_.end()) return std::nullopt;
+    if (it->second.drive != 0 && driveRoot(it->second.drive) != it->second.root) {
+      names_.erase(it);
+      return std::nullopt;
+    }
+    return it->second.host;
+  }
+  void keep(const std::string& name, const std::string& host) {
+    const bool drive = name.size() > 2 && name[1] == ':' && (name[2] == '\\' || name[2] == '/');
+    if (!drive && name.front() != '/') return;  // relative names follow the current folder
+    auto full = fullWindowsPath(name);
+    if (!full || toWindowsPath(host) != *full) return;
+    Known k{drive ? name[0] : '\0', drive ? driveRoot(name[0]) : std::nullopt, host};
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (names_.size() >= 64) names_.clear();
+    names_[name] = std::move(k);
+  }
+  void forget(const std::string& name) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    names_.erase(name);
+  }
+  void clear() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    names_.clear();
+  }
+
+ private:
+  struct Known {
+    char drive;
+    std::optional<std::string> root;
+    std::string host;
+  };
+  std::mutex mutex_;
+  std::unordered_map<std::string, Known> names_;
+};
+
+const bool namesFollowReset = [] {
+  qv::desktop::onReset([] { HostNames::get().clear(); });
+  return true;
+}();
+
+// The parsed file for a read; an empty text when it cannot be read, with
+// the reason in `error`.
+std::shared_ptr<const ProfileText> profileFor(LPCSTR fileName, DWORD& error) {
+  (void)namesFollowReset;
+  static const auto empty = std::make_shared<const ProfileText>();
+  const std::string name = fileName ? fileName : "";
+  if (!name.empty()) {
+    if (auto host = HostNames::get().find(name)) {
+      if (auto text = ProfileCache::get().read(*host, error)) return text;
+      HostNames::get().forget(name);
+    }
+  }
+  auto host = profileHostPath(fileName);
+  if (!host) {
+    error = ERROR_PATH_NOT_FOUND;
+    return empty;
+  }
+  std::shared_ptr<const ProfileText> text = ProfileCache::get().read(*host, error);
+  if (!text) return empty;
+  if (!name.empty()) HostNames::get().keep(name, *host);
+  return text;
 }
 
 // Copies a list of zero-terminated strings, ended by one more zero. When it
@@ -386,13 +703,8 @@ std::optional<std::string> profileHostPath(LPCSTR fileName) {
 }
 
 bool readProfileFile(LPCSTR fileName, ProfileText& out, DWORD& error) {
-  auto host = profileHostPath(fileName);
-  if (!host) {
-    out = ProfileText();
-    error = ERROR_PATH_NOT_FOUND;
-    return false;
-  }
-  return readHost(*host, out, error);
+  out = *profileFor(fileName, error);
+  return error == ERROR_SUCCESS;
 }
 
 bool writeProfileFile(LPCSTR fileName, const ProfileText& text, DWORD& error) {
@@ -402,7 +714,7 @@ bool writeProfileFile(LPCSTR fileName, const ProfileText& text, DWORD& error) {
     return false;
   }
   FolderLock lock(*host);
-  return writeHost(*host, text.text(), error);
+  return writeHost(*host, text, error);
 }
 
 }  // namespace qv::os
@@ -415,13 +727,13 @@ DWORD GetPrivateProfileStringA(LPCSTR appName, LPCSTR keyName, LPCSTR defaultVal
     SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
   }
-  ProfileText text;
   DWORD error = ERROR_SUCCESS;
-  bool read = qv::os::readProfileFile(fileName, text, error);
+  std::shared_ptr<const ProfileText> file = qv::os::profileFor(fileName, error);
+  const ProfileText& text = *file;
   if (!appName) return qv::os::copyList(text.sectionNames(), returned, size);
   if (!keyName) return qv::os::copyList(text.keyNames(appName), returned, size);
   if (auto v = text.value(appName, keyName)) return qv::os::copyValue(*v, returned, size);
-  SetLastError(read ? ERROR_FILE_NOT_FOUND : error);
+  SetLastError(error == ERROR_SUCCESS ? ERROR_FILE_NOT_FOUND : error);
   // Trailing blanks of the default are cut, as the platform does.
   std::string_view d = defaultValue ? defaultValue : "";
   std::size_t end = d.find_last_not_of(' ');
@@ -430,10 +742,8 @@ DWORD GetPrivateProfileStringA(LPCSTR appName, LPCSTR keyName, LPCSTR defaultVal
 
 UINT GetPrivateProfileIntA(LPCSTR appName, LPCSTR keyName, INT defaultValue, LPCSTR fileName) {
   if (!appName || !keyName) return static_cast<UINT>(defaultValue);
-  ProfileText text;
   DWORD error;
-  qv::os::readProfileFile(fileName, text, error);
-  auto v = text.value(appName, keyName);
+  auto v = qv::os::profileFor(fileName, error)->value(appName, keyName);
   if (!v) return static_cast<UINT>(defaultValue);
   // Leading digits count, with an optional sign; no digits: the default.
   std::string_view s = qv::os::trim(*v);
@@ -464,12 +774,11 @@ BOOL WritePrivateProfileStringA(LPCSTR appName, LPCSTR keyName, LPCSTR value, LP
 
 DWORD GetPrivateProfileSectionA(LPCSTR appName, LPSTR returned, DWORD size, LPCSTR fileName) {
   if (!returned || size == 0) return 0;
-  ProfileText text;
   DWORD error;
-  qv::os::readProfileFile(fileName, text, error);
+  std::shared_ptr<const ProfileText> text = qv::os::profileFor(fileName, error);
   std::vector<std::string> lines;
   if (appName)
-    for (auto& [key, value] : text.entries(appName)) lines.push_back(key + "=" + value);
+    for (auto& [key, value] : text->entries(appName)) lines.push_back(key + "=" + value);
   return qv::os::copyList(lines, returned, size);
 }
 

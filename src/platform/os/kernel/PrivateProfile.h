@@ -14,8 +14,15 @@
 // then renamed over it, so a process killed between two writes leaves either
 // the old file or the new one, never a torn one; writers in several processes
 // take turns on a lock of the folder.
+//
+// A read parses the file once and keeps the parsed text until the file
+// changes (its device, inode, size, modification or change time), so a
+// program that reads forty keys reads its file once, and a write of another
+// process is still seen by the next read.
 #pragma once
 
+#include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -84,6 +91,10 @@ class ProfileText {
   void replaceSection(std::string_view section, const std::vector<std::string>& lines);
   void clear();
 
+  // Builds the lookup index now rather than on the first lookup, so that a
+  // text shared by several readers is not changed by them.
+  void prepareLookups() const { (void)index(); }
+
  private:
   enum class Kind { Other, Section, BrokenHeader, Key };
   struct Line {
@@ -96,10 +107,31 @@ class ProfileText {
   static Line parseLine(std::string text, std::string eol);
   // Lines [header, end) of the first section of that name.
   std::optional<std::pair<std::size_t, std::size_t>> find(std::string_view section) const;
+  // The first key line of that name in the lines [first, end) of a section.
+  std::optional<std::size_t> findKey(std::pair<std::size_t, std::size_t> range, std::string_view key) const;
   void insertLine(std::size_t at, std::string text);
+  void changed() { index_.reset(); }
+
+  // Where names are, so that a lookup in a large file does not walk all of
+  // it: built on the first lookup, dropped by every change.
+  struct Index {
+    struct Entry {
+      std::uint64_t hash;    // of the name with its letters in upper case
+      std::uint32_t header;  // the section's header line
+      std::uint32_t line;
+      bool operator<(const Entry& o) const {
+        return header != o.header ? header < o.header : hash != o.hash ? hash < o.hash : line < o.line;
+      }
+    };
+    std::vector<Entry> sections;  // header is 0
+    std::vector<Entry> keys;      // of the lines under a whole header
+    std::vector<std::uint32_t> headers;  // every header line, broken ones too
+  };
+  const Index& index() const;
 
   std::vector<Line> lines_;
   std::string newline_ = "\r\n";
+  mutable std::shared_ptr<const Index> index_;
 };
 
 // The host file behind a profile file name, by the rules of the functions.

@@ -1,9 +1,14 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
+#include <fstream>
+#include <functional>
 #include <map>
 #include <sstream>
 
@@ -190,6 +195,80 @@ TEST_F(PrivateProfile, WholeSections) {
   EXPECT_EQ(readFile(f), "[A]\r\np=1\r\nq=2\r\n; note\r\n[B]\r\nz=3\r\n");
   ASSERT_TRUE(WritePrivateProfileSection("C", "r=5\0", f.c_str()));
   EXPECT_EQ(get(f, "C", "r"), "5");
+}
+
+// A read after any change of the file gives the new value, however little
+// the change shows in the file's size and times.
+TEST_F(PrivateProfile, ReadsSeeEveryChangeOfTheFile) {
+  // Rewrites the file in place (the same inode), as another program would.
+  auto overwrite = [](const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+  };
+  // Gives the file an old modification time, as a copy that keeps times does.
+  auto backdate = [](const std::string& path) {
+    timespec times[2] = {{1000000000, 0}, {1000000000, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+  };
+  struct Case {
+    const char* how;
+    bool old;  // the file was written long before the first read
+    std::function<void(const std::string&)> change;
+    const char* expected;
+  } cases[] = {
+      {"in place, same size and times", true,
+       [&](const std::string& f) {
+         overwrite(f, "[s]\r\nk=2\r\n");
+         backdate(f);
+       },
+       "2"},
+      {"renamed over, same size and times", true,
+       [&](const std::string& f) {
+         overwrite(f + ".new", "[s]\r\nk=2\r\n");
+         backdate(f + ".new");
+         ASSERT_EQ(std::rename((f + ".new").c_str(), f.c_str()), 0);
+       },
+       "2"},
+      {"in place right after it was written and read", false,
+       [&](const std::string& f) { overwrite(f, "[s]\r\nk=2\r\n"); }, "2"},
+      {"by us, then by another program in place", false,
+       [&](const std::string& f) {
+         ASSERT_TRUE(WritePrivateProfileString("s", "k", "3", f.c_str()));
+         EXPECT_EQ(get(f, "s", "k"), "3");
+         overwrite(f, "[s]\r\nk=2\r\n");
+       },
+       "2"},
+      {"deleted", true, [&](const std::string& f) { std::remove(f.c_str()); }, "<def>"},
+  };
+  for (const Case& c : cases) {
+    std::string f = file("changing.ini", "[s]\r\nk=1\r\n");
+    if (c.old) backdate(f);
+    EXPECT_EQ(get(f, "s", "k"), "1") << c.how;
+    EXPECT_EQ(get(f, "s", "k"), "1") << c.how << ": read again";
+    c.change(f);
+    EXPECT_EQ(get(f, "s", "k"), c.expected) << c.how;
+    EXPECT_EQ(get(f, "s", "k"), c.expected) << c.how << ": read again";
+  }
+}
+
+// Names are found whatever their case, and found anew when the folder
+// changes: a file spelt exactly as asked wins over one found by its case,
+// and a file that was missing is found in any spelling once it is there.
+TEST_F(PrivateProfile, NamesAreFoundAsTheFolderHoldsThemNow) {
+  auto windows = [&](const std::string& name) { return qv::os::toWindowsPath(hostPath(name)); };
+  file("lower.ini", "[s]\r\nk=lower\r\n");
+  EXPECT_EQ(get(windows("Lower.ini"), "s", "k"), "lower");
+  file("Lower.ini", "[s]\r\nk=exact\r\n");
+  EXPECT_EQ(get(windows("Lower.ini"), "s", "k"), "exact");
+
+  EXPECT_EQ(get(windows("Later.ini"), "s", "k"), "<def>");
+  file("LATER.INI", "[s]\r\nk=later\r\n");
+  EXPECT_EQ(get(windows("Later.ini"), "s", "k"), "later");
+
+  std::string exact = file("exact.ini", "[s]\r\nk=1\r\n");
+  EXPECT_EQ(get(windows("exact.ini"), "s", "k"), "1");
+  std::remove(exact.c_str());
+  file("EXACT.INI", "[s]\r\nk=2\r\n");
+  EXPECT_EQ(get(windows("exact.ini"), "s", "k"), "2");
 }
 
 // Whatever the bytes, reading gives results and a write afterwards is found.
