@@ -18,6 +18,7 @@ namespace {
 
 struct OpenDc {
   HWND hwnd = nullptr;
+  HWND root = nullptr;  // the top-level window whose surface it draws on
   DWORD flags = 0;
   HRGN owned = nullptr;  // GetDCEx's region, deleted on release
 };
@@ -36,12 +37,10 @@ gdi::RegionData areaFor(HWND hwnd, DWORD flags) {
 
 HDC getDC(HWND hwnd, DWORD flags) {
   if (hwnd == nullptr || hwnd == GetDesktopWindow()) {
-    // The screen DC shows what the screen shows now.
-    HDC dc = gdi::createScreenDC();
-    if (dc) {
-      composeScreenInto(*gdi::screenSurface());
-      openDcs()[dc] = {nullptr, flags, nullptr};
-    }
+    // The screen DC shows what the screen shows when it is read; taking
+    // one composes nothing.
+    HDC dc = gdi::createSurfaceDC(liveScreenSurface(), POINT{0, 0}, nullptr);
+    if (dc) openDcs()[dc] = {nullptr, nullptr, flags, nullptr};
     return dc;
   }
   auto surface = windowSurface(hwnd);
@@ -53,7 +52,11 @@ HDC getDC(HWND hwnd, DWORD flags) {
   HRGN visible = gdi::createRegion(area);
   HDC dc = gdi::createSurfaceDC(surface, origin, visible);
   DeleteObject(visible);
-  if (dc) openDcs()[dc] = {hwnd, flags, nullptr};
+  if (dc) {
+    HWND root = user::rootOf(user::find(hwnd))->handle;
+    openDcs()[dc] = {hwnd, root, flags, nullptr};
+    windowDcOpened(root);
+  }
   return dc;
 }
 
@@ -61,6 +64,7 @@ int releaseDC(HWND, HDC dc) {
   auto it = openDcs().find(dc);
   if (it == openDcs().end()) return 0;
   if (it->second.owned) DeleteObject(it->second.owned);
+  if (it->second.root) windowDcClosed(it->second.root);
   openDcs().erase(it);
   DeleteDC(dc);
   return 1;
@@ -93,8 +97,12 @@ void follow() {
   // listener then too, so take it up again.
   dropAllWindowSurfaces();
   dropAllLayered();
-  for (auto& [dc, open] : openDcs()) DeleteDC(dc);
+  for (auto& [dc, open] : openDcs()) {
+    if (open.root) windowDcClosed(open.root);
+    DeleteDC(dc);
+  }
   openDcs().clear();
+  forgetScreen();
   setWindowChangeListener(onChange);
 }
 

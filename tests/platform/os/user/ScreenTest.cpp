@@ -2,9 +2,12 @@
 // alpha and colour key, drop shadows, PNG files read back.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <vector>
 
 #include "DesktopTest.h"
+#include "platform/desktop/Profile.h"
 #include "platform/os/gdi/Brush.h"
 #include "platform/os/gdi/GdiObject.h"
 #include "platform/os/gdi/Image.h"
@@ -162,6 +165,136 @@ TEST_F(ScreenTest, WindowShotHoldsTheWindowAlone) {
   DestroyWindow(w);
   EXPECT_FALSE(qv::os::saveWindowShot(w, path));
   EXPECT_FALSE(qv::os::saveScreenshot(hostPath("no/such/folder/s.png")));
+}
+
+// The screen DC composes nothing of its own accord: what is drawn on it
+// stays until a window changes there, and a window drawn on shows again.
+TEST_F(ScreenTest, DrawingOnTheScreenStaysUntilAWindowChangesThere) {
+  HWND w = make(0, 0, 50, 50, RGB(0, 0, 200));
+  qv::os::pumpMessages();
+  HDC screen = GetDC(nullptr);
+  RECT mark{10, 10, 20, 20}, beside{60, 10, 70, 20};
+  HBRUSH red = CreateSolidBrush(RGB(200, 0, 0));
+  FillRect(screen, &mark, red);
+  FillRect(screen, &beside, red);
+  EXPECT_EQ(GetPixel(screen, 15, 15), RGB(200, 0, 0));
+  EXPECT_EQ(GetPixel(screen, 25, 25), RGB(0, 0, 200));
+  HDC other = GetDC(nullptr);
+  EXPECT_EQ(GetPixel(other, 15, 15), RGB(200, 0, 0)) << "a second screen DC sees the same screen";
+  ReleaseDC(nullptr, other);
+
+  HDC dc = GetDC(w);
+  RECT all{0, 0, 50, 50};
+  HBRUSH green = CreateSolidBrush(RGB(0, 200, 0));
+  FillRect(dc, &all, green);
+  ReleaseDC(w, dc);
+  EXPECT_EQ(GetPixel(screen, 15, 15), RGB(0, 200, 0)) << "the window drew over the mark";
+  EXPECT_EQ(GetPixel(screen, 65, 15), RGB(200, 0, 0)) << "no window changed beside it";
+  ShowWindow(w, SW_HIDE);
+  EXPECT_EQ(GetPixel(screen, 15, 15), GetSysColor(COLOR_BACKGROUND));
+  ReleaseDC(nullptr, screen);
+  DeleteObject(red);
+  DeleteObject(green);
+}
+
+// However windows come, go, move, change their shape, alpha, key or
+// z-order and draw, the screen brought up to date shows what a screen
+// composed afresh shows.
+TEST_F(ScreenTest, ScreenUpdatedWhereWindowsChangedIsTheWholeScreenComposedAfresh) {
+  qv::desktop::profile().screenWidth = 160;
+  qv::desktop::profile().screenHeight = 120;
+  std::uint32_t seed = 20080110;
+  auto next = [&](int n) {
+    seed = seed * 1664525u + 1013904223u;
+    return static_cast<int>((seed >> 8) % static_cast<std::uint32_t>(n));
+  };
+  auto colour = [&] { return RGB(next(4) * 80, next(4) * 80, next(4) * 80); };
+  std::vector<HWND> windows;
+  std::vector<std::pair<HWND, HDC>> open;  // DCs kept across looks
+  auto makeOne = [&] {
+    DWORD ex = next(3) == 0 ? WS_EX_LAYERED : next(5) == 0 ? WS_EX_TOPMOST : 0;
+    windows.push_back(make(next(140) - 20, next(100) - 20, 10 + next(80), 10 + next(60), colour(), ex,
+                           next(4) == 0 ? "GlueShadow" : "GlueScreen"));
+  };
+  for (int i = 0; i < 5; ++i) makeOne();
+  for (int step = 0; step < 400; ++step) {
+    for (int changes = 1 + next(3); changes > 0; --changes) {
+      HWND w = windows[next(static_cast<int>(windows.size()))];
+      switch (next(11)) {
+        case 0:
+          SetWindowPos(w, nullptr, next(160) - 30, next(120) - 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+          break;
+        case 1:
+          SetWindowPos(w, nullptr, 0, 0, 5 + next(90), 5 + next(70), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+          break;
+        case 2:
+          SetWindowPos(w, next(2) ? HWND_TOP : HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+          break;
+        case 3: ShowWindow(w, IsWindowVisible(w) ? SW_HIDE : SW_SHOWNOACTIVATE); break;
+        case 4:
+          SetWindowRgn(w, next(3) ? CreateEllipticRgn(next(20), next(20), 20 + next(60), 20 + next(40)) : nullptr,
+                       TRUE);
+          break;
+        case 5:
+          SetLayeredWindowAttributes(w, RGB(0, 255, 0), static_cast<BYTE>(next(256)),
+                                     next(2) ? LWA_ALPHA : LWA_ALPHA | LWA_COLORKEY);
+          break;
+        case 6:
+        case 7: {
+          HDC dc = GetDC(w);
+          RECT r{next(60), next(40), 0, 0};
+          r.right = r.left + 1 + next(40);
+          r.bottom = r.top + 1 + next(30);
+          HBRUSH b = CreateSolidBrush(colour());
+          FillRect(dc, &r, b);
+          DeleteObject(b);
+          if (next(3) == 0) open.emplace_back(w, dc);
+          else ReleaseDC(w, dc);
+          break;
+        }
+        case 8:
+          if (!open.empty()) {  // a DC taken earlier draws again
+            auto [ow, dc] = open[next(static_cast<int>(open.size()))];
+            RECT r{next(50), next(30), 0, 0};
+            r.right = r.left + 1 + next(30);
+            r.bottom = r.top + 1 + next(30);
+            HBRUSH b = CreateSolidBrush(colour());
+            FillRect(dc, &r, b);
+            DeleteObject(b);
+          }
+          break;
+        case 9:
+          if (windows.size() > 2) {
+            for (std::size_t i = open.size(); i-- > 0;)
+              if (open[i].first == w) {
+                ReleaseDC(w, open[i].second);
+                open.erase(open.begin() + static_cast<std::ptrdiff_t>(i));
+              }
+            DestroyWindow(w);
+            windows.erase(std::find(windows.begin(), windows.end(), w));
+          }
+          makeOne();
+          break;
+        case 10:
+          if (next(4) == 0) {
+            int element = COLOR_BACKGROUND;
+            COLORREF c = colour();
+            SetSysColors(1, &element, &c);
+          } else {
+            qv::os::pumpMessages();
+          }
+          break;
+      }
+    }
+    qv::os::gdi::Image updated = qv::os::composeScreen();
+    qv::os::forgetScreen();
+    qv::os::gdi::Image afresh = qv::os::composeScreen();
+    auto differs = std::mismatch(updated.pixels.begin(), updated.pixels.end(), afresh.pixels.begin());
+    ASSERT_TRUE(differs.first == updated.pixels.end())
+        << "step " << step << ": first at " << (differs.first - updated.pixels.begin()) % 160 << ","
+        << (differs.first - updated.pixels.begin()) / 160;
+  }
+  for (auto [w, dc] : open) ReleaseDC(w, dc);
 }
 
 TEST_F(ScreenTest, SurfaceKeepsItsPixelsWhenTheWindowGrows) {
