@@ -1,11 +1,11 @@
 #include "platform/browser/HtmlLoader.h"
 
 #include <curl/curl.h>
+#include <dlfcn.h>
 #include <iconv.h>
 
 #include <cctype>
 #include <fstream>
-#include <mutex>
 #include <sstream>
 #include <sys/stat.h>
 
@@ -239,49 +239,91 @@ size_t onHeader(char* data, size_t size, size_t count, void* user) {
   return n;
 }
 
+// libcurl and the many libraries it pulls in are loaded when the first
+// http address is, not when a program starts: most runs never go online.
+struct CurlLibrary {
+  bool bound = false;
+  CURLcode (*global_init)(long) = nullptr;
+  CURL* (*easy_init)() = nullptr;
+  CURLcode (*easy_setopt)(CURL*, CURLoption, ...) = nullptr;
+  CURLcode (*easy_perform)(CURL*) = nullptr;
+  CURLcode (*easy_getinfo)(CURL*, CURLINFO, ...) = nullptr;
+  void (*easy_cleanup)(CURL*) = nullptr;
+  curl_slist* (*slist_append)(curl_slist*, const char*) = nullptr;
+  void (*slist_free_all)(curl_slist*) = nullptr;
+};
+
+template <class F>
+bool bindSymbol(void* library, const char* name, F& to) {
+  to = reinterpret_cast<F>(::dlsym(library, name));
+  return to != nullptr;
+}
+
+// Bound once per process; without the library (or any of its entry
+// points) no address can be fetched. The library stays loaded: its global
+// state lives until the process ends.
+const CurlLibrary& curlLibrary() {
+  static const CurlLibrary library = [] {
+    CurlLibrary c;
+    void* so = ::dlopen("libcurl.so.4", RTLD_NOW | RTLD_LOCAL);
+    if (so == nullptr) return c;
+    c.bound = bindSymbol(so, "curl_global_init", c.global_init) && bindSymbol(so, "curl_easy_init", c.easy_init) &&
+              bindSymbol(so, "curl_easy_setopt", c.easy_setopt) &&
+              bindSymbol(so, "curl_easy_perform", c.easy_perform) &&
+              bindSymbol(so, "curl_easy_getinfo", c.easy_getinfo) &&
+              bindSymbol(so, "curl_easy_cleanup", c.easy_cleanup) &&
+              bindSymbol(so, "curl_slist_append", c.slist_append) &&
+              bindSymbol(so, "curl_slist_free_all", c.slist_free_all);
+    if (c.bound) c.bound = c.global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+    if (!c.bound) ::dlclose(so);
+    return c;
+  }();
+  return library;
+}
+
 LoadedPage loadHttp(const LoadRequest& request, const std::string& url) {
-  static std::once_flag once;
-  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-  CURL* curl = curl_easy_init();
+  const CurlLibrary& lib = curlLibrary();
+  if (!lib.bound) return failure(url, LoadStatus::CannotConnect, INET_E_DOWNLOAD_FAILURE);
+  CURL* curl = lib.easy_init();
   if (!curl) return failure(url, LoadStatus::CannotConnect, INET_E_DOWNLOAD_FAILURE);
   Transfer transfer;
   curl_slist* headers = nullptr;
   std::istringstream lines(request.headers);
   for (std::string line; std::getline(lines, line);) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (!line.empty()) headers = curl_slist_append(headers, line.c_str());
+    if (!line.empty()) headers = lib.slist_append(headers, line.c_str());
   }
   std::string target = stripFragment(url);
-  curl_easy_setopt(curl, CURLOPT_URL, target.c_str());
-  curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
-  curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 10L);
-  curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, request.timeoutMs);
-  curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, request.timeoutMs);
-  curl_easy_setopt(curl, CURLOPT_NOPROXY, "localhost,127.0.0.1,::1");
-  curl_easy_setopt(curl, CURLOPT_USERAGENT, "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1)");
-  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, onBody);
-  curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
-  curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, onHeader);
-  curl_easy_setopt(curl, CURLOPT_HEADERDATA, &transfer);
-  if (headers) curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
+  lib.easy_setopt(curl, CURLOPT_URL, target.c_str());
+  lib.easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+  lib.easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+  lib.easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+  lib.easy_setopt(curl, CURLOPT_MAXREDIRS, 10L);
+  lib.easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+  lib.easy_setopt(curl, CURLOPT_TIMEOUT_MS, request.timeoutMs);
+  lib.easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, request.timeoutMs);
+  lib.easy_setopt(curl, CURLOPT_NOPROXY, "localhost,127.0.0.1,::1");
+  lib.easy_setopt(curl, CURLOPT_USERAGENT, "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1)");
+  lib.easy_setopt(curl, CURLOPT_WRITEFUNCTION, onBody);
+  lib.easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
+  lib.easy_setopt(curl, CURLOPT_HEADERFUNCTION, onHeader);
+  lib.easy_setopt(curl, CURLOPT_HEADERDATA, &transfer);
+  if (headers) lib.easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
   if (!request.postData.empty()) {
-    curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE, static_cast<long>(request.postData.size()));
-    curl_easy_setopt(curl, CURLOPT_POSTFIELDS, request.postData.data());
+    lib.easy_setopt(curl, CURLOPT_POSTFIELDSIZE, static_cast<long>(request.postData.size()));
+    lib.easy_setopt(curl, CURLOPT_POSTFIELDS, request.postData.data());
   }
-  CURLcode rc = curl_easy_perform(curl);
+  CURLcode rc = lib.easy_perform(curl);
   long httpStatus = 0;
-  curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &httpStatus);
+  lib.easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &httpStatus);
   char* effective = nullptr;
-  curl_easy_getinfo(curl, CURLINFO_EFFECTIVE_URL, &effective);
+  lib.easy_getinfo(curl, CURLINFO_EFFECTIVE_URL, &effective);
   std::string finalUrl = effective ? normalizeUrl(effective) : url;
   // The fragment never travels; the page's address keeps it.
   size_t hash = url.find('#');
   if (hash != std::string::npos && finalUrl.find('#') == std::string::npos) finalUrl += url.substr(hash);
-  curl_slist_free_all(headers);
-  curl_easy_cleanup(curl);
+  lib.slist_free_all(headers);
+  lib.easy_cleanup(curl);
 
   if (rc != CURLE_OK) {
     switch (rc) {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <random>
+#include <string>
 
 #include "LoopbackServer.h"
 #include "SiteFixture.h"
@@ -81,6 +83,21 @@ TEST_F(HtmlLoaderTest, PagesFromALoopbackServer) {
   EXPECT_EQ(refused.status, LoadStatus::CannotConnect);
   EXPECT_EQ(refused.errorCode, INET_E_CANNOT_CONNECT);
   EXPECT_NE(refused.html.find(closed), std::string::npos);
+}
+
+// A program that never goes online does not pay for the http library: it is
+// loaded with the first http address.
+TEST_F(HtmlLoaderTest, TheHttpLibraryIsLoadedWithTheFirstHttpAddress) {
+  qvtest::LoopbackServer server;
+  server.serve("/index.html", {200, "Content-Type: text/html\r\n", "<title>Online</title>"});
+  const std::string command = qvtest::testBin("prog_http_binding") + " " + server.url("/index.html");
+  std::FILE* out = ::popen(command.c_str(), "r");
+  ASSERT_NE(out, nullptr);
+  std::string report;
+  char buf[256];
+  while (std::fgets(buf, sizeof buf, out) != nullptr) report += buf;
+  EXPECT_EQ(::pclose(out), 0);
+  EXPECT_EQ(report, "start 0\npage 0\nhttp 1 loaded\n");
 }
 
 TEST_F(HtmlLoaderTest, PostDataAndHeadersReachTheServer) {
