@@ -1,7 +1,11 @@
 #include "runtime/Browser.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 #include "browserhost/BrowserUtils.h"
@@ -185,6 +189,60 @@ std::string toolButtonHint(const std::string& Word) {
   for (const auto& [word, id] : hints)
     if (Word == word) return GetMessageText(id);
   return "";
+}
+
+// Calls `onLine` for every line of the rest of the stream as the class
+// library's string lists split text (at CR, LF or CR LF; a last line needs
+// no line break), reading it in blocks. A line comes as a view into the
+// block, or into a buffer when it runs over the end of one. A stream that
+// ends before its size raises EReadError, as reading it whole does.
+template <class OnLine>
+void forEachLine(TStream& Stream, OnLine onLine) {
+  std::int64_t left = std::max<std::int64_t>(0, Stream.Size() - Stream.Position());
+  std::vector<char> block(static_cast<std::size_t>(std::min<std::int64_t>(left, 1 << 16)));
+  std::string carried;   // the start of a line that runs on into the next block
+  bool afterCR = false;  // the last block ended with a CR: an LF now belongs to it
+  while (left > 0) {
+    const int want = static_cast<int>(std::min<std::int64_t>(left, static_cast<std::int64_t>(block.size())));
+    Stream.ReadBuffer(block.data(), want);
+    left -= want;
+    const char* p = block.data();
+    const char* end = p + want;
+    if (afterCR && *p == '\n') ++p;
+    afterCR = false;
+    // The next CR and LF are each looked for once, so a text without one of
+    // them is not searched to the end of the block for every line.
+    auto next = [end](const char* from, char c) {
+      const void* at = std::memchr(from, c, static_cast<std::size_t>(end - from));
+      return at ? static_cast<const char*>(at) : end;
+    };
+    const char* cr = next(p, '\r');
+    const char* lf = next(p, '\n');
+    while (p < end) {
+      if (cr < p) cr = next(p, '\r');
+      if (lf < p) lf = next(p, '\n');
+      const char* eol = std::min(cr, lf);
+      if (eol == end) {
+        carried.append(p, end);
+        break;
+      }
+      if (carried.empty()) {
+        onLine(std::string_view(p, static_cast<std::size_t>(eol - p)));
+      } else {
+        carried.append(p, eol);
+        onLine(std::string_view(carried));
+        carried.clear();
+      }
+      p = eol + 1;
+      if (*eol == '\r') {
+        if (p == end)
+          afterCR = true;
+        else if (*p == '\n')
+          ++p;
+      }
+    }
+  }
+  if (!carried.empty()) onLine(std::string_view(carried));
 }
 
 constexpr const char* kResultsBegin = "<!-- ### SE RESULTS BEGIN ### -->";
@@ -1086,24 +1144,32 @@ void TBrowserWindow::LoadSearchIndex(const std::string& Path) {
     ShowErrorMessage(33, Path);
     return;
   }
-  TStringList lines;
-  lines.LoadFromFile(Path);
-  const int pages = lines.Count() / 2;
-  for (int k = 0; k < pages; ++k) {
-    // Four characters of the index tool's own, then path, title and more,
-    // each ended by "####".
-    std::string line = Copy(lines.Strings(2 * k), 5);
-    SearchIndexEntry entry;
-    std::size_t cut = line.find("####");
-    entry.Path = line.substr(0, cut);
-    if (cut != std::string::npos) {
-      line.erase(0, cut + 4);
-      cut = line.find("####");
-      if (cut != std::string::npos) entry.Title = line.substr(0, cut);
+  // An index holds a disc's whole text: it is read once, straight into the
+  // entries, so that it is never held twice.
+  TFileStream file(Path, fmOpenRead | fmShareDenyWrite);
+  SearchIndexEntry entry;
+  bool pathLine = true;
+  forEachLine(file, [&](std::string_view line) {
+    if (pathLine) {
+      // Four characters of the index tool's own, then path, title and more,
+      // each ended by "####".
+      line.remove_prefix(std::min<std::size_t>(4, line.size()));
+      std::size_t cut = line.find("####");
+      entry.Path = std::string(line.substr(0, cut));
+      entry.Title.clear();
+      if (cut != std::string_view::npos) {
+        line.remove_prefix(cut + 4);
+        cut = line.find("####");
+        if (cut != std::string_view::npos) entry.Title = std::string(line.substr(0, cut));
+      }
+    } else {
+      entry.Text = std::string(line);
+      SearchIndex.push_back(std::move(entry));
+      entry = SearchIndexEntry();
     }
-    entry.Text = lines.Strings(2 * k + 1);
-    SearchIndex.push_back(std::move(entry));
-  }
+    pathLine = !pathLine;
+  });
+  SearchIndex.shrink_to_fit();
 }
 
 void TBrowserWindow::ShowSearchResults(const std::vector<std::string>& Terms, const std::string& TargetFrameName) {

@@ -3,6 +3,7 @@
 // result template as a temporary page, deleted after it has been shown.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -12,6 +13,7 @@
 #include "browserhost/WebHost.h"
 #include "platform/browser/HtmlDocument.h"
 #include "platform/browser/Url.h"
+#include "platform/classlib/Classes.h"
 #include "platform/desktop/Clock.h"
 #include "platform/os/kernel/Files.h"
 #include "runtime/Browser.h"
@@ -108,6 +110,60 @@ TEST_F(SearchTest, TheIndexIsReadAtStart) {
   EXPECT_EQ(records[2].Path, "/pages/caps.html");
   EXPECT_EQ(records[2].Title, "");
   EXPECT_TRUE(messageTexts().empty());
+}
+
+// The index is read in blocks: lines that run over a block's end, a CR LF
+// split between two blocks, a line longer than a block, lone CR and LF line
+// ends and a last line without one give the records of the whole text.
+TEST_F(SearchTest, ALargeIndexGivesTheRecordsOfItsLines) {
+  constexpr std::size_t kBlock = 1 << 16;
+  std::string index;
+  int page = 0;
+  auto add = [&](const std::string& text, const char* eol) {
+    index += "0001/p" + std::to_string(page) + ".html####Page " + std::to_string(page) + "####more" + eol;
+    index += text + eol;
+    ++page;
+  };
+  auto fillTo = [&](std::size_t offset) {  // short pages up to just before `offset`
+    while (index.size() + 80 < offset) add("filler text", page % 3 == 0 ? "\n" : "\r\n");
+    std::size_t left = offset - index.size();
+    // A path line that ends exactly at the offset.
+    index += "0001/fill.html####" + std::string(left - 19, 'f') + "\r";
+    index += "\n";
+  };
+  fillTo(kBlock);  // "\r" is the block's last byte, "\n" the next one's first
+  index += "text after the split line end\r\n";
+  add(std::string(kBlock + 100, 'x'), "\r");  // longer than a block, ended by CR alone
+  fillTo(3 * kBlock);
+  index += "\n\r";  // an empty text line, then an empty path line
+  index += "text of an empty path\n";
+  add("last text without a line end", "\r\n");
+  index.resize(index.size() - 2);
+
+  writeSearchDisc(kForm, index);
+  std::vector<SearchIndexEntry> records;
+  runSteps({[&] { records = BrowserWindow->SearchIndex; }});
+
+  // What the string list makes of the same text, taken two lines a page.
+  TStringList lines;
+  lines.SetText(index);
+  ASSERT_EQ(records.size(), static_cast<std::size_t>(lines.Count() / 2));
+  for (int k = 0; k < lines.Count() / 2; ++k) {
+    std::string path = lines.Strings(2 * k).substr(std::min<std::size_t>(4, lines.Strings(2 * k).size()));
+    std::string title;
+    std::size_t cut = path.find("####");
+    if (cut != std::string::npos) {
+      std::size_t end = path.find("####", cut + 4);
+      if (end != std::string::npos) title = path.substr(cut + 4, end - cut - 4);
+      path.erase(cut);
+    }
+    SCOPED_TRACE("record " + std::to_string(k));
+    ASSERT_EQ(records[k].Path, path);
+    ASSERT_EQ(records[k].Title, title);
+    ASSERT_EQ(records[k].Text, lines.Strings(2 * k + 1));
+  }
+  EXPECT_EQ(records.back().Text, "last text without a line end");
+  EXPECT_EQ(records[records.size() - 2].Path, "");
 }
 
 TEST_F(SearchTest, AMissingIndexIsReportedAndFindsNothing) {
