@@ -19,6 +19,19 @@ extern const qv::classlib::TUnitInfo uiNavBarBaseUnit;
 enum TuiNavBarChangeType { doRecreate, doRecalc, doRedraw };
 QV_ENUM_TYPE(TuiNavBarChangeType, doRecreate, doRecalc, doRedraw)
 
+// The drawing states of a group, link or scroll button, as the view
+// information works them out and every helper painter receives them.
+enum TuiNavBarDrawState {
+  nbsActive,      // the active group, in views that mark it
+  nbsDisabled,    // the item is disabled
+  nbsExpanded,    // the group is expanded
+  nbsHotTracked,  // under the mouse
+  nbsPressed,     // the mouse button is held on it
+  nbsSelected,    // the selected link
+  nbsSpecial      // the special first group of the explorer-bar views
+};
+using TuiNavBarDrawStates = TSet<TuiNavBarDrawState>;
+
 class TuiNavBarGroup;
 class TuiNavBarGroups;
 class TuiNavBarItems;

@@ -218,17 +218,8 @@ BOOL SystemParametersInfo(UINT action, UINT uiParam, PVOID pvParam, UINT winIni)
       static_cast<int*>(pvParam)[2] = 1;
       return TRUE;
     case SPI_GETNONCLIENTMETRICS: {
-      struct NonClient {
-        UINT cbSize;
-        int iBorderWidth, iScrollWidth, iScrollHeight, iCaptionWidth, iCaptionHeight;
-        LOGFONTA lfCaptionFont;
-        int iSmCaptionWidth, iSmCaptionHeight;
-        LOGFONTA lfSmCaptionFont;
-        int iMenuWidth, iMenuHeight;
-        LOGFONTA lfMenuFont, lfStatusFont, lfMessageFont;
-      };
-      auto* n = static_cast<NonClient*>(pvParam);
-      if (n == nullptr || n->cbSize < sizeof(NonClient)) {
+      auto* n = static_cast<NONCLIENTMETRICSA*>(pvParam);
+      if (n == nullptr || n->cbSize < sizeof(NONCLIENTMETRICSA)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
       }

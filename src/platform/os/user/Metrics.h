@@ -5,6 +5,7 @@
 #pragma once
 
 #include "platform/os/Types.h"
+#include "platform/os/gdi/Font.h"
 
 #define SM_CXSCREEN 0
 #define SM_CYSCREEN 1
@@ -156,6 +157,18 @@
 int GetSystemMetrics(int index);
 // Unknown actions fail with ERROR_INVALID_PARAMETER. SPIF_SENDCHANGE sends
 // WM_SETTINGCHANGE to every top-level window.
+// SPI_GETNONCLIENTMETRICS fills one (cbSize set by the caller, 340 bytes).
+struct NONCLIENTMETRICSA {
+  UINT cbSize;
+  int iBorderWidth, iScrollWidth, iScrollHeight, iCaptionWidth, iCaptionHeight;
+  LOGFONTA lfCaptionFont;
+  int iSmCaptionWidth, iSmCaptionHeight;
+  LOGFONTA lfSmCaptionFont;
+  int iMenuWidth, iMenuHeight;
+  LOGFONTA lfMenuFont, lfStatusFont, lfMessageFont;
+};
+using NONCLIENTMETRICS = NONCLIENTMETRICSA;
+
 BOOL SystemParametersInfo(UINT action, UINT uiParam, PVOID pvParam, UINT winIni);
 #define SystemParametersInfoA SystemParametersInfo
 UINT GetDoubleClickTime();
