@@ -127,7 +127,7 @@ TEST(Text, AlignmentPlacesTheCell) {
     int top;   // the cell's top for y = 20
   } cases[] = {
       {TA_LEFT | TA_TOP, 0, 20},         {TA_RIGHT | TA_TOP, -2, 20},
-      {TA_CENTER | TA_TOP, -1, 20},      {TA_LEFT | TA_BASELINE, 0, 20 - 10},  // tmAscent
+      {TA_CENTER | TA_TOP, -1, 20},      {TA_LEFT | TA_BASELINE, 0, 20 - 11},  // tmAscent
       {TA_LEFT | TA_BOTTOM, 0, 20 - 13},                                       // tmHeight
   };
   for (const Case& k : cases) {
@@ -222,7 +222,7 @@ TEST(Text, UnderlineAndStrikeOutLines) {
   struct Case {
     BYTE underline, strike;
     int row;  // relative to the baseline
-  } cases[] = {{1, 0, 1}, {0, 1, -3}};
+  } cases[] = {{1, 0, 1}, {0, 1, -4}};
   for (const Case& k : cases) {
     Canvas plain(120, 40), lined(120, 40, -11, k.underline, k.strike);
     TextOut(plain.dc(), 4, 2, "Menu", 4);
