@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/classlib/Forms.h"
+#include "platform/desktop/Recorder.h"
 #include "platform/os/gdi/Cursor.h"
 #include "platform/os/kernel/Module.h"
 #include "platform/os/user/User.h"
@@ -16,13 +17,26 @@ bool shuttingDown = false;
 TlkTimerWindow* timerWindow = nullptr;
 std::vector<UINT_PTR>* activeTimers = nullptr;
 
+// A fresh desktop starts the unit's timers afresh, also after a shut-down.
+void forgetTimersOnReset() {
+  static const bool registered = (qv::desktop::onReset([] {
+                                    FreeAndNil(timerWindow);
+                                    FreeAndNil(activeTimers);
+                                    shuttingDown = false;
+                                  }),
+                                  true);
+  (void)registered;
+}
+
 HWND timerWindowHandle() {
   if (!timerWindow && !shuttingDown) timerWindow = new TlkTimerWindow();
+  forgetTimersOnReset();
   return timerWindow ? timerWindow->Handle() : nullptr;
 }
 
 std::vector<UINT_PTR>* activeTimerList() {
   if (!activeTimers && !shuttingDown) activeTimers = new std::vector<UINT_PTR>();
+  forgetTimersOnReset();
   return activeTimers;
 }
 
@@ -54,6 +68,7 @@ void startUp() {
 }
 
 void shutDown() {
+  forgetTimersOnReset();
   shuttingDown = true;
   FreeAndNil(timerWindow);
   FreeAndNil(activeTimers);

@@ -8,6 +8,7 @@
 
 #include "lookandfeel/lkControls.h"
 #include "platform/classlib/SysUtils.h"
+#include "platform/desktop/Recorder.h"
 #include "platform/os/kernel/Module.h"
 
 namespace {
@@ -187,6 +188,17 @@ TuiUnitsLoader* uiGetUnitsLoader() {
 namespace uiGDIPlusAPI {
 
 void Initialize() {
+  // A fresh desktop starts without GDI+, also when a test left it running
+  // (a library's start-up that its program never finished); start-ups a
+  // library queued go with the loader unrun, as in a library unloaded.
+  static const bool resets = (qv::desktop::onReset([] {
+                                UnloadGDIPlus();
+                                delete UnitsLoader;
+                                UnitsLoader = nullptr;
+                                StartCount = 0;
+                              }),
+                              true);
+  (void)resets;
   if (StartCount++ > 0) return;
   uiGetUnitsLoader()->RegisterUnit(&ClearAvailable, &UnloadGDIPlus);
 }

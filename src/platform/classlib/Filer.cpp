@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/desktop/Recorder.h"
 #include "platform/os/kernel/Module.h"
 #include "platform/os/kernel/Registry.h"
 #include "platform/os/kernel/Resource.h"
@@ -1336,7 +1337,13 @@ std::string qv::classlib::writeComponentText(TComponent* Root) {
   return stream.DataString();
 }
 
-void qv::classlib::SetResourceInstance(HINSTANCE Module) { gResourceInstance = Module; }
+void qv::classlib::SetResourceInstance(HINSTANCE Module) {
+  // The desktop's reset frees every loaded module, a language module too:
+  // the forms are the program's own again.
+  static const bool forgets = (qv::desktop::onReset([] { gResourceInstance = nullptr; }), true);
+  (void)forgets;
+  gResourceInstance = Module;
+}
 
 HINSTANCE qv::classlib::LoadResourceModule(const std::string& ModuleName) {
   HKEY key = nullptr;

@@ -6,6 +6,8 @@
 #include <map>
 #include <vector>
 
+#include "platform/desktop/Recorder.h"
+
 bool ModuleIsLib = false;
 bool ModuleIsPackage = false;
 
@@ -40,9 +42,24 @@ struct UnitTable {
   std::vector<const TUnitInfo*> started;
 };
 
+// A fresh desktop is a fresh process: the units still started end, and
+// every unit may start again. A failing shut-down must not keep the rest of
+// the desktop from its reset; whoever checks shut-downs calls FinalizeUnits.
+void resetUnits();
+
 UnitTable& unitTable() {
   static UnitTable table;
+  static const bool resets = (qv::desktop::onResetFirst(&resetUnits), true);
+  (void)resets;
   return table;
+}
+
+void resetUnits() {
+  try {
+    FinalizeUnits();
+  } catch (...) {
+  }
+  unitTable().states.clear();
 }
 
 }  // namespace

@@ -213,7 +213,8 @@ struct TUnitInfo {
 // every later call (and a call from a unit that uses it in a cycle) do
 // nothing, also after the shut-down: a unit starts at most once per process.
 // When the start-up raises, the unit counts as not started and the
-// exception propagates.
+// exception propagates. The desktop's reset (a fresh start in tests) shuts
+// down the units still started and forgets them all, so they start again.
 void InitializeUnit(const TUnitInfo& Unit);
 // Shuts down every started unit, the last started first. A shut-down that
 // raises does not keep the others from running; the first exception is

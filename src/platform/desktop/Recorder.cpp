@@ -18,6 +18,7 @@ struct State {
   std::FILE* log = nullptr;
   bool logOpened = false;
   std::vector<std::function<void()>> resetHooks;
+  std::vector<std::function<void()>> firstResetHooks;
 };
 
 State& st() {
@@ -127,11 +128,17 @@ void onReset(std::function<void()> hook) {
   st().resetHooks.push_back(std::move(hook));
 }
 
+void onResetFirst(std::function<void()> hook) {
+  std::lock_guard<std::mutex> lock(st().m);
+  st().firstResetHooks.push_back(std::move(hook));
+}
+
 void resetDesktop() {
   std::vector<std::function<void()>> hooks;
   {
     std::lock_guard<std::mutex> lock(st().m);
     hooks = st().resetHooks;
+    hooks.insert(hooks.end(), st().firstResetHooks.begin(), st().firstResetHooks.end());
   }
   for (auto it = hooks.rbegin(); it != hooks.rend(); ++it) (*it)();
   resetProfile();

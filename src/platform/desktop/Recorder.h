@@ -46,9 +46,13 @@ class Recorder {
 };
 
 // Each layer registers what it must forget when a test starts afresh (windows,
-// timers, open keys ...). resetDesktop() runs them all in reverse order of
-// registration, then resets the profile, the recorder and the clock.
+// timers, open keys ...), so that the process is as it was at its start.
+// resetDesktop() runs them all in reverse order of registration, then resets
+// the profile, the recorder and the clock. Hooks of onResetFirst run before
+// every other: a program's own start-ups end while the layers under them
+// still stand, whichever layer happened to register first.
 void onReset(std::function<void()> hook);
+void onResetFirst(std::function<void()> hook);
 void resetDesktop();
 
 // Escapes a field for a log line.

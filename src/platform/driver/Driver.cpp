@@ -116,6 +116,11 @@ struct Watchdog {
   bool armed = false;
   bool quit = false;
 
+  void disarm() {
+    std::lock_guard<std::mutex> lk(m);
+    armed = false;
+    cv.notify_all();
+  }
   void arm(std::chrono::steady_clock::time_point at) {
     std::unique_lock<std::mutex> lk(m);
     deadline = at;
@@ -258,115 +263,132 @@ void addBrowserCommands(std::map<std::string, DriverHandler>& t) {
   };
 }
 
+std::map<std::string, DriverHandler> builtInCommands() {
+  std::map<std::string, DriverHandler> t;
+  t["click"] = [](const std::string& a, std::string& e) {
+    POINT pt;
+    if (!parsePoint(a, pt, e)) return false;
+    qv::os::injectClick(pt, false);
+    return true;
+  };
+  t["rclick"] = [](const std::string& a, std::string& e) {
+    POINT pt;
+    if (!parsePoint(a, pt, e)) return false;
+    qv::os::injectClick(pt, true);
+    return true;
+  };
+  t["dblclick"] = [](const std::string& a, std::string& e) {
+    POINT pt;
+    if (!parsePoint(a, pt, e)) return false;
+    // Two clicks at once fall within any double-click time.
+    qv::os::injectClick(pt, false);
+    qv::os::injectClick(pt, false);
+    return true;
+  };
+  t["move"] = [](const std::string& a, std::string& e) {
+    POINT pt;
+    if (!parsePoint(a, pt, e)) return false;
+    qv::os::injectMouse(WM_MOUSEMOVE, pt);
+    return true;
+  };
+  t["key"] = [](const std::string& a, std::string& e) {
+    DriverKey k;
+    if (!parseDriverKey(a, k)) {
+      e = "unknown key";
+      return false;
+    }
+    keyStroke(k);
+    return true;
+  };
+  t["type"] = [](const std::string& a, std::string&) {
+    for (char c : qv::os::utf8ToAnsi(a)) qv::os::injectChar(c);
+    return true;
+  };
+  t["answer"] = [](const std::string& a, std::string& e) {
+    if (a.empty()) {
+      e = "expected a button";
+      return false;
+    }
+    Recorder::pushAnswer("msgbox", a);
+    return true;
+  };
+  t["dialog"] = [](const std::string& a, std::string& e) {
+    if (a.empty()) {
+      e = "expected a path or cancel";
+      return false;
+    }
+    Recorder::pushAnswer("dialog", a);
+    return true;
+  };
+  t["screenshot"] = [](const std::string& a, std::string& e) {
+    if (a.empty()) {
+      e = "expected a file";
+      return false;
+    }
+    if (!qv::os::saveScreenshot(a)) {
+      e = "cannot write " + a;
+      return false;
+    }
+    return true;
+  };
+  t["close"] = [](const std::string&, std::string& e) { return postSysCommand(SC_CLOSE, e); };
+  t["syscommand"] = [](const std::string& a, std::string& e) {
+    long long id = 0;
+    if (!parseInt(a, id) || id < 0) {
+      e = "expected a command number";
+      return false;
+    }
+    return postSysCommand(static_cast<WPARAM>(id), e);
+  };
+  t["end"] = [](const std::string&, std::string& e) {
+    driver().ended = true;
+    if (Application && Application->MainForm()) {
+      // The application window closes the main form as the class
+      // library does for its taskbar button.
+      PostMessage(Application->Handle(), WM_CLOSE, 0, 0);
+      return true;
+    }
+    HWND main = mainWindow();
+    if (!main) {
+      e = "no main window";
+      return false;
+    }
+    PostMessage(main, WM_CLOSE, 0, 0);
+    return true;
+  };
+  t["timeout"] = [](const std::string& a, std::string& e) {
+    char* end = nullptr;
+    double s = std::strtod(a.c_str(), &end);
+    if (a.empty() || !end || *end != '\0' || s < 0) {
+      e = "expected seconds";
+      return false;
+    }
+    watchdog().arm(std::chrono::steady_clock::now() +
+                   std::chrono::milliseconds(static_cast<long long>(s * 1000)));
+    return true;
+  };
+  addBrowserCommands(t);
+  return t;
+}
+
+void forgetOnReset();
+
 std::map<std::string, DriverHandler>& commands() {
-  static std::map<std::string, DriverHandler> table = [] {
-    std::map<std::string, DriverHandler> t;
-    t["click"] = [](const std::string& a, std::string& e) {
-      POINT pt;
-      if (!parsePoint(a, pt, e)) return false;
-      qv::os::injectClick(pt, false);
-      return true;
-    };
-    t["rclick"] = [](const std::string& a, std::string& e) {
-      POINT pt;
-      if (!parsePoint(a, pt, e)) return false;
-      qv::os::injectClick(pt, true);
-      return true;
-    };
-    t["dblclick"] = [](const std::string& a, std::string& e) {
-      POINT pt;
-      if (!parsePoint(a, pt, e)) return false;
-      // Two clicks at once fall within any double-click time.
-      qv::os::injectClick(pt, false);
-      qv::os::injectClick(pt, false);
-      return true;
-    };
-    t["move"] = [](const std::string& a, std::string& e) {
-      POINT pt;
-      if (!parsePoint(a, pt, e)) return false;
-      qv::os::injectMouse(WM_MOUSEMOVE, pt);
-      return true;
-    };
-    t["key"] = [](const std::string& a, std::string& e) {
-      DriverKey k;
-      if (!parseDriverKey(a, k)) {
-        e = "unknown key";
-        return false;
-      }
-      keyStroke(k);
-      return true;
-    };
-    t["type"] = [](const std::string& a, std::string&) {
-      for (char c : qv::os::utf8ToAnsi(a)) qv::os::injectChar(c);
-      return true;
-    };
-    t["answer"] = [](const std::string& a, std::string& e) {
-      if (a.empty()) {
-        e = "expected a button";
-        return false;
-      }
-      Recorder::pushAnswer("msgbox", a);
-      return true;
-    };
-    t["dialog"] = [](const std::string& a, std::string& e) {
-      if (a.empty()) {
-        e = "expected a path or cancel";
-        return false;
-      }
-      Recorder::pushAnswer("dialog", a);
-      return true;
-    };
-    t["screenshot"] = [](const std::string& a, std::string& e) {
-      if (a.empty()) {
-        e = "expected a file";
-        return false;
-      }
-      if (!qv::os::saveScreenshot(a)) {
-        e = "cannot write " + a;
-        return false;
-      }
-      return true;
-    };
-    t["close"] = [](const std::string&, std::string& e) { return postSysCommand(SC_CLOSE, e); };
-    t["syscommand"] = [](const std::string& a, std::string& e) {
-      long long id = 0;
-      if (!parseInt(a, id) || id < 0) {
-        e = "expected a command number";
-        return false;
-      }
-      return postSysCommand(static_cast<WPARAM>(id), e);
-    };
-    t["end"] = [](const std::string&, std::string& e) {
-      driver().ended = true;
-      if (Application && Application->MainForm()) {
-        // The application window closes the main form as the class
-        // library does for its taskbar button.
-        PostMessage(Application->Handle(), WM_CLOSE, 0, 0);
-        return true;
-      }
-      HWND main = mainWindow();
-      if (!main) {
-        e = "no main window";
-        return false;
-      }
-      PostMessage(main, WM_CLOSE, 0, 0);
-      return true;
-    };
-    t["timeout"] = [](const std::string& a, std::string& e) {
-      char* end = nullptr;
-      double s = std::strtod(a.c_str(), &end);
-      if (a.empty() || !end || *end != '\0' || s < 0) {
-        e = "expected seconds";
-        return false;
-      }
-      watchdog().arm(std::chrono::steady_clock::now() +
-                     std::chrono::milliseconds(static_cast<long long>(s * 1000)));
-      return true;
-    };
-    addBrowserCommands(t);
-    return t;
-  }();
+  static std::map<std::string, DriverHandler> table = builtInCommands();
+  forgetOnReset();
   return table;
+}
+
+// A fresh desktop has no script running, no `timeout` pending and only the
+// built-in commands: what a test registered does not outlive it.
+void forgetOnReset() {
+  static const bool registered = (qv::desktop::onReset([] {
+                                    stopDriver();
+                                    watchdog().disarm();
+                                    commands() = builtInCommands();
+                                  }),
+                                  true);
+  (void)registered;
 }
 
 bool runOne(const std::string& line, std::string& error) {
@@ -441,6 +463,7 @@ bool startDriverFromEnvironment() {
 }
 
 void startDriver(std::vector<std::string> lines) {
+  forgetOnReset();
   Driver& d = driver();
   d = Driver{};
   d.lines = std::move(lines);

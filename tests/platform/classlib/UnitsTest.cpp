@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "DesktopTest.h"
+#include "platform/desktop/Recorder.h"
 #include "platform/classlib/Classes.h"
 #include "platform/classlib/SysUtils.h"
 #include "platform/classlib/System.h"
@@ -88,6 +89,30 @@ TEST(Units, AFailingStartUpLeavesTheUnitUnstarted) {
   unitLog.clear();
   FinalizeUnits();
   EXPECT_EQ(unitLog, (std::vector<std::string>{"-fragile", "-base"}));
+}
+
+namespace {
+
+class UnitResetTest : public qvtest::DesktopTest {};
+
+}  // namespace
+
+// A fresh desktop is a fresh process for the units: the started ones end, a
+// shut-down that raises does not stop the reset, and every unit starts again.
+TEST_F(UnitResetTest, AFreshDesktopEndsTheStartedUnitsAndLetsThemStartAgain) {
+  unitLog.clear();
+  InitializeUnit(fragileUnit);
+  InitializeUnit(midUnit);
+  EXPECT_NO_THROW(qv::desktop::resetDesktop());
+  EXPECT_EQ(unitLog, (std::vector<std::string>{"+base", "+fragile", "+base", "+top", "+mid", "-mid", "-top", "-base",
+                                               "-fragile", "-base"}));
+  EXPECT_FALSE(UnitInitialized(fragileUnit));
+  EXPECT_FALSE(UnitInitialized(baseUnit));
+
+  unitLog.clear();
+  InitializeUnit(fragileUnit);
+  EXPECT_TRUE(UnitInitialized(sturdyUnit));
+  EXPECT_EQ(unitLog, (std::vector<std::string>{"+base", "+fragile"}));
 }
 
 namespace {

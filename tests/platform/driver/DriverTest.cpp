@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "DesktopTest.h"
+#include "platform/desktop/Recorder.h"
 #include "platform/driver/Driver.h"
 #include "platform/os/user/Input.h"
 
@@ -189,6 +190,28 @@ TEST(DriverCommands, BadArgumentsAreErrorsAndLaterLayersAddCommands) {
   });
   EXPECT_TRUE(qv::desktop::runDriverCommand("LINK  Home page ", error));
   EXPECT_EQ(seen, "Home page");
+}
+
+class DriverResetTest : public qvtest::DesktopTest {};
+
+// What one test does with the driver does not reach the next: its script,
+// its pending `timeout` and the commands it added or replaced.
+TEST_F(DriverResetTest, AFreshDesktopForgetsTheScriptTheTimeoutAndAddedCommands) {
+  bool ran = false;
+  qv::desktop::registerDriverCommand("extra", [&](const std::string&, std::string&) { return ran = true; });
+  qv::desktop::registerDriverCommand("link", [&](const std::string&, std::string&) { return ran = true; });
+  std::string error;
+  ASSERT_TRUE(qv::desktop::runDriverCommand("timeout 0.05", error));
+  qv::desktop::startDriver({"wait 100", "extra"});
+  EXPECT_TRUE(qv::desktop::driverBusy());
+
+  qv::desktop::resetDesktop();
+  EXPECT_FALSE(qv::desktop::driverBusy());
+  EXPECT_FALSE(qv::desktop::runDriverCommand("extra", error));
+  EXPECT_EQ(error, "unknown command");
+  EXPECT_FALSE(qv::desktop::runDriverCommand("link Home", error));
+  EXPECT_EQ(error, "no browser control");
+  EXPECT_FALSE(ran);
 }
 
 }  // namespace
