@@ -132,9 +132,7 @@ class RectRoutine : public ::testing::TestWithParam<RoutineCase> {};
 
 TEST_P(RectRoutine, GivesACopyWithTheSidesMoved) {
   const RoutineCase& c = GetParam();
-  const TRect input = c.input;
-  EXPECT_EQ(text(c.routine(input)), text(c.expected));
-  EXPECT_EQ(text(input), text(c.input));
+  EXPECT_EQ(text(c.routine(c.input)), text(c.expected));
 }
 
 INSTANTIATE_TEST_SUITE_P(
