@@ -347,6 +347,72 @@ TEST_F(SettingsTest, APercentSizeAbove100WarnsAndSaves) {
   EXPECT_EQ(TIniFile(hostPath("project/autorun.inf")).ReadString("quorvel", "windowwidth", ""), "150%");
 }
 
+// A key the file lacks reads as the designer's default for it, whatever the
+// controls showed before: every key at once, over a project that changed
+// every control.
+TEST_F(SettingsTest, EveryAbsentKeyReadsAsTheDesignersDefault) {
+  std::filesystem::create_directories(hostPath("project/buttons"));
+  writeProjectFile("bare.inf", "[autorun]\r\n[quorvel]\r\n[fulltextsearchengine]\r\n");
+  std::map<std::string, std::string> read;
+  step([&](TQVDesigner* d) {
+    newProject(d);
+    changeEverything(d);
+    d->FModified = false;
+    d->FPendingFile = projectPath("bare.inf");
+    d->BtnOpenClick(d->BtnOpen);
+    d->FPendingFile.clear();
+    read = snapshot(d);
+  });
+  launch();
+  const std::map<std::string, std::string> defaults = {
+      {"open", "qvlaunch.exe"},
+      {"icon", ""},
+      {"windowcaption", "Qvlaunch"},
+      {"appcaption", "0"},
+      {"startpage", ""},
+      {"altstartpage", ""},
+      {"splashscreenimg", ""},
+      {"splashscreentime", ""},
+      {"uselanguagestartpage", "0"},
+      {"requirements", ""},
+      {"executeext", "exe"},
+      {"forceofflinemode", "0"},
+      {"singleinstance", "0"},
+      {"dropshadow", "0"},
+      {"noscrollbars", "1"},
+      {"fadein", "0"},
+      {"defaultcursor", "1"},
+      {"hidesplashscreen", "0"},
+      {"internalpopups", "1"},
+      {"intromusic", ""},
+      {"loopmusic", "0"},
+      {"stopmusiconclick", "0"},
+      {"showstatusbar", "0"},
+      {"disablescripterrors", "0"},
+      {"hideheaderfooter", "0"},
+      {"borderstyle", "2"},
+      {"contextmenu", "100"},
+      // Centred, with the edits disabled; their texts stay.
+      {"windowposition", "10 10,20"},
+      {"fullscreen", "01"},
+      {"windowwidth", "400 0"},
+      // The runtime's own height, so that what shows is what runs.
+      {"windowheight", "600 0"},
+      {"skin", ""},
+      {"skinposition", "0,0,100,100"},
+      {"buttondir", ""},
+      {"toolbarcolor", std::to_string(clNone)},
+      {"active", "00"},
+      {"index", ""},
+      {"resulttemplate", ""},
+  };
+  for (const auto& [key, value] : defaults) EXPECT_EQ(read[key], value) << key;
+  // No row checked; the rows keep the order they had.
+  EXPECT_EQ(read["toolbar"].find('+'), std::string::npos) << read["toolbar"];
+  EXPECT_EQ(read.size(), defaults.size() + 1);
+  EXPECT_EQ(dialogTexts(), std::vector<std::string>{});
+}
+
 struct ReadCase {
   const char* name;
   const char* keys;

@@ -169,8 +169,12 @@ struct SetCase {
   const char* name;
   Desktop desktop;
   std::vector<std::pair<int, COLORREF>> entries;
+  // Entries that copy another: (entry, the entry it copies).
+  std::vector<std::pair<int, int>> copies;
   int entry79;
 };
+
+void PrintTo(const SetCase& c, std::ostream* os) { *os << c.name; }
 
 class Office11Set : public Office11, public ::testing::WithParamInterface<SetCase> {};
 
@@ -179,86 +183,99 @@ TEST_P(Office11Set, EntriesFollowTheSchemeOrTheSystemColours) {
   start(c.desktop);
   AddRefOffice11ColorSet();
   for (const auto& [n, colour] : c.entries) EXPECT_EQ(entry(n), colour) << "entry " << n;
+  for (const auto& [n, source] : c.copies) EXPECT_EQ(entry(n), entry(source)) << "entry " << n << " = " << source;
   EXPECT_EQ(Office11ColorSet().Entry79, c.entry79);
 }
 
-// Shared by every scheme: copies and mixes of the entries above.
-std::vector<std::pair<int, COLORREF>> withCommon(std::vector<std::pair<int, COLORREF>> e, COLORREF light,
-                                                 COLORREF dark) {
-  auto times92 = [](COLORREF c) {
-    auto ch = [](int v) { return static_cast<BYTE>((v * 92 + 50) / 100); };
-    return RGB(ch(GetRValue(c)), ch(GetGValue(c)), ch(GetBValue(c)));
-  };
-  e.insert(e.end(), {{26, light}, {32, light}, {35, dark}, {36, times92(light)}, {37, times92(dark)}});
-  return e;
+// The scheme table's telling columns, each with the entry of the set it
+// fills while that scheme is active.
+struct TellingColumn {
+  int column;
+  int entry;
+  COLORREF blue, olive, silver;
+};
+constexpr TellingColumn kTellingColumns[] = {
+    {0, 2, RGB(221, 236, 254), RGB(244, 247, 222), RGB(243, 244, 250)},
+    {1, 3, RGB(129, 169, 226), RGB(183, 198, 145), RGB(153, 151, 181)},
+    {2, 0, RGB(158, 190, 245), RGB(217, 217, 167), RGB(215, 215, 229)},
+    {3, 1, RGB(195, 218, 249), RGB(242, 240, 228), RGB(243, 243, 247)},
+    {4, 7, RGB(0, 53, 145), RGB(96, 119, 107), RGB(118, 116, 146)},
+    {18, 38, RGB(0, 45, 150), RGB(117, 141, 94), RGB(124, 124, 148)},
+    {20, 40, RGB(255, 238, 194), RGB(255, 238, 194), RGB(255, 238, 194)},
+    {21, 41, RGB(0, 0, 128), RGB(63, 93, 56), RGB(75, 75, 111)},
+    {28, 48, RGB(254, 128, 62), RGB(254, 128, 62), RGB(254, 128, 62)},
+    {48, 76, RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255)},
+};
+
+COLORREF times92(COLORREF c) {
+  auto ch = [](int v) { return static_cast<BYTE>((v * 92 + 50) / 100); };
+  return RGB(ch(GetRValue(c)), ch(GetGValue(c)), ch(GetBValue(c)));
+}
+
+// Copies shared by the scheme and the system colours.
+const std::vector<std::pair<int, int>> kCommonCopies = {{26, 2},  {27, 24}, {32, 2},  {33, 3},  {34, 2},
+                                                        {35, 3},  {39, 31}, {50, 40}, {53, 38}, {54, 0},
+                                                        {55, 15}, {56, 28}, {57, 38}};
+
+std::vector<std::pair<int, int>> withCommonCopies(std::vector<std::pair<int, int>> copies) {
+  copies.insert(copies.end(), kCommonCopies.begin(), kCommonCopies.end());
+  return copies;
+}
+
+// A scheme's entries: its telling columns, the fixed colours of every
+// scheme and the mixes of the gradient ends with black.
+SetCase schemeCase(const char* name, const char* colourName, COLORREF TellingColumn::*scheme, int entry79) {
+  std::vector<std::pair<int, COLORREF>> entries;
+  COLORREF light = 0, dark = 0;
+  for (const TellingColumn& t : kTellingColumns) {
+    entries.emplace_back(t.entry, t.*scheme);
+    if (t.entry == 2) light = t.*scheme;
+    if (t.entry == 3) dark = t.*scheme;
+  }
+  entries.insert(entries.end(), {{22, RGB(0, 0, 0)},
+                                 {23, RGB(255, 255, 255)},
+                                 {28, RGB(255, 255, 255)},
+                                 {29, RGB(0, 0, 0)},
+                                 {30, RGB(0, 0, 0)},
+                                 {62, RGB(253, 238, 201)},
+                                 {36, times92(light)},
+                                 {37, times92(dark)}});
+  return SetCase{name, {ModuleProfile::Themed, "Luna.msstyles", colourName}, entries,
+                 withCommonCopies({{64, 11}, {77, 74}, {78, 75}}), entry79};
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Schemes, Office11Set,
-    ::testing::Values(SetCase{"Blue",
-                              {ModuleProfile::Themed, "Luna.msstyles", "NormalColor"},
-                              withCommon({{0, RGB(158, 190, 245)},
-                                          {1, RGB(195, 218, 249)},
-                                          {2, RGB(221, 236, 254)},
-                                          {3, RGB(129, 169, 226)},
-                                          {7, RGB(0, 53, 145)},
-                                          {22, RGB(0, 0, 0)},
-                                          {23, RGB(255, 255, 255)},
-                                          {38, RGB(0, 45, 150)},
-                                          {40, RGB(255, 238, 194)},
-                                          {41, RGB(0, 0, 128)},
-                                          {48, RGB(254, 128, 62)},
-                                          {50, RGB(255, 238, 194)},
-                                          {53, RGB(0, 45, 150)},
-                                          {54, RGB(158, 190, 245)},
-                                          {62, RGB(253, 238, 201)},
-                                          {76, RGB(255, 255, 255)}},
-                                         RGB(221, 236, 254), RGB(129, 169, 226)),
-                              41},
-                      SetCase{"Olive",
-                              {ModuleProfile::Themed, "Luna.msstyles", "HomeStead"},
-                              withCommon({{0, RGB(217, 217, 167)},
-                                          {2, RGB(244, 247, 222)},
-                                          {3, RGB(183, 198, 145)},
-                                          {7, RGB(96, 119, 107)},
-                                          {38, RGB(117, 141, 94)},
-                                          {41, RGB(63, 93, 56)},
-                                          {48, RGB(254, 128, 62)}},
-                                         RGB(244, 247, 222), RGB(183, 198, 145)),
-                              125},
-                      SetCase{"Silver",
-                              {ModuleProfile::Themed, "Luna.msstyles", "Metallic"},
-                              withCommon({{0, RGB(215, 215, 229)},
-                                          {2, RGB(243, 244, 250)},
-                                          {3, RGB(153, 151, 181)},
-                                          {7, RGB(118, 116, 146)},
-                                          {38, RGB(124, 124, 148)},
-                                          {41, RGB(75, 75, 111)},
-                                          {76, RGB(255, 255, 255)}},
-                                         RGB(243, 244, 250), RGB(153, 151, 181)),
-                              40},
+    ::testing::Values(schemeCase("Blue", "NormalColor", &TellingColumn::blue, 41),
+                      schemeCase("Olive", "HomeStead", &TellingColumn::olive, 125),
+                      schemeCase("Silver", "Metallic", &TellingColumn::silver, 40),
                       // Themes off: entry 2 is 22 % button face and 78 % window, entry 3
                       // 96 % button face; the rest are system colours and their mixes.
                       SetCase{"SystemColours",
                               {ModuleProfile::Classic},
-                              withCommon({{0, kFace},
-                                          {1, RGB(246, 246, 244)},
-                                          {2, RGB(246, 245, 243)},
-                                          {3, RGB(214, 210, 202)},
-                                          {7, kShadow},
-                                          {18, RGB(158, 158, 158)},
-                                          {19, kWindow},
-                                          {38, kShadow},
-                                          {40, RGB(183, 191, 212)},  // -2 % face, 30 % highlight, 72 % window
-                                          {41, kHighlight},
-                                          {44, RGB(136, 147, 177)},  // = 48: 14 % face, 44 % highlight, 40 % window
-                                          {47, RGB(210, 211, 216)},
-                                          {55, RGB(170, 168, 164)},  // = 15: shadow and face half and half
-                                          {66, RGB(233, 231, 227)},
-                                          {67, RGB(213, 209, 201)},
-                                          {75, kShadow},
-                                          {77, kFace}},
-                                         RGB(246, 245, 243), RGB(214, 210, 202)),
+                              {{0, kFace},
+                               {1, RGB(246, 246, 244)},
+                               {2, RGB(246, 245, 243)},
+                               {3, RGB(214, 210, 202)},
+                               {7, kShadow},
+                               {18, RGB(158, 158, 158)},
+                               {19, kWindow},
+                               {36, times92(RGB(246, 245, 243))},
+                               {37, times92(RGB(214, 210, 202))},
+                               {38, kShadow},
+                               {40, RGB(183, 191, 212)},  // -2 % face, 30 % highlight, 72 % window
+                               {41, kHighlight},
+                               {44, RGB(136, 147, 177)},  // = 48: 14 % face, 44 % highlight, 40 % window
+                               {47, RGB(210, 211, 216)},
+                               {55, RGB(170, 168, 164)},  // = 15: shadow and face half and half
+                               {66, RGB(233, 231, 227)},
+                               {67, RGB(213, 209, 201)},
+                               {75, kShadow},
+                               {77, kFace}},
+                              withCommonCopies({{8, 5},   {9, 6},   {25, 3},  {42, 40}, {43, 40}, {44, 48},
+                                                {45, 48}, {46, 3},  {49, 46}, {59, 47}, {60, 38}, {61, 0},
+                                                {68, 42}, {69, 43}, {70, 47}, {71, 70}, {72, 48}, {73, 72},
+                                                {74, 65}, {75, 65}, {78, 65}}),
                               75}),
     [](const auto& info) { return std::string(info.param.name); });
 

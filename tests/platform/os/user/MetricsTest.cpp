@@ -39,12 +39,56 @@ TEST_F(MetricsTest, ClassicMetricsWithTheScreenFromTheProfile) {
   EXPECT_EQ(GetDoubleClickTime(), 500u);
 }
 
+// The classic scheme in full, index by index: the pixel tests elsewhere take
+// their colours from GetSysColor, so a wrong entry shows only here.
 TEST_F(MetricsTest, SystemColoursAreTheClassicSchemeAndOverridable) {
-  EXPECT_EQ(GetSysColor(COLOR_BTNFACE), RGB(212, 208, 200));
-  EXPECT_EQ(GetSysColor(COLOR_WINDOW), RGB(255, 255, 255));
-  EXPECT_EQ(GetSysColor(COLOR_HIGHLIGHT), RGB(10, 36, 106));
-  EXPECT_EQ(GetSysColor(COLOR_INFOBK), RGB(255, 255, 225));
-  EXPECT_EQ(GetSysColor(COLOR_MENUBAR), RGB(212, 208, 200));
+  struct Entry {
+    int index;
+    int constant;
+    const char* name;
+    COLORREF colour;
+  };
+  const Entry scheme[] = {
+      {0, COLOR_SCROLLBAR, "COLOR_SCROLLBAR", RGB(212, 208, 200)},
+      {1, COLOR_BACKGROUND, "COLOR_BACKGROUND", RGB(58, 110, 165)},
+      {2, COLOR_ACTIVECAPTION, "COLOR_ACTIVECAPTION", RGB(10, 36, 106)},
+      {3, COLOR_INACTIVECAPTION, "COLOR_INACTIVECAPTION", RGB(128, 128, 128)},
+      {4, COLOR_MENU, "COLOR_MENU", RGB(212, 208, 200)},
+      {5, COLOR_WINDOW, "COLOR_WINDOW", RGB(255, 255, 255)},
+      {6, COLOR_WINDOWFRAME, "COLOR_WINDOWFRAME", RGB(0, 0, 0)},
+      {7, COLOR_MENUTEXT, "COLOR_MENUTEXT", RGB(0, 0, 0)},
+      {8, COLOR_WINDOWTEXT, "COLOR_WINDOWTEXT", RGB(0, 0, 0)},
+      {9, COLOR_CAPTIONTEXT, "COLOR_CAPTIONTEXT", RGB(255, 255, 255)},
+      {10, COLOR_ACTIVEBORDER, "COLOR_ACTIVEBORDER", RGB(212, 208, 200)},
+      {11, COLOR_INACTIVEBORDER, "COLOR_INACTIVEBORDER", RGB(212, 208, 200)},
+      {12, COLOR_APPWORKSPACE, "COLOR_APPWORKSPACE", RGB(128, 128, 128)},
+      {13, COLOR_HIGHLIGHT, "COLOR_HIGHLIGHT", RGB(10, 36, 106)},
+      {14, COLOR_HIGHLIGHTTEXT, "COLOR_HIGHLIGHTTEXT", RGB(255, 255, 255)},
+      {15, COLOR_BTNFACE, "COLOR_BTNFACE", RGB(212, 208, 200)},
+      {16, COLOR_BTNSHADOW, "COLOR_BTNSHADOW", RGB(128, 128, 128)},
+      {17, COLOR_GRAYTEXT, "COLOR_GRAYTEXT", RGB(128, 128, 128)},
+      {18, COLOR_BTNTEXT, "COLOR_BTNTEXT", RGB(0, 0, 0)},
+      {19, COLOR_INACTIVECAPTIONTEXT, "COLOR_INACTIVECAPTIONTEXT", RGB(212, 208, 200)},
+      {20, COLOR_BTNHIGHLIGHT, "COLOR_BTNHIGHLIGHT", RGB(255, 255, 255)},
+      {21, COLOR_3DDKSHADOW, "COLOR_3DDKSHADOW", RGB(64, 64, 64)},
+      {22, COLOR_3DLIGHT, "COLOR_3DLIGHT", RGB(212, 208, 200)},
+      {23, COLOR_INFOTEXT, "COLOR_INFOTEXT", RGB(0, 0, 0)},
+      {24, COLOR_INFOBK, "COLOR_INFOBK", RGB(255, 255, 225)},
+      {25, 25, "(unnamed: the alternate button face)", RGB(181, 181, 181)},
+      {26, COLOR_HOTLIGHT, "COLOR_HOTLIGHT", RGB(0, 0, 128)},
+      {27, COLOR_GRADIENTACTIVECAPTION, "COLOR_GRADIENTACTIVECAPTION", RGB(166, 202, 240)},
+      {28, COLOR_GRADIENTINACTIVECAPTION, "COLOR_GRADIENTINACTIVECAPTION", RGB(192, 192, 192)},
+      {29, COLOR_MENUHILIGHT, "COLOR_MENUHILIGHT", RGB(10, 36, 106)},
+      {30, COLOR_MENUBAR, "COLOR_MENUBAR", RGB(212, 208, 200)},
+  };
+  for (const Entry& e : scheme) {
+    EXPECT_EQ(e.constant, e.index) << e.name;
+    EXPECT_EQ(GetSysColor(e.index), e.colour) << e.name;
+    // The colour's brush paints that colour.
+    LOGBRUSH lb{};
+    ASSERT_EQ(GetObject(GetSysColorBrush(e.index), sizeof lb, &lb), static_cast<int>(sizeof lb)) << e.name;
+    EXPECT_EQ(lb.lbColor, e.colour) << e.name;
+  }
   EXPECT_EQ(GetSysColor(31), 0u);
   EXPECT_EQ(GetSysColorBrush(31), nullptr);
   qvtest::DesktopTest::TearDown();
