@@ -332,20 +332,53 @@ TEST_F(SettingsTest, APercentSizeThatIsNoNumberStopsTheSave) {
   EXPECT_EQ(readFile(hostPath("project/autorun.inf")), original);
 }
 
-TEST_F(SettingsTest, APercentSizeAbove100WarnsAndSaves) {
+// The warning is for a percent size above 100, on either side; 100 itself
+// and a pixel size above it are no warning. The save goes on either way.
+struct PercentCase {
+  const char* name;
+  const char* width;
+  int widthUnit;
+  const char* height;
+  int heightUnit;
+  bool warns;
+  const char* writtenWidth;
+  const char* writtenHeight;
+};
+
+void PrintTo(const PercentCase& c, std::ostream* os) { *os << c.name; }
+
+class PercentWarningTest : public SettingsTest, public ::testing::WithParamInterface<PercentCase> {};
+
+TEST_P(PercentWarningTest, WarnsAbove100PercentAndSaves) {
+  const PercentCase& c = GetParam();
   writeProjectFile("autorun.inf", "[quorvel]\r\nstartpage=index.html\r\n");
   step([&](TQVDesigner* d) {
-    d->WidthUnitCB->SetItemIndex(1);
-    d->SizeXEdit->SetText("150");
+    d->SizeXEdit->SetText(c.width);
+    d->WidthUnitCB->SetItemIndex(c.widthUnit);
+    d->SizeYEdit->SetText(c.height);
+    d->HeightUnitCB->SetItemIndex(c.heightUnit);
     d->BtnSaveClick(d->BtnSave);
   });
   launch("\"" + projectPath() + "\"");
-  ASSERT_EQ(dialogTexts(),
-            std::vector<std::string>{ansi(u8"Sie haben bei der Fenstergröße einen ungültigen Prozentwert angegeben!")});
-  EXPECT_EQ(events("msgdlg")[0].fields[2], "mtWarning");
-  EXPECT_EQ(events("msgdlg")[0].fields[3], "Cancel");
-  EXPECT_EQ(TIniFile(hostPath("project/autorun.inf")).ReadString("quorvel", "windowwidth", ""), "150%");
+  const std::string warning = ansi(u8"Sie haben bei der Fenstergröße einen ungültigen Prozentwert angegeben!");
+  ASSERT_EQ(dialogTexts(), c.warns ? std::vector<std::string>{warning} : std::vector<std::string>{});
+  if (c.warns) {
+    EXPECT_EQ(events("msgdlg")[0].fields[2], "mtWarning");
+    EXPECT_EQ(events("msgdlg")[0].fields[3], "Cancel");
+  }
+  TIniFile ini(hostPath("project/autorun.inf"));
+  EXPECT_EQ(ini.ReadString("quorvel", "windowwidth", "-"), c.writtenWidth);
+  EXPECT_EQ(ini.ReadString("quorvel", "windowheight", "-"), c.writtenHeight);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, PercentWarningTest,
+    ::testing::Values(PercentCase{"Width100", "100", 1, "100", 1, false, "100%", "100%"},
+                      PercentCase{"Width101", "101", 1, "100", 1, true, "101%", "100%"},
+                      PercentCase{"Width150", "150", 1, "50", 1, true, "150%", "50%"},
+                      PercentCase{"Height101", "100", 1, "101", 1, true, "100%", "101%"},
+                      PercentCase{"PixelsAbove100", "640", 0, "480", 0, false, "640", "480"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // A key the file lacks reads as the designer's default for it, whatever the
 // controls showed before: every key at once, over a project that changed

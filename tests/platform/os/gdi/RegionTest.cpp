@@ -185,8 +185,13 @@ TEST(Rects, GeometryHelpers) {
   EXPECT_EQ(out.top, 1);
   EXPECT_TRUE(SubtractRect(&out, &a, &b));  // a corner does not shrink it
   EXPECT_TRUE(EqualRect(&out, &a));
-  EXPECT_TRUE(PtInRect(&a, POINT{3, 3}));
-  EXPECT_FALSE(PtInRect(&a, POINT{4, 3}));
+  // Both sides of each edge: left and top are inside, right and bottom not.
+  const struct {
+    POINT p;
+    bool inside;
+  } points[] = {{{0, 0}, true},   {{-1, 0}, false}, {{0, -1}, false}, {{3, 3}, true},
+                {{4, 3}, false},  {{3, 4}, false},  {{4, 4}, false},  {{2, 3}, true}};
+  for (const auto& c : points) EXPECT_EQ(PtInRect(&a, c.p) != FALSE, c.inside) << c.p.x << "," << c.p.y;
   InflateRect(&a, 1, 2);
   OffsetRect(&a, 1, 1);
   EXPECT_EQ((std::array<LONG, 4>{a.left, a.top, a.right, a.bottom}), (std::array<LONG, 4>{0, -1, 6, 7}));
