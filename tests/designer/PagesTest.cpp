@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -13,9 +15,12 @@
 #include "platform/classlib/CheckLst.h"
 #include "platform/classlib/ComCtrls.h"
 #include "platform/classlib/ExtCtrls.h"
+#include "platform/classlib/Filer.h"
 #include "platform/classlib/ImgList.h"
 #include "platform/classlib/StdCtrls.h"
 #include "platform/os/kernel/CodePage.h"
+#include "platform/os/kernel/Resource.h"
+#include "platform/os/user/Input.h"
 #include "platform/os/user/Message.h"
 
 namespace {
@@ -235,6 +240,165 @@ TEST_F(PagesTest, BoxesEnableTheirEdits) {
   launchProject();
   EXPECT_EQ(seen, (std::vector<bool>{true, false, true, true, false}));
   EXPECT_EQ(captionAfterUncheck, "");
+}
+
+// ---------------------------------------------------------------------------
+// Every control that edits a setting marks the project modified when the
+// author changes it: typed into, clicked, or moved on with an arrow key on
+// its page. The outcome is the save question when the designer closes.
+
+enum class Act { Type, Digit, Click, Up, Down, CheckFirstRow };
+
+struct WiringCase {
+  const char* control;
+  void (TQVDesigner::*page)(TObject*);
+  Act act;
+  // Further keys of the project, so that the act changes the control.
+  const char* keys = "";
+};
+
+// What a control shows, to see that the act reached it.
+std::string shownValue(TComponent* c) {
+  if (auto* e = dynamic_cast<TCustomEdit*>(c)) return e->Text();
+  if (auto* b = dynamic_cast<TCustomCheckBox*>(c)) return b->Checked() ? "checked" : "unchecked";
+  if (auto* b = dynamic_cast<TRadioButton*>(c)) return b->Checked() ? "checked" : "unchecked";
+  if (auto* l = dynamic_cast<TCheckListBox*>(c)) return l->Checked(0) ? "checked" : "unchecked";
+  if (auto* x = dynamic_cast<TCustomColorBox*>(c)) return std::to_string(x->Selected());
+  if (auto* x = dynamic_cast<TCustomComboBox*>(c)) return std::to_string(x->ItemIndex());
+  return "?";
+}
+
+POINT screenPoint(TControl* c, int x, int y) {
+  POINT p{x, y};
+  ClientToScreen(static_cast<TWinControl*>(c)->Handle(), &p);
+  return p;
+}
+
+void PrintTo(const WiringCase& c, std::ostream* os) { *os << c.control; }
+
+class WiringTest : public PagesTest, public ::testing::WithParamInterface<WiringCase> {};
+
+TEST_P(WiringTest, ChangingTheControlAsksToSaveOnClose) {
+  const WiringCase& c = GetParam();
+  writeProjectFile("autorun.inf", std::string("[quorvel]\r\nstartpage=index.html\r\n") + c.keys +
+                                      "[fulltextsearchengine]\r\nactive=1\r\n");
+  answer("msgbox", "No");
+  std::string before, after;
+  bool modifiedBefore = true;
+  step([&](TQVDesigner* d) {
+    (d->*c.page)(d);
+    auto* control = dynamic_cast<TWinControl*>(d->FindComponent(c.control));
+    ASSERT_NE(control, nullptr) << c.control;
+    ASSERT_TRUE(control->Visible() && control->Enabled()) << c.control;
+    before = shownValue(control);
+    modifiedBefore = d->FModified;
+    const TRect r = control->ClientRect();
+    switch (c.act) {
+      case Act::Type:
+      case Act::Digit:
+      case Act::Click:
+        qv::os::injectClick(screenPoint(control, r.right / 2, r.bottom / 2));
+        break;
+      case Act::Up:
+      case Act::Down:
+        control->SetFocus();
+        qv::os::injectKey(c.act == Act::Up ? VK_UP : VK_DOWN, true);
+        qv::os::injectKey(c.act == Act::Up ? VK_UP : VK_DOWN, false);
+        break;
+      case Act::CheckFirstRow: {
+        const int row = static_cast<TCheckListBox*>(control)->ItemHeight() / 2;
+        qv::os::injectClick(screenPoint(control, 5, row));
+        break;
+      }
+    }
+  });
+  // The click has given the edit the focus: the author types.
+  step([&](TQVDesigner*) {
+    if (c.act == Act::Type || c.act == Act::Digit) qv::os::injectChar(c.act == Act::Digit ? '7' : 'x');
+  });
+  step([&](TQVDesigner* d) { after = shownValue(d->FindComponent(c.control)); });
+  launch("\"" + projectPath() + "\"", /*closeModified=*/true);
+  EXPECT_FALSE(modifiedBefore);
+  EXPECT_NE(after, before) << "the act did not reach " << c.control;
+  EXPECT_EQ(dialogTexts(), std::vector<std::string>{ansi(u8"Möchten Sie die Änderungen vor dem Schließen speichern?")});
+}
+
+using D = TQVDesigner;
+const WiringCase kWiring[] = {
+    {"AutorunFileEdit", &D::SettingsNavBarItemClick, Act::Type},
+    {"AutorunHtmlFileEdit", &D::SettingsNavBarItemClick, Act::Type},
+    {"AutorunCaptionEdit", &D::SettingsNavBarItemClick, Act::Type},
+    {"TaskbarButtonCaptionEdit", &D::SettingsNavBarItemClick, Act::Type, "appcaption=Menu\r\n"},
+    {"AutoMultiLanguageCB", &D::SettingsNavBarItemClick, Act::Click},
+    {"GeneralBorderStyleCBX", &D::GeneralNavBarItemClick, Act::Up},
+    {"SplashImageED", &D::GeneralNavBarItemClick, Act::Type},
+    {"SplashTimeED", &D::GeneralNavBarItemClick, Act::Digit},
+    {"GeneralDropShadowCB", &D::GeneralNavBarItemClick, Act::Click},
+    {"GeneralFadeInCB", &D::GeneralNavBarItemClick, Act::Click},
+    {"GeneralHideScrollbarsCB", &D::GeneralNavBarItemClick, Act::Click},
+    {"GeneralDefaultCursorCB", &D::GeneralNavBarItemClick, Act::Click},
+    {"GeneralHideSplashCB", &D::GeneralNavBarItemClick, Act::Click},
+    {"ShowStatusBarCB", &D::GeneralNavBarItemClick, Act::Click},
+    {"HidePrintHeaderFooterCB", &D::GeneralNavBarItemClick, Act::Click},
+    {"SuppressScriptErrorsCB", &D::GeneralNavBarItemClick, Act::Click},
+    {"internalpopupsCB", &D::GeneralNavBarItemClick, Act::Click},
+    {"GeneralContextMenuFull", &D::GeneralNavBarItemClick, Act::Click},
+    {"GeneralContextMenuNone", &D::GeneralNavBarItemClick, Act::Click, "contextmenu=simple\r\n"},
+    {"GeneralContextMenuSimple", &D::GeneralNavBarItemClick, Act::Click},
+    {"PositionCentered", &D::PositionAndSizeNavBarItemClick, Act::Click, "windowposition=10,20\r\n"},
+    {"PositionAbsolute", &D::PositionAndSizeNavBarItemClick, Act::Click},
+    {"PositionAbsoluteXEdit", &D::PositionAndSizeNavBarItemClick, Act::Digit, "windowposition=10,20\r\n"},
+    {"PositionAbsoluteYEdit", &D::PositionAndSizeNavBarItemClick, Act::Digit, "windowposition=10,20\r\n"},
+    {"SizeFullscreen", &D::PositionAndSizeNavBarItemClick, Act::Click},
+    {"SizeWindow", &D::PositionAndSizeNavBarItemClick, Act::Click, "fullscreen=1\r\n"},
+    {"SizeXEdit", &D::PositionAndSizeNavBarItemClick, Act::Digit},
+    {"SizeYEdit", &D::PositionAndSizeNavBarItemClick, Act::Digit},
+    // Both in percent afterwards, and 50 % is no size to warn about.
+    {"WidthUnitCB", &D::PositionAndSizeNavBarItemClick, Act::Down, "windowwidth=50\r\nwindowheight=50%\r\n"},
+    {"HeightUnitCB", &D::PositionAndSizeNavBarItemClick, Act::Down, "windowwidth=50%\r\nwindowheight=50\r\n"},
+    {"ToolbarColorCOL", &D::ToolbarAndButtonsNavBarItemClick, Act::Down, "toolbarcolor=255\r\n"},
+    {"ToolbarButtonDirEdit", &D::ToolbarAndButtonsNavBarItemClick, Act::Type},
+    {"ToolbarButtonList", &D::ToolbarAndButtonsNavBarItemClick, Act::CheckFirstRow},
+    {"SkinPosXEdit", &D::SkinNavBarItemClick, Act::Digit},
+    {"SkinPosYEdit", &D::SkinNavBarItemClick, Act::Digit},
+    {"SkinWidthEdit", &D::SkinNavBarItemClick, Act::Digit},
+    {"SkinHeightEdit", &D::SkinNavBarItemClick, Act::Digit},
+    {"MusicFileEdit", &D::BackgroundMusicNavBarItemClick, Act::Type},
+    {"MusicLoopCB", &D::BackgroundMusicNavBarItemClick, Act::Click},
+    {"MusicStopOnClickCB", &D::BackgroundMusicNavBarItemClick, Act::Click},
+    {"OptionalAltHtmlFileEdit", &D::OptionalNavBarItemClick, Act::Type},
+    {"OptionalSystemReqEdit", &D::OptionalNavBarItemClick, Act::Type},
+    {"OptionalExecEdit", &D::OptionalNavBarItemClick, Act::Type},
+    {"OptionalForceOfflineCB", &D::OptionalNavBarItemClick, Act::Click},
+    {"PreventMultipleStartsCB", &D::OptionalNavBarItemClick, Act::Click},
+    {"ExtUseSearchEngineCB", &D::PluginNavBarItemClick, Act::Click},
+    {"ExtSearchIndexED", &D::PluginNavBarItemClick, Act::Type},
+    {"ExtSearchTemplateED", &D::PluginNavBarItemClick, Act::Type},
+};
+
+INSTANTIATE_TEST_SUITE_P(Controls, WiringTest, ::testing::ValuesIn(kWiring),
+                         [](const auto& info) { return std::string(info.param.control); });
+
+// The table above holds every control that the form resource wires to
+// ValueChanged, so that a control given that wiring later is driven too.
+TEST_F(PagesTest, TheWiringTableCoversEveryControlTheFormWiresToValueChanged) {
+  TResourceStream stream(FindResourceHInstance(nullptr), "TQVDESIGNER", RT_RCDATA);
+  std::string form(static_cast<std::size_t>(stream.Size()), '\0');
+  stream.ReadBuffer(form.data(), static_cast<int>(form.size()));
+  std::istringstream lines(form);
+  std::string line, object;
+  std::set<std::string> wired;
+  while (std::getline(lines, line)) {
+    std::istringstream words(line);
+    std::string first, second, third;
+    words >> first >> second >> third;
+    if (first == "object" && second.size() > 1) object = second.substr(0, second.size() - 1);
+    if ((first == "OnChange" || first == "OnClick") && second == "=" && third == "ValueChanged") wired.insert(object);
+  }
+  std::set<std::string> table;
+  for (const WiringCase& c : kWiring) table.insert(c.control);
+  EXPECT_GT(wired.size(), 30u);
+  for (const std::string& name : wired) EXPECT_EQ(table.count(name), 1u) << name << " is not driven";
 }
 
 }  // namespace
