@@ -56,13 +56,27 @@ TEST_F(CommandsTest, DeployCopiesTheRuntimeUnderTheOpenNameAndEnablesTheTestRun)
   EXPECT_EQ(events("msgdlg")[0].fields[3], "Yes,No");
 }
 
-TEST_F(CommandsTest, DeployAnsweredNoCopiesNothing) {
+// No to the question: it was asked, and the project folder holds what it
+// held before; the test run stays unavailable.
+TEST_F(CommandsTest, DeployAnsweredNoAsksAndCopiesNothing) {
   writeProjectFile("autorun.inf", kSettings);
   installProgram("Qvlaunch.exe");
   answer("msgbox", "No");
-  step([&](TQVDesigner* d) { d->BtnDeployRuntimeClick(d->BtnDeployRuntime); });
+  bool executeAfter = true;
+  step([&](TQVDesigner* d) {
+    d->BtnDeployRuntimeClick(d->BtnDeployRuntime);
+    executeAfter = d->BtnExecute->Enabled();
+  });
   launch(projectArgument());
-  EXPECT_FALSE(std::filesystem::exists(hostPath("project/start.exe")));
+  ASSERT_EQ(dialogTexts(),
+            std::vector<std::string>{ansi(
+                u8"Soll das Quorvel Laufzeitsystem (qvlaunch.exe) jetzt in das Projektverzeichnis kopiert werden?")});
+  std::vector<std::string> files;
+  for (const auto& entry : std::filesystem::directory_iterator(hostPath("project")))
+    files.push_back(entry.path().filename().string());
+  EXPECT_EQ(files, std::vector<std::string>{"autorun.inf"});
+  EXPECT_EQ(readFile(hostPath("project/autorun.inf")), kSettings);
+  EXPECT_FALSE(executeAfter);
 }
 
 // Without the runtime beside the designer the copy fails: the error box,
