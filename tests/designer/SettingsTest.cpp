@@ -17,6 +17,7 @@
 #include "platform/classlib/Graphics.h"
 #include "platform/classlib/IniFiles.h"
 #include "platform/classlib/StdCtrls.h"
+#include "platform/classlib/SysUtils.h"
 #include "platform/os/kernel/CodePage.h"
 
 namespace {
@@ -116,7 +117,8 @@ void changeEverything(TQVDesigner* d) {
   d->PositionAbsoluteYEdit->SetText("20");
   d->SizeXEdit->SetText("50");
   d->WidthUnitCB->SetItemIndex(1);
-  d->SizeYEdit->SetText("480");
+  d->SizeYEdit->SetText("80");
+  d->HeightUnitCB->SetItemIndex(1);
   d->FSkinFile = "skin.bmp";
   d->SkinPosXEdit->SetText("5");
   d->SkinPosYEdit->SetText("6");
@@ -135,8 +137,8 @@ void changeEverything(TQVDesigner* d) {
 }
 
 // How the runtime reads a key: as text, a whole number or a Boolean, with
-// its own default.
-enum class Kind { Text, Number, Bool };
+// its own default; the window size as the pair of its two keys.
+enum class Kind { Text, Number, Bool, Size };
 struct RuntimeKey {
   const char* section;
   const char* key;
@@ -147,10 +149,33 @@ struct RuntimeKey {
   std::string fresh;
 };
 
+// The window size as the runtime takes it: one "%" in either value makes
+// both values percent; "windowwith", when there, replaces the width.
+std::string runtimeSize(TIniFile& ini) {
+  std::string width = ini.ReadString("quorvel", "windowwidth", "400");
+  std::string height = ini.ReadString("quorvel", "windowheight", "600");
+  const bool percent = width.find('%') != std::string::npos || height.find('%') != std::string::npos;
+  for (std::string* v : {&width, &height})
+    if (v->find('%') != std::string::npos) v->pop_back();
+  int w = 0, h = 0;
+  if (!TryStrToInt(width, w) || !TryStrToInt(height, h)) return "no size: " + width + " x " + height;
+  if (ini.ValueExists("quorvel", "windowwith")) w = ini.ReadInteger("quorvel", "windowwith", 600);
+  return std::to_string(w) + " x " + std::to_string(h) + (percent ? " %" : " px");
+}
+
+// The window size as the designer's page shows it, in the same form.
+std::string designerSize(TQVDesigner* d) {
+  auto unit = [](TComboBox* box) { return std::string(box->ItemIndex() == 1 ? " %" : " px"); };
+  if (unit(d->WidthUnitCB) == unit(d->HeightUnitCB))
+    return d->SizeXEdit->Text() + " x " + d->SizeYEdit->Text() + unit(d->WidthUnitCB);
+  return d->SizeXEdit->Text() + unit(d->WidthUnitCB) + " x " + d->SizeYEdit->Text() + unit(d->HeightUnitCB);
+}
+
 std::string runtimeRead(TIniFile& ini, const RuntimeKey& k) {
   switch (k.kind) {
     case Kind::Number: return std::to_string(ini.ReadInteger(k.section, k.key, std::stoi(k.runtimeDefault, nullptr, 0)));
     case Kind::Bool: return ini.ReadBool(k.section, k.key, std::string(k.runtimeDefault) == "1") ? "1" : "0";
+    case Kind::Size: return runtimeSize(ini);
     case Kind::Text: break;
   }
   return ini.ReadString(k.section, k.key, k.runtimeDefault);
@@ -187,9 +212,8 @@ std::vector<RuntimeKey> runtimeKeys() {
       {"quorvel", "contextmenu", Kind::Text, "none", "simple", "none"},
       {"quorvel", "windowposition", Kind::Text, "center", "10,20", "center"},
       {"quorvel", "fullscreen", Kind::Bool, "0", "0", "0"},
-      {"quorvel", "windowwidth", Kind::Text, "400", "50%", "400"},
       // The runtime's own height is 600: a new project's 300 must be written.
-      {"quorvel", "windowheight", Kind::Text, "600", "480", "300"},
+      {"quorvel", "windowwidth, windowheight", Kind::Size, "", "50 x 80 %", "400 x 300 px"},
       {"quorvel", "skin", Kind::Text, "", "skin.bmp", ""},
       {"quorvel", "skinposition", Kind::Text, "0,0,100,100", "5,6,70,80", "0,0,100,100"},
       {"quorvel", "buttondir", Kind::Text, "buttons", "buttons", "buttons"},
@@ -222,11 +246,13 @@ class SettingsTest : public qvtest::DesignerTest {
 TEST_F(SettingsTest, EveryKeyReadsBackIdenticallyAndMeansTheSameToTheRuntime) {
   std::filesystem::create_directories(hostPath("project/buttons"));
   std::map<std::string, std::string> written, readBack;
+  std::string shownSize;
   bool modifiedAfterSave = true, modifiedAfterOpen = true;
   step([&](TQVDesigner* d) {
     newProject(d);
     changeEverything(d);
     written = snapshot(d);
+    shownSize = designerSize(d);
     d->BtnSaveClick(d->BtnSave);
     modifiedAfterSave = d->FModified;
     reopen(d);
@@ -244,14 +270,17 @@ TEST_F(SettingsTest, EveryKeyReadsBackIdenticallyAndMeansTheSameToTheRuntime) {
   TIniFile ini(file);
   EXPECT_EQ(ini.ReadString("autorun", "open", ""), "start.exe");
   for (const RuntimeKey& k : runtimeKeys()) EXPECT_EQ(runtimeRead(ini, k), k.changed) << k.key;
+  EXPECT_EQ(runtimeSize(ini), shownSize);
   EXPECT_FALSE(ini.ValueExists("quorvel", "windowwith"));
 }
 
 // A project created first after the start and saved unchanged holds only
 // the keys that differ from the runtime's defaults.
 TEST_F(SettingsTest, ANewProjectSavedUnchangedWritesOnlyWhatDiffersFromTheDefaults) {
+  std::string shownSize;
   step([&](TQVDesigner* d) {
     newProject(d);
+    shownSize = designerSize(d);
     d->BtnSaveClick(d->BtnSave);
   });
   launch();
@@ -262,6 +291,7 @@ TEST_F(SettingsTest, ANewProjectSavedUnchangedWritesOnlyWhatDiffersFromTheDefaul
   EXPECT_EQ(sectionLines(file, "fulltextsearchengine"), std::vector<std::string>{"index=Index.qvix"});
   TIniFile ini(file);
   for (const RuntimeKey& k : runtimeKeys()) EXPECT_EQ(runtimeRead(ini, k), k.fresh) << k.key;
+  EXPECT_EQ(runtimeSize(ini), shownSize);
 }
 
 // Values set back to their defaults delete the keys of an existing file;
