@@ -1,5 +1,8 @@
 #include "platform/desktop/Recorder.h"
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
@@ -17,6 +20,7 @@ struct State {
   std::function<void(const Event&)> listener;
   std::FILE* log = nullptr;
   bool logOpened = false;
+  std::string linePrefix;  // a child's "[PID NAME]\t"
   std::vector<std::function<void()>> resetHooks;
   std::vector<std::function<void()>> firstResetHooks;
 };
@@ -30,6 +34,24 @@ void openLogLocked(State& s) {
   if (s.logOpened) return;
   s.logOpened = true;
   if (const char* f = std::getenv("QV_LOG"); f && *f) s.log = std::fopen(f, "a");
+  s.linePrefix.clear();
+  if (const char* parent = std::getenv("QV_PARENT"); parent && *parent)
+    s.linePrefix = "[" + std::to_string(::getpid()) + " " + escapeLogField(program_invocation_short_name) + "]\t";
+}
+
+void setVariable(std::vector<std::string>& env, const std::string& name, const std::string& value) {
+  const std::string key = name + "=";
+  for (auto& e : env)
+    if (e.compare(0, key.size(), key) == 0) {
+      e = key + value;
+      return;
+    }
+  env.push_back(key + value);
+}
+
+void removeVariable(std::vector<std::string>& env, const std::string& name) {
+  const std::string key = name + "=";
+  std::erase_if(env, [&](const std::string& e) { return e.compare(0, key.size(), key) == 0; });
 }
 
 }  // namespace
@@ -66,7 +88,7 @@ void Recorder::record(const std::string& kind, std::vector<std::string> fields) 
     std::lock_guard<std::mutex> lock(s.m);
     openLogLocked(s);
     if (s.log) {
-      std::string l = e.line();
+      std::string l = s.linePrefix + e.line();
       l += '\n';
       std::fwrite(l.data(), 1, l.size(), s.log);
       std::fflush(s.log);  // a killed program must still leave what it did
@@ -122,6 +144,25 @@ void Recorder::reopenLog() {
   st().log = nullptr;
   st().logOpened = false;
 }
+
+void prepareChildEnvironment(std::vector<std::string>& env) {
+  const char* ownScript = std::getenv("QV_DRIVER");
+  const bool steered = ownScript && *ownScript;
+  for (const char* name : {"QV_DRIVER", "QV_ENDS_WITH_PARENT", "QV_PARENT"}) removeVariable(env, name);
+  setVariable(env, "QV_PARENT", std::to_string(::getpid()));
+  std::optional<std::string> script;
+  {
+    std::lock_guard<std::mutex> lock(st().m);
+    auto it = st().answers.find("child");
+    if (it != st().answers.end() && !it->second.empty()) script = it->second.front();
+  }
+  if (script)
+    setVariable(env, "QV_DRIVER", *script);
+  else if (steered)
+    setVariable(env, "QV_ENDS_WITH_PARENT", "1");
+}
+
+void childStarted() { Recorder::popAnswer("child"); }
 
 void onReset(std::function<void()> hook) {
   std::lock_guard<std::mutex> lock(st().m);

@@ -4,7 +4,12 @@
 // script that tests or the driver fill in advance.
 //
 // Every event is also written as one tab-separated line, kind first, to the
-// file named by QV_LOG, so that a whole program's run can be checked.
+// file named by QV_LOG, so that a whole program's run can be checked. A
+// process started by another one of this desktop (QV_PARENT set) shares its
+// parent's log, so its lines start with a field of its own naming it,
+// "[PID NAME]": the first process's lines stay as they are, and a reader
+// looking for a kind at the start of a line never takes a child's event for
+// its own.
 #pragma once
 
 #include <deque>
@@ -54,6 +59,18 @@ class Recorder {
 void onReset(std::function<void()> hook);
 void onResetFirst(std::function<void()> hook);
 void resetDesktop();
+
+// The environment of a process that this one starts (the kernel passes every
+// child's through here). A script steers the process it was given to, so
+// QV_DRIVER never passes on: the child gets the script queued for it by the
+// driver's `child` command (the next answer of kind "child"), and else,
+// when this process runs under a script, QV_ENDS_WITH_PARENT, so that it
+// ends when this process ends rather than staying on unsteered. Every child
+// learns this process's id as QV_PARENT. The queued script is used up by
+// childStarted(), once the child has started: a start that fails leaves it
+// for the next one.
+void prepareChildEnvironment(std::vector<std::string>& env);
+void childStarted();
 
 // Escapes a field for a log line.
 std::string escapeLogField(const std::string& s);

@@ -1,11 +1,18 @@
 #include "platform/driver/Driver.h"
 
+#include <poll.h>
+#include <signal.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <mutex>
@@ -367,8 +374,47 @@ std::map<std::string, DriverHandler> builtInCommands() {
                    std::chrono::milliseconds(static_cast<long long>(s * 1000)));
     return true;
   };
+  // The script of the next process this program starts; the name is taken
+  // against this program's folder now, since the child may start elsewhere.
+  t["child"] = [](const std::string& a, std::string& e) {
+    if (a.empty()) {
+      e = "expected a script";
+      return false;
+    }
+    std::error_code ec;
+    const std::string path = std::filesystem::absolute(a, ec).string();
+    if (ec || !std::ifstream(path, std::ios::binary)) {
+      e = "cannot read " + a;
+      return false;
+    }
+    Recorder::pushAnswer("child", path);
+    return true;
+  };
   addBrowserCommands(t);
   return t;
+}
+
+// A child of a steered program that was given no script of its own ends
+// with its parent, so that a scripted run leaves nothing running behind it.
+// A thread of its own waits, since the GUI thread may be busy or stuck.
+void endWithParent(pid_t parent) {
+  std::thread([parent] {
+    int fd = -1;
+#ifdef SYS_pidfd_open
+    fd = static_cast<int>(::syscall(SYS_pidfd_open, parent, 0));
+#endif
+    if (fd >= 0) {
+      pollfd p{fd, POLLIN, 0};
+      while (::poll(&p, 1, -1) < 0 && errno == EINTR) {
+      }
+    } else if (errno != ESRCH) {
+      // No process descriptors on this host: look now and then.
+      while (::kill(parent, 0) == 0 || errno == EPERM) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    Recorder::record("parent-ended", {});
+    qv::os::recordProgramExit();
+    std::_Exit(0);
+  }).detach();
 }
 
 void forgetOnReset();
@@ -450,7 +496,13 @@ void registerDriverCommand(const std::string& name, DriverHandler handler) {
 
 bool startDriverFromEnvironment() {
   const char* path = std::getenv("QV_DRIVER");
-  if (!path || !*path) return false;
+  if (!path || !*path) {
+    const char* ends = std::getenv("QV_ENDS_WITH_PARENT");
+    const char* parent = std::getenv("QV_PARENT");
+    long long pid = 0;
+    if (ends && *ends && parent && parseInt(parent, pid) && pid > 0) endWithParent(static_cast<pid_t>(pid));
+    return false;
+  }
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     Recorder::record("driver-error", {path, "cannot read the script"});

@@ -17,6 +17,13 @@
 //   syscommand ID      WM_SYSCOMMAND ID to the active top-level window
 //   end                closes the main window; no further commands run
 //   timeout S          ends the process after S seconds of real time
+//   child SCRIPT       the next process this program starts is steered by
+//                      SCRIPT (a host path); each `child` serves one process
+//
+// A script steers only the process it was given to: QV_DRIVER is not passed
+// on to the processes the program starts. One started without a script of
+// its own runs unsteered and ends when its parent ends, logged as
+// "parent-ended"; its lines in the shared QV_LOG carry its id and name.
 //
 // On the page of the front browser control (the one a person would act on):
 //   link TEXT          clicks the first link whose href or text contains TEXT
@@ -33,7 +40,8 @@
 // goes on.
 //
 // The program's main block starts the driver with startDriverFromEnvironment()
-// before its message loop. Without QV_DRIVER nothing changes.
+// before its message loop. Without QV_DRIVER nothing changes, apart from a
+// child of a steered program ending with it.
 #pragma once
 
 #include <functional>
@@ -51,7 +59,8 @@ void registerDriverCommand(const std::string& name, DriverHandler handler);
 
 // Reads the script named by QV_DRIVER and installs the driver on the
 // calling thread's idle hook. False when QV_DRIVER is unset or the file
-// cannot be read (the latter is logged as "driver-error").
+// cannot be read (the latter is logged as "driver-error"); without a script
+// but with QV_ENDS_WITH_PARENT it watches for the end of the parent.
 bool startDriverFromEnvironment();
 // The same with a script given as lines (tests, embedding programs).
 void startDriver(std::vector<std::string> lines);

@@ -3,11 +3,14 @@
 // would never end. Key names are checked in-process.
 #include <gtest/gtest.h>
 
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -28,6 +31,7 @@ namespace {
 struct ProcessRun {
   int exitCode = -1;
   bool finished = false;
+  std::string logPath;
   std::vector<std::string> log;
 };
 
@@ -70,9 +74,26 @@ class DriverProcessTest : public qvtest::DesktopTest {
     } else if (WIFEXITED(status)) {
       run.exitCode = WEXITSTATUS(status);
     }
-    std::istringstream in(readFile(logPath));
-    for (std::string line; std::getline(in, line);) run.log.push_back(line);
+    run.logPath = logPath;
+    readLog(run);
     return run;
+  }
+
+  void readLog(ProcessRun& run) {
+    run.log.clear();
+    std::istringstream in(readFile(run.logPath));
+    for (std::string line; std::getline(in, line);) run.log.push_back(line);
+  }
+
+  // Waits (bounded) for a process that is not ours to end.
+  static bool waitForEndOf(pid_t pid) {
+    int fd = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
+    if (fd < 0) return errno == ESRCH;
+    pollfd p{fd, POLLIN, 0};
+    const bool ended = poll(&p, 1, 30000) > 0;
+    close(fd);
+    if (!ended) kill(pid, SIGKILL);
+    return ended;
   }
 
   // The log lines of the given kinds, in order.
@@ -150,6 +171,50 @@ TEST_F(DriverProcessTest, TimeoutEndsAProgramThatNeverEnds) {
   }
 }
 
+// A program started by a steered one never replays its parent's script:
+// given a script by `child`, it runs that one; given none, it runs unsteered
+// and ends when its parent ends. Its lines in the shared log carry its id
+// and name, so the parent's lines read as they would alone.
+TEST_F(DriverProcessTest, AChildRunsTheScriptNamedForItOrEndsWithItsParent) {
+  const std::string childScript = writeFile("child.txt", "type from the child\nend\n");
+  struct Case {
+    bool ownScript;
+    std::vector<std::string> childLines;
+  } cases[] = {
+      {true, {"driver\ttype from the child", "driver\tend", "typed\tfrom the child", "exit"}},
+      {false, {"parent-ended", "exit"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.ownScript ? "with a script" : "without a script");
+    const std::string childLine = "child " + childScript;
+    ProcessRun run = runDriven((c.ownScript ? childLine + "\n" : "") + "key F2\nwait 100\nend\n");
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 0);
+    const auto started = only(run, {"started"});
+    ASSERT_EQ(started.size(), 1u);
+    const pid_t child = std::stoi(started[0].substr(started[0].find('\t') + 1));
+    ASSERT_TRUE(waitForEndOf(child));
+    readLog(run);
+
+    std::vector<std::string> parentLines;
+    if (c.ownScript) parentLines.push_back("driver\t" + childLine);
+    for (const char* l : {"driver\tkey F2", started[0].c_str(), "driver\twait 100", "driver\tend", "typed\t", "exit"})
+      parentLines.push_back(l);
+    EXPECT_EQ(only(run, {"driver", "driver-error", "started", "typed", "parent-ended", "exit"}), parentLines);
+
+    const std::string mark = "[" + std::to_string(child) + " prog_driven]\t";
+    ProcessRun childRun;
+    for (const auto& l : run.log) {
+      if (l.rfind(mark, 0) == 0)
+        childRun.log.push_back(l.substr(mark.size()));
+      else
+        EXPECT_NE(l[0], '[') << "a line of an unknown process: " << l;
+    }
+    EXPECT_EQ(only(childRun, {"driver", "driver-error", "started", "typed", "parent-ended", "exit"}), c.childLines);
+    EXPECT_EQ(only(childRun, {"window"}).size(), 1u) << "the child's window is logged under its mark";
+  }
+}
+
 TEST(DriverKeys, NamesAndModifiers) {
   struct Case {
     const char* name;
@@ -178,7 +243,8 @@ TEST(DriverKeys, NamesAndModifiers) {
 
 TEST(DriverCommands, BadArgumentsAreErrorsAndLaterLayersAddCommands) {
   std::string error;
-  for (const char* bad : {"click 1", "click x y", "wait -5", "syscommand abc", "timeout soon", "answer"}) {
+  for (const char* bad : {"click 1", "click x y", "wait -5", "syscommand abc", "timeout soon", "answer", "child",
+                          "child /no/such/script.txt"}) {
     error.clear();
     EXPECT_FALSE(qv::desktop::runDriverCommand(bad, error)) << bad;
     EXPECT_FALSE(error.empty()) << bad;

@@ -221,6 +221,7 @@ std::vector<std::string> environmentFor(LPVOID block, const std::string& command
   set("QV_CMDLINE_EXE", hostProgram);
   // The child is on the same machine: it sees the same C: drive.
   set("QV_HOME", qv::desktop::cDriveRoot());
+  qv::desktop::prepareChildEnvironment(env);
   return env;
 }
 
@@ -264,6 +265,7 @@ int spawn(const std::string& hostProgram, const std::string& commandLine, const 
                                                : errorFromErrno(rc));
     return 0;
   }
+  qv::desktop::childStarted();
   qv::desktop::Recorder::record("exec", {commandLine});
   auto process = std::make_shared<ProcessObject>(pid);
   if (threadHandle) *threadHandle = addHandle(std::make_shared<ThreadObject>(process));

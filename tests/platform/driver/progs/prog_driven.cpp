@@ -3,7 +3,9 @@
 // edit field that keeps the characters typed into it. What the user did is
 // logged as `answer BUTTON` and, when the window closes, `typed TEXT`.
 // With the argument "hang" a click on the button never returns, so that only
-// the driver's timeout can end the program.
+// the driver's timeout can end the program. F2 starts another copy of the
+// program, logged as `started PID`; a copy starts none itself, so that a
+// copy replaying its parent's script cannot start copies without end.
 #include <chrono>
 #include <cstring>
 #include <string>
@@ -18,6 +20,7 @@ namespace {
 
 std::string g_typed;
 bool g_hang = false;
+bool g_copy = false;
 HWND g_edit = nullptr;
 
 LRESULT buttonProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -43,6 +46,17 @@ LRESULT editProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_LBUTTONDOWN:
       SetFocus(hwnd);
+      return 0;
+    case WM_KEYDOWN:
+      if (wp == VK_F2 && !g_copy) {
+        std::string command = "\"" + qv::os::programPath() + "\" copy";
+        PROCESS_INFORMATION pi{};
+        if (CreateProcess(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, nullptr, &pi)) {
+          qv::desktop::Recorder::record("started", {std::to_string(pi.dwProcessId)});
+          CloseHandle(pi.hThread);
+          CloseHandle(pi.hProcess);
+        }
+      }
       return 0;
   }
   return DefWindowProc(hwnd, msg, wp, lp);
@@ -70,6 +84,7 @@ void registerClass(const char* name, WNDPROC proc) {
 int main(int argc, char** argv) {
   qv::os::setCommandLine(argc, argv);
   g_hang = argc > 1 && std::strcmp(argv[1], "hang") == 0;
+  g_copy = argc > 1 && std::strcmp(argv[1], "copy") == 0;
   registerClass("DrivenMain", mainProc);
   registerClass("DrivenButton", buttonProc);
   registerClass("DrivenEdit", editProc);
