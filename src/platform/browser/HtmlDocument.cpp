@@ -164,12 +164,14 @@ void Element::setAttribute(const std::string& name, const std::string& value) {
     attrs_.emplace_back(n, value);
   if (n == "style") style_.setCssText(value);
   if (n == "checked") checked_ = true;
+  doc_->touched(true);
 }
 
 void Element::removeAttribute(const std::string& name) {
   std::string n = lower(name);
   std::erase_if(attrs_, [&](const auto& a) { return a.first == n; });
   if (n == "style") style_.setCssText("");
+  doc_->touched(true);
 }
 
 std::string Element::getAttribute(const std::string& name, long flags) const {
@@ -249,6 +251,7 @@ void Element::styleChanged() {
   } else {
     attrs_.emplace_back("style", text);
   }
+  doc_->touched(true);
 }
 
 bool Element::isFormControl() const {
@@ -307,10 +310,17 @@ void Element::setValue(const std::string& v) {
       found = found || o->selected_;
     }
     valueSet_ = true;
+    doc_->touched(false);
     return;
   }
   value_ = v;
   valueSet_ = true;
+  doc_->touched(false);
+}
+
+void Element::setChecked(bool c) {
+  checked_ = c;
+  doc_->touched(false);
 }
 
 Element* Element::form() const {
@@ -342,7 +352,7 @@ std::string Element::method() const {
   return m == "post" ? "post" : "get";
 }
 
-std::string Element::formQuery() const {
+std::string Element::formQuery(const Element* submitter, POINT at) const {
   std::string query;
   const std::string& cs = doc_->charset();
   auto add = [&](const std::string& name, const std::string& value) {
@@ -352,6 +362,16 @@ std::string Element::formQuery() const {
   for (Element* e : formElements()) {
     std::string name = e->name();
     if (name.empty() || e->hasAttribute("disabled")) continue;
+    if (e == submitter) {
+      if (e->type() == "image") {
+        add(name + ".x", std::to_string(at.x));
+        add(name + ".y", std::to_string(at.y));
+      } else {
+        add(name, e->tag_ == "BUTTON" ? e->attribute("value") : e->getAttribute("value"));
+      }
+      continue;
+    }
+    if (e->tag_ == "BUTTON") continue;
     if (e->tag_ == "INPUT") {
       std::string t = e->type();
       if (t == "submit" || t == "reset" || t == "button" || t == "image" || t == "file") continue;
@@ -374,11 +394,11 @@ std::string Element::formQuery() const {
   return query;
 }
 
-std::string Element::submitUrl() const {
+std::string Element::submitUrl(const Element* submitter, POINT at) const {
   std::string base = stripFragment(action());
   size_t q = base.find('?');
   if (q != std::string::npos) base.resize(q);
-  return base + "?" + formQuery();
+  return base + "?" + formQuery(submitter, at);
 }
 
 // ---- Document -------------------------------------------------------------
@@ -608,9 +628,15 @@ bool Document::setFrameDocument(const std::string& name, std::shared_ptr<Documen
   for (Frame& f : frames_)
     if (equalsNoCase(f.name, name)) {
       f.document = std::move(doc);
+      touched(true);
       return true;
     }
   return false;
+}
+
+void Document::touched(bool layout) {
+  if (layout) ++layoutRevision_;
+  if (changed) changed();
 }
 
 Element* Document::findLink(const std::string& text) const {

@@ -18,6 +18,7 @@
 
 #include "platform/browser/HtmlLoader.h"
 #include "platform/com/ComPtr.h"
+#include "platform/os/Types.h"
 
 struct IHTMLEventObj;
 struct VARIANT;
@@ -80,7 +81,8 @@ class Element {
   void setValue(const std::string& v);  // SELECT: selects the option with this value
   std::string type() const;             // INPUT's type in lower case, "text" by default
   bool checked() const { return checked_; }
-  void setChecked(bool c) { checked_ = c; }
+  void setChecked(bool c);
+  bool selected() const { return selected_; }  // OPTION
   bool isFormControl() const;
   Element* form() const;  // the FORM this control lies in
 
@@ -92,10 +94,12 @@ class Element {
   std::string target() const { return attribute("target"); }
   // The submission's data as application/x-www-form-urlencoded in the page's
   // charset: successful controls in order, blanks as '+', line breaks as CR LF.
-  std::string formQuery() const;
+  // The button that submitted the form counts in its place (its name and
+  // value; a picture button's name with ".x" and ".y" and the point clicked).
+  std::string formQuery(const Element* submitter = nullptr, POINT at = {0, 0}) const;
   // The address a GET submission navigates to: the action without its query
   // and fragment, "?" and the query.
-  std::string submitUrl() const;
+  std::string submitUrl(const Element* submitter = nullptr, POINT at = {0, 0}) const;
 
  private:
   friend class Document;
@@ -183,6 +187,13 @@ class Document : public std::enable_shared_from_this<Document> {
   qv::com::ComPtr<IHTMLEventObj> event() const;
   void setEvent(qv::com::ComPtr<IHTMLEventObj> e);
 
+  // Changes through the object model: the layout revision counts changes
+  // of attributes and styles (the page must be laid out again), `changed`
+  // hears of every change, form state too (the page must be drawn again).
+  unsigned layoutRevision() const { return layoutRevision_; }
+  std::function<void()> changed;
+  void touched(bool layout);
+
   // Cached COM objects (HtmlDispatch.cpp): weak, cleared by the objects.
   void* comDocument = nullptr;
   void* comWindow = nullptr;
@@ -206,6 +217,7 @@ class Document : public std::enable_shared_from_this<Document> {
   std::vector<Frame> frames_;
   std::string selection_, windowName_;
   IHTMLEventObj* event_ = nullptr;  // counted reference
+  unsigned layoutRevision_ = 0;
 };
 
 }  // namespace qv::browser

@@ -196,7 +196,7 @@ LoadedPage failure(const std::string& url, LoadStatus status, LONG code) {
   return page;
 }
 
-LoadedPage loadFile(const std::string& url) {
+LoadedPage loadFile(const std::string& url, bool raw) {
   auto path = fileUrlToPath(url);
   if (!path) return failure(url, LoadStatus::BadAddress, INET_E_INVALID_URL);
   auto host = qv::os::toHostPath(*path);
@@ -209,7 +209,7 @@ LoadedPage loadFile(const std::string& url) {
   bytes << in.rdbuf();
   LoadedPage page;
   page.url = url;
-  page.html = decodePage(bytes.str(), "", &page.charset);
+  page.html = raw ? bytes.str() : decodePage(bytes.str(), "", &page.charset);
   return page;
 }
 
@@ -339,7 +339,8 @@ LoadedPage loadHttp(const LoadRequest& request, const std::string& url) {
   LoadedPage page;
   page.url = finalUrl;
   page.contentType = transfer.contentType;
-  page.html = decodePage(transfer.body, charsetOfContentType(transfer.contentType), &page.charset);
+  page.html = request.raw ? std::move(transfer.body)
+                          : decodePage(transfer.body, charsetOfContentType(transfer.contentType), &page.charset);
   return page;
 }
 
@@ -463,7 +464,7 @@ LoadedPage loadPage(const LoadRequest& request) {
                                              : "<html><head></head><body>" + htmlEscape(url.substr(6)) + "</body></html>";
     return page;
   }
-  if (scheme == "file") return loadFile(url);
+  if (scheme == "file") return loadFile(url, request.raw);
   if (scheme == "http" || scheme == "https") return loadHttp(request, url);
   return failure(url, LoadStatus::BadAddress, INET_E_UNKNOWN_PROTOCOL);
 }

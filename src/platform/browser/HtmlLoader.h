@@ -37,6 +37,9 @@ struct LoadRequest {
   std::string postData;   // non-empty: an http POST with this body
   std::string headers;    // extra request headers, "Name: value" lines (CR LF)
   long timeoutMs = 15000;  // for http(s): connecting and the whole transfer
+  // The bytes as they came, for pictures and style sheets: `html` holds
+  // them undecoded (a failure still gives the error page and its status).
+  bool raw = false;
 };
 
 struct LoadedPage {

@@ -21,6 +21,7 @@
 #include "platform/os/user/Message.h"
 #include "platform/os/user/MessageBox.h"
 #include "platform/os/user/Paint.h"
+#include "platform/os/user/SysColors.h"
 #include "platform/os/user/Window.h"
 
 // Asks an object whether it is one of our controls.
@@ -359,6 +360,7 @@ WebBrowser::~WebBrowser() {
   live().erase(std::remove(live().begin(), live().end(), this), live().end());
   events_->ownerGone();
   if (doc_) doc_->commandHandler = nullptr;  // the document may outlive the control
+  watch(doc_.get(), false);
   if (hwnd_ && IsWindow(hwnd_)) {
     SetWindowLongPtr(hwnd_, GWLP_USERDATA, 0);
     DestroyWindow(hwnd_);
@@ -759,9 +761,41 @@ void WebBrowser::show(std::shared_ptr<Document> doc) {
         return OLECMDERR_E_NOTSUPPORTED;
     }
   };
+  watch(doc_.get(), false);
   doc_ = std::move(doc);
+  watch(doc_.get(), true);
   hovered_ = nullptr;
-  runsValid_ = false;
+  if (!view_) {
+    view_ = std::make_unique<PageView>(doc_, viewOptions());
+    PageView::Actions actions;
+    actions.follow = [this](Element* link) { clickLink(link); };
+    actions.submit = [this](Element* form, Element* submitter, POINT at) { submitForm(form, submitter, at); };
+    actions.hover = [this](Element* link) { hover(link); };
+    actions.invalidate = [this] { invalidateView(); };
+    view_->setActions(std::move(actions));
+  } else {
+    view_->setOptions(viewOptions());
+    view_->setDocument(doc_);
+  }
+}
+
+ViewOptions WebBrowser::viewOptions() const {
+  ViewOptions o;
+  o.scrollBars = !(hostInfo_.dwFlags & DOCHOSTUIFLAG_SCROLL_NO);
+  o.border3d = !(hostInfo_.dwFlags & DOCHOSTUIFLAG_NO3DBORDER);
+  o.flatScrollBar = (hostInfo_.dwFlags & DOCHOSTUIFLAG_FLAT_SCROLLBAR) != 0;
+  o.images = (dlControl_ & DLCTL_DLIMAGES) != 0;
+  o.scripts = !(dlControl_ & DLCTL_NO_SCRIPTS);
+  return o;
+}
+
+void WebBrowser::watch(Document* doc, bool on) {
+  if (!doc) return;
+  if (on)
+    doc->changed = [this] { invalidateView(); };
+  else
+    doc->changed = nullptr;
+  for (const Frame& f : doc->frames()) watch(f.document.get(), on);
 }
 
 void WebBrowser::completeNavigation(unsigned serial) {
@@ -797,6 +831,12 @@ void WebBrowser::completeNavigation(unsigned serial) {
   const std::string title = doc->title();
   fireStringEvent(DISPID_TITLECHANGE, title.empty() ? p.entry.url : title);
   invalidateView();
+  if (const size_t hash = p.entry.url.find('#'); hash != std::string::npos && view_) {
+    RECT rc{};
+    GetClientRect(hwnd_, &rc);
+    view_->setBounds(rc);
+    view_->scrollToFragment(p.entry.url.substr(hash + 1));
+  }
   if (serial != pending_.serial) return;  // a handler navigated elsewhere
   std::vector<std::shared_ptr<Document>> frames;
   collectFrames(doc, frames);
@@ -820,8 +860,9 @@ void WebBrowser::completeFrameNavigation(const Pending& p) {
   if (!owner) return;  // the page with the frame is gone
   if (doc->isErrorPage() && fireNavigateError(p.entry.url, p.frame, doc->loadResult().errorCode)) return;
   doc->setWindowName(p.frame);
+  if (Document* old = owner->frameDocument(p.frame)) watch(old, false);
   owner->setFrameDocument(p.frame, doc);
-  runsValid_ = false;
+  watch(doc.get(), true);
   qv::desktop::Recorder::record("navigate", {qv::os::utf8ToAnsi(p.entry.url)});
   ComPtr<IHTMLWindow2> w = windowObject(doc);
   ComPtr<IDispatch> win;
@@ -1023,7 +1064,6 @@ void WebBrowser::moveWindow() {
   if (hwnd_ && IsWindow(hwnd_))
     SetWindowPos(hwnd_, nullptr, rect_.left, rect_.top, rect_.right - rect_.left, rect_.bottom - rect_.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
-  runsValid_ = false;
 }
 
 HRESULT WebBrowser::get_LocationName(BSTR* p) {
@@ -1341,14 +1381,16 @@ bool WebBrowser::submitForm(const std::string& formName) {
   return false;
 }
 
-bool WebBrowser::submitForm(Element* form) {
+bool WebBrowser::submitForm(Element* form) { return submitForm(form, nullptr); }
+
+bool WebBrowser::submitForm(Element* form, Element* submitter, POINT at) {
   if (!form || form->tagName() != "FORM" || !doc_) return false;
   ComPtr<IDispatch> keep(self());
   std::shared_ptr<Document> hold = doc_;
   if (form->method() == "post") {
-    followTarget(form->action(), form->target(), form->formQuery());
+    followTarget(form->action(), form->target(), form->formQuery(submitter, at));
   } else {
-    followTarget(form->submitUrl(), form->target(), {});
+    followTarget(form->submitUrl(submitter, at), form->target(), {});
   }
   return true;
 }
@@ -1475,26 +1517,16 @@ void WebBrowser::alert(const std::string& text) {
 // ---------------------------------------------------------------------------
 // The window.
 
-const std::vector<PageRun>& WebBrowser::pageRuns() {
-  if (!runsValid_) {
-    runs_.clear();
-    if (doc_ && hwnd_ && IsWindow(hwnd_)) {
-      HDC dc = GetDC(hwnd_);
-      HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
-      RECT rc{};
-      GetClientRect(hwnd_, &rc);
-      runs_ = layoutPage(dc, *doc_, rc.right - rc.left);
-      SelectObject(dc, old);
-      ReleaseDC(hwnd_, dc);
-    }
-    runsValid_ = true;
-  }
-  return runs_;
+std::optional<RECT> WebBrowser::elementBox(const Element* e) {
+  if (!e || !view_ || !hwnd_ || !IsWindow(hwnd_)) return std::nullopt;
+  RECT rc{};
+  GetClientRect(hwnd_, &rc);
+  view_->setBounds(rc);
+  return view_->boxOf(*e);
 }
 
 void WebBrowser::invalidateView() {
-  runsValid_ = false;
-  if (hwnd_ && IsWindow(hwnd_)) InvalidateRect(hwnd_, nullptr, TRUE);
+  if (hwnd_ && IsWindow(hwnd_)) InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
 LRESULT WebBrowser::handleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -1511,21 +1543,54 @@ LRESULT WebBrowser::handleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(hwnd_, &ps);
-      const std::vector<PageRun>& runs = pageRuns();
-      HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
       RECT rc{};
       GetClientRect(hwnd_, &rc);
-      paintPage(dc, rc, runs);
-      SelectObject(dc, old);
+      if (view_) {
+        view_->setBounds(rc);
+        view_->paint(dc, ps.rcPaint);
+      } else {
+        // Before the first page: the window's colour, as the platform's control.
+        FillRect(dc, &ps.rcPaint, GetSysColorBrush(COLOR_WINDOW));
+      }
       EndPaint(hwnd_, &ps);
       return 0;
     }
+    case WM_SETCURSOR:
+      if (LOWORD(lParam) == HTCLIENT && view_) {
+        POINT at{0, 0};
+        GetCursorPos(&at);
+        ScreenToClient(hwnd_, &at);
+        SetCursor(LoadCursor(nullptr, view_->cursorAt(at)));
+        return TRUE;
+      }
+      break;
     case WM_MOUSEMOVE:
-      hover(linkAt(pageRuns(), pt));
+      if (view_) view_->mouseMove(pt);
+      return 0;
+    case WM_LBUTTONDOWN:
+      SetFocus(hwnd_);
+      if (view_) {
+        SetCapture(hwnd_);
+        view_->mouseDown(pt);
+      }
       return 0;
     case WM_LBUTTONUP:
-      if (Element* link = linkAt(pageRuns(), pt)) clickLink(link);
+      if (GetCapture() == hwnd_) ReleaseCapture();
+      if (view_) {
+        ComPtr<IDispatch> keep(self());
+        view_->mouseUp(pt);
+      }
       return 0;
+    case WM_MOUSEWHEEL:
+      if (view_) {
+        POINT at = pt;
+        ScreenToClient(hwnd_, &at);
+        view_->wheel(at, static_cast<SHORT>(HIWORD(wParam)));
+      }
+      return 0;
+    case WM_CHAR:
+      if (view_ && view_->character(static_cast<char>(wParam))) return 0;
+      break;
     case WM_RBUTTONUP:
       rightClick(pt);
       return 0;
@@ -1560,6 +1625,7 @@ LRESULT WebBrowser::handleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (host_.exec(&CGID_DocHostCommandHandler, IDM_REFRESH_TOP, 0, &in, nullptr) != S_OK) Refresh();
         return 0;
       }
+      if (!alt && view_ && view_->key(static_cast<UINT>(wParam))) return 0;
       break;
     }
     default:

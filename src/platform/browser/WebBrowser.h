@@ -18,6 +18,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -63,7 +64,10 @@ class WebBrowser final : public qv::com::DispatchObject<IWebBrowser2, IOleObject
   DWORD downloadControl() const { return dlControl_; }  // as last read from the host
   const DOCHOSTUIINFO& hostInfo() const { return hostInfo_; }
   const History& history() const { return history_; }
-  const std::vector<PageRun>& pageRuns();  // the laid-out view of the page shown
+  // The view of the page shown (nullptr before the first page), and where
+  // an element of the page or of its frames is, in client coordinates.
+  PageView* view() { return view_.get(); }
+  std::optional<RECT> elementBox(const Element* e);
 
   // A click on a link of the page or of one of its frames.
   bool clickLink(Element* link);
@@ -73,6 +77,9 @@ class WebBrowser final : public qv::com::DispatchObject<IWebBrowser2, IOleObject
   // Submits the form named `formName` (here or in a frame).
   bool submitForm(const std::string& formName);
   bool submitForm(Element* form);
+  // A submission by one of the form's buttons (a picture button clicked at
+  // `at` of its picture).
+  bool submitForm(Element* form, Element* submitter, POINT at = {0, 0});
   // A right click at a point of the control's client area.
   void rightClick(POINT clientPoint);
   // The pointer now over `link` (nullptr: over no link).
@@ -252,6 +259,10 @@ class WebBrowser final : public qv::com::DispatchObject<IWebBrowser2, IOleObject
   bool moveFocus(bool backwards);
   void invalidateView();
   void moveWindow();
+  ViewOptions viewOptions() const;
+  // Repaints on changes of the shown page (and its frames) made through
+  // the object model.
+  void watch(Document* doc, bool on);
 
   // Events.
   bool fireBeforeNavigate2(IDispatch* disp, const std::string& url, LONG flags, const std::string& frame,
@@ -292,8 +303,7 @@ class WebBrowser final : public qv::com::DispatchObject<IWebBrowser2, IOleObject
   };
   OfferedKey offeredKey_;
   std::string statusText_;
-  std::vector<PageRun> runs_;
-  bool runsValid_ = false;
+  std::unique_ptr<PageView> view_;
   RECT rect_{0, 0, 300, 150};
   SIZEL extent_{0, 0};
   bool visible_ = true, statusBar_ = false, menuBar_ = false, fullScreen_ = false, offline_ = false;

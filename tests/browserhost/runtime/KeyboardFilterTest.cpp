@@ -109,11 +109,9 @@ TEST_F(KeyboardFilterTest, CtrlCCopiesTheSelection) {
 }
 
 TEST_F(KeyboardFilterTest, LeftClickInTheBrowserSendsAppClickAndThePageStillGetsIt) {
-  const qv::browser::PageRun* link = nullptr;
-  for (const auto& run : browser()->pageRuns())
-    if (run.link && run.text == "two") link = &run;
-  ASSERT_NE(link, nullptr);
-  POINT at{(link->rect.left + link->rect.right) / 2, (link->rect.top + link->rect.bottom) / 2};
+  const auto link = browser()->elementBox(browser()->document()->elementById("two"));
+  ASSERT_TRUE(link);
+  POINT at{(link->left + link->right) / 2, (link->top + link->bottom) / 2};
   ClientToScreen(browser()->window(), &at);
   qv::os::injectClick(at);
   run();

@@ -283,7 +283,8 @@ TEST_F(NavigationTest, MalformedPagesLoadLayOutAndPaintInTheControl) {
         << name;
     ASSERT_TRUE(control->document()) << name;
     EXPECT_FALSE(control->document()->isErrorPage()) << name;
-    EXPECT_FALSE(control->pageRuns().empty()) << name;
+    ASSERT_TRUE(control->view()) << name;
+    EXPECT_GT(control->view()->contentHeight(), 0) << name;
     UpdateWindow(control->window());
   }
 }

@@ -8,6 +8,7 @@
 #include "platform/os/gdi/PredefinedBitmaps.h"
 #include "platform/os/gdi/Bmp.h"
 #include "platform/os/gdi/Dib.h"
+#include "platform/os/gdi/Gif.h"
 #include "platform/os/gdi/Ico.h"
 #include "platform/os/gdi/Jpeg.h"
 #include "platform/os/gdi/Png.h"
@@ -33,6 +34,7 @@ ImageFormat sniffImage(const std::uint8_t* data, size_t size) {
   if (size >= 8 && std::memcmp(data, "\x89PNG\r\n\x1A\n", 8) == 0) return ImageFormat::Png;
   if (size >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF) return ImageFormat::Jpeg;
   if (size >= 2 && data[0] == 'B' && data[1] == 'M') return ImageFormat::Bmp;
+  if (size >= 6 && (std::memcmp(data, "GIF87a", 6) == 0 || std::memcmp(data, "GIF89a", 6) == 0)) return ImageFormat::Gif;
   if (size >= 6 && data[0] == 0 && data[1] == 0 && data[3] == 0 && (data[2] == 1 || data[2] == 2) &&
       (data[4] | data[5]) != 0)
     return data[2] == 1 ? ImageFormat::Ico : ImageFormat::Cur;
@@ -47,6 +49,8 @@ bool decodeImage(const std::uint8_t* data, size_t size, Image& out, std::string*
       return decodePng(data, size, out, error);
     case ImageFormat::Jpeg:
       return decodeJpeg(data, size, out, error);
+    case ImageFormat::Gif:
+      return decodeGif(data, size, out, error);
     case ImageFormat::Ico:
     case ImageFormat::Cur: {
       IconImage icon;

@@ -60,7 +60,7 @@ struct Image {
   bool allocate(int w, int h);
 };
 
-enum class ImageFormat { Unknown, Bmp, Ico, Cur, Jpeg, Png };
+enum class ImageFormat { Unknown, Bmp, Ico, Cur, Jpeg, Png, Gif };
 
 // The format by the file's first bytes.
 ImageFormat sniffImage(const std::uint8_t* data, size_t size);

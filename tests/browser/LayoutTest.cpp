@@ -1,0 +1,97 @@
+// Where chosen elements of the test pages are laid out, without pictures:
+// their border boxes in the view at 640 x 480 (left, top, width, height),
+// as the approved pictures of PicturesTest show them.
+#include <gtest/gtest.h>
+
+#include "PageFixture.h"
+
+namespace qvtest {
+namespace {
+
+struct Box {
+  const char* page;
+  const char* id;
+  long left, top, width, height;
+};
+
+constexpr Box kBoxes[] = {
+    // Body margins of 15 and 10 pixels; a 100% table between them.
+    {"tables", "outer", 10, 15, 620, 304},
+    {"tables", "banner", 10, 15, 620, 40},
+    // width="140" on the navigation cell, the rest for the main cell.
+    {"tables", "nav", 10, 55, 140, 264},
+    {"tables", "main", 150, 55, 480, 264},
+    // align="center" in the main cell (its caption on top).
+    {"tables", "grid", 272, 55, 236, 168},
+    // cellspacing 2, cellpadding 3, border 1: the first body cell.
+    {"tables", "c11", 275, 106, 86, 27},
+    // rowspan="2" covers two rows and the spacing between them.
+    {"tables", "span", 275, 164, 86, 56},
+    {"tables", "bordered", 150, 274, 231, 45},
+    // Centred pictures at their own sizes; border="1" adds a pixel a side.
+    {"pictures", "logo", 240, 15, 160, 48},
+    {"pictures", "photo", 204, 135, 162, 122},
+    {"pictures", "badge", 371, 221, 64, 64},
+    // align="left" with hspace="6".
+    {"pictures", "left", 16, 301, 96, 28},
+    // A picture in a link gets a 2-pixel border.
+    {"pictures", "linked", 270, 374, 100, 32},
+    // A missing picture keeps the size the page gives it.
+    {"pictures", "missing", 540, 426, 90, 30},
+    {"imagemap", "shapes", 10, 51, 300, 100},
+    {"imagemap", "text-link", 80, 171, 147, 19},
+    // Fields as the platform's controls: 2-pixel edges, size="24" characters.
+    {"form", "name", 107, 20, 174, 21},
+    {"form", "pass", 107, 48, 146, 21},
+    {"form", "edition", 107, 76, 101, 21},
+    {"form", "extras", 107, 103, 64, 51},
+    {"form", "cd", 111, 165, 13, 13},
+    {"form", "notes", 107, 214, 232, 51},
+    {"form", "send", 107, 272, 52, 21},
+    {"form", "help", 221, 272, 45, 21},
+    {"frame-main", "inline", 10, 95, 264, 84},
+    // Sections of the long page follow each other 190 pixels apart.
+    {"long", "s1", 10, 80, 620, 22},
+    {"long", "s2", 10, 270, 620, 22},
+    {"long", "s40", 10, 7490, 620, 22},
+    {"long", "end", 10, 7677, 620, 19},
+};
+
+class LayoutTest : public PageTest {};
+
+TEST_F(LayoutTest, ChosenElementsHaveTheirBoxes) {
+  for (const Box& b : kBoxes) {
+    auto view = show(pagesDir() + b.page + ".html");
+    qv::browser::Element* e = view->document()->elementById(b.id);
+    ASSERT_TRUE(e) << b.page << " #" << b.id;
+    const auto box = view->boxOf(*e);
+    ASSERT_TRUE(box) << b.page << " #" << b.id;
+    EXPECT_EQ((std::vector<long>{box->left, box->top, box->right - box->left, box->bottom - box->top}),
+              (std::vector<long>{b.left, b.top, b.width, b.height}))
+        << b.page << " #" << b.id;
+  }
+}
+
+TEST_F(LayoutTest, HiddenElementsHaveNoBox) {
+  // Areas of a map, hidden fields and the head show nothing of their own.
+  auto view = show(pagesDir() + "imagemap.html");
+  EXPECT_FALSE(view->boxOf(*view->document()->elementById("square")));
+  auto form = show(pagesDir() + "form.html");
+  for (qv::browser::Element* e : form->document()->elementsByTagName("INPUT"))
+    if (e->type() == "hidden") EXPECT_FALSE(form->boxOf(*e));
+  EXPECT_FALSE(form->boxOf(*form->document()->elementsByTagName("TITLE").front()));
+}
+
+TEST_F(LayoutTest, AChangeThroughTheObjectModelIsLaidOutAgain) {
+  auto view = show(pagesDir() + "tables.html");
+  qv::browser::Element* nav = view->document()->elementById("nav");
+  ASSERT_EQ(view->boxOf(*nav)->right - view->boxOf(*nav)->left, 140);
+  nav->setAttribute("width", "200");
+  EXPECT_EQ(view->boxOf(*nav)->right - view->boxOf(*nav)->left, 200);
+  nav->style().set("display", "none");
+  nav->styleChanged();
+  EXPECT_FALSE(view->boxOf(*nav));
+}
+
+}  // namespace
+}  // namespace qvtest
