@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Draws the demo disc's pictures and composes its sound: the splash and
-skin bitmaps, the window icon and the intro chime. Everything here is made
-from scratch, so the output is the same on every machine; run it again after
-changing a shape or a colour (python3 examples/disc/make_assets.py).
+skin bitmaps, the pages' logo, the window icon and the intro chime.
+Everything here is made from scratch, so the output is the same on every
+machine; run it again after changing a shape or a colour
+(python3 examples/disc/make_assets.py).
 
 Both bitmaps put magenta at their bottom-left pixel: the runtime takes that
 pixel's colour as the key colour and cuts every run of it out of the window,
@@ -11,9 +12,12 @@ so the magenta corners and holes become see-through."""
 import math
 import os
 import struct
+import sys
 import wave
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "..", "tools"))
+from pictures import write_bmp8, write_gif  # noqa: E402
 
 MAGENTA = (255, 0, 255)
 
@@ -93,32 +97,6 @@ def mix(a, b, t):
     return tuple(int(round(a[i] + (b[i] - a[i]) * t)) for i in range(3))
 
 
-def write_bmp8(path, canvas):
-    """An 8-bit palettised BMP (bottom-up rows padded to four bytes); the
-    pictures use far fewer than 256 colours, which keeps the files small."""
-    colours = []
-    index = {}
-    for row in canvas.px:
-        for c in row:
-            if c not in index:
-                index[c] = len(colours)
-                colours.append(c)
-    if len(colours) > 256:
-        raise SystemExit(f"{path}: {len(colours)} colours do not fit a palette")
-    stride = (canvas.width + 3) & ~3
-    pixels = bytearray()
-    for row in reversed(canvas.px):
-        line = bytes(index[c] for c in row)
-        pixels += line + b"\0" * (stride - canvas.width)
-    palette = b"".join(struct.pack("<BBBB", c[2], c[1], c[0], 0) for c in colours)
-    palette += b"\0" * (4 * (256 - len(colours)))
-    offset = 14 + 40 + len(palette)
-    header = struct.pack("<2sIHHI", b"BM", offset + len(pixels), 0, 0, offset)
-    info = struct.pack("<IiiHHIIiiII", 40, canvas.width, canvas.height, 1, 8, 0, len(pixels), 2835, 2835, 256, 0)
-    with open(path, "wb") as f:
-        f.write(header + info + palette + pixels)
-
-
 def quantise(c, step=8):
     return tuple(min(255, (v // step) * step) for v in c)
 
@@ -142,7 +120,27 @@ def splash():
     c.text(134, 52, "QUORVEL", 4, (255, 255, 255))
     c.text(136, 96, "DEMO DISC", 2, (250, 200, 90))
     c.text(136, 124, "STARTING.", 2, (160, 180, 220))
-    write_bmp8(os.path.join(HERE, "splash.bmp"), c)
+    write_bmp8(os.path.join(HERE, "splash.bmp"), c.px)
+
+
+def logo():
+    """The pages' logo: the disc and the title on nothing (GIF, magenta is
+    its transparent colour), for the dark band at the top of each page."""
+    w, h = 300, 44
+    c = Canvas(w, h, MAGENTA)
+
+    def cd(x, y, d):
+        if d < 5:
+            return MAGENTA
+        if d < 9:
+            return (200, 200, 210)
+        shade = 0.5 + 0.5 * math.sin(math.atan2(y - 22, x - 22) * 3)
+        return quantise(mix((230, 150, 40), (250, 220, 120), shade))
+
+    c.disc(22, 22, 19, cd)
+    c.text(52, 12, "QUORVEL", 3, (255, 255, 255))
+    c.text(52 + Canvas.text_width("QUORVEL", 3) + 12, 19, "DEMO DISC", 2, (250, 200, 90))
+    write_gif(os.path.join(HERE, "logo.gif"), c.px, transparent=MAGENTA)
 
 
 def skin():
@@ -158,7 +156,7 @@ def skin():
     c.text((w - Canvas.text_width(title, 3)) // 2, 14, title, 3, (30, 40, 80))
     # A round hole at the bottom shows that shaping follows every key run.
     c.disc(w // 2, 376, 7, lambda x, y, d: MAGENTA)
-    write_bmp8(os.path.join(HERE, "skin.bmp"), c)
+    write_bmp8(os.path.join(HERE, "skin.bmp"), c.px)
 
 
 def icon():
@@ -212,6 +210,7 @@ def chime():
 
 if __name__ == "__main__":
     splash()
+    logo()
     skin()
     icon()
     chime()

@@ -22,7 +22,7 @@ if [ ! -x "$build/bin/qvlaunch" ]; then
 fi
 rm -rf "$stage"
 mkdir -p "$stage" "$shots"
-for f in "$here"/*.inf "$here"/*.html "$here"/*.bmp "$here"/*.ico "$here"/*.wav "$here"/*.lib; do
+for f in "$here"/*.inf "$here"/*.html "$here"/*.css "$here"/*.gif "$here"/*.bmp "$here"/*.ico "$here"/*.wav "$here"/*.lib; do
   cp "$f" "$stage/"
 done
 cp "$build/bin/qvlaunch" "$stage/qvlaunch.exe"

@@ -17,6 +17,8 @@ struct Point {
 };
 
 constexpr Point kPoints[] = {
+    {"disc/index", 90, 166, "A#about", "about.html", ""},
+    {"disc/index", 400, 230, "SPAN", "", ""},
     {"tables", 30, 68, "A", "install.html", ""},
     // A cell below the first row of a table.
     {"tables", 300, 120, "TD#c11", "", ""},
@@ -55,7 +57,7 @@ class HitTest : public PageTest {};
 
 TEST_F(HitTest, PointsHitTheirElements) {
   for (const Point& p : kPoints) {
-    auto view = show(pagesDir() + p.page + ".html");
+    auto view = show(pagePath(p.page));
     const qv::browser::PageHit hit = view->hitTest(POINT{p.x, p.y});
     const std::string at = std::string(p.page) + " " + std::to_string(p.x) + "," + std::to_string(p.y);
     EXPECT_EQ(describe(hit.element), p.element) << at;
@@ -67,7 +69,7 @@ TEST_F(HitTest, PointsHitTheirElements) {
 TEST_F(HitTest, TheScrollBarIsNoPartOfThePage) {
   auto options = runtimeOptions();
   options.scrollBars = true;
-  auto view = show(pagesDir() + "long.html", options);
+  auto view = show(pagePath("long"), options);
   const int bar = 640 - 8;
   EXPECT_EQ(view->hitTest(POINT{bar, 5}).part, qv::browser::ScrollPart::LineUp);
   EXPECT_EQ(view->hitTest(POINT{bar, 475}).part, qv::browser::ScrollPart::LineDown);

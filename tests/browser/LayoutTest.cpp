@@ -15,6 +15,11 @@ struct Box {
 };
 
 constexpr Box kBoxes[] = {
+    // The demo disc's start page: a table of links in two columns.
+    {"disc/index", "about", 35, 159, 111, 15},
+    {"disc/index", "gallery", 334, 159, 107, 15},
+    {"disc/index", "close", 334, 209, 115, 15},
+    {"disc/index", "foot", 18, 260, 604, 20},
     // Body margins of 15 and 10 pixels; a 100% table between them.
     {"tables", "outer", 10, 15, 620, 304},
     {"tables", "banner", 10, 15, 620, 40},
@@ -61,7 +66,7 @@ class LayoutTest : public PageTest {};
 
 TEST_F(LayoutTest, ChosenElementsHaveTheirBoxes) {
   for (const Box& b : kBoxes) {
-    auto view = show(pagesDir() + b.page + ".html");
+    auto view = show(pagePath(b.page));
     qv::browser::Element* e = view->document()->elementById(b.id);
     ASSERT_TRUE(e) << b.page << " #" << b.id;
     const auto box = view->boxOf(*e);
@@ -74,16 +79,18 @@ TEST_F(LayoutTest, ChosenElementsHaveTheirBoxes) {
 
 TEST_F(LayoutTest, HiddenElementsHaveNoBox) {
   // Areas of a map, hidden fields and the head show nothing of their own.
-  auto view = show(pagesDir() + "imagemap.html");
+  auto view = show(pagePath("imagemap"));
   EXPECT_FALSE(view->boxOf(*view->document()->elementById("square")));
-  auto form = show(pagesDir() + "form.html");
+  auto form = show(pagePath("form"));
   for (qv::browser::Element* e : form->document()->elementsByTagName("INPUT"))
-    if (e->type() == "hidden") EXPECT_FALSE(form->boxOf(*e));
+    if (e->type() == "hidden") {
+      EXPECT_FALSE(form->boxOf(*e));
+    }
   EXPECT_FALSE(form->boxOf(*form->document()->elementsByTagName("TITLE").front()));
 }
 
 TEST_F(LayoutTest, AChangeThroughTheObjectModelIsLaidOutAgain) {
-  auto view = show(pagesDir() + "tables.html");
+  auto view = show(pagePath("tables"));
   qv::browser::Element* nav = view->document()->elementById("nav");
   ASSERT_EQ(view->boxOf(*nav)->right - view->boxOf(*nav)->left, 140);
   nav->setAttribute("width", "200");

@@ -16,6 +16,11 @@ using qv::browser::ViewOptions;
 
 std::string PageTest::pagesDir() { return std::string(QV_SOURCE_DIR) + "/tests/browser/pages/"; }
 
+std::string PageTest::pagePath(const std::string& name) {
+  if (name.rfind("disc/", 0) == 0) return std::string(QV_SOURCE_DIR) + "/examples/" + name + ".html";
+  return pagesDir() + name + ".html";
+}
+
 ViewOptions PageTest::runtimeOptions() {
   ViewOptions o;
   o.scrollBars = false;

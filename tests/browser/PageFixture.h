@@ -20,6 +20,8 @@ class PageTest : public DesktopTest {
 
   // The folder of the pages and their approved pictures.
   static std::string pagesDir();
+  // A page by name: "tables" in pages/, "disc/index" in the demo disc.
+  static std::string pagePath(const std::string& name);
   // How the runtime shows its pages: no 3-D edge, no scroll bars.
   static qv::browser::ViewOptions runtimeOptions();
 

@@ -22,6 +22,8 @@
 #include <vector>
 
 #include "DesktopTest.h"
+#include "platform/browser/HtmlDocument.h"
+#include "platform/browser/PageView.h"
 #include "platform/desktop/Recorder.h"
 #include "platform/os/kernel/CodePage.h"
 #include "platform/os/kernel/Paths.h"
@@ -214,6 +216,50 @@ TEST_F(ProcessTest, DemoDiscTourShowsPagesPlaysTheChimeAndEnds) {
                                                       logLine("navigate", {fileUrl("gallery.html")}), "exit"}));
   EXPECT_TRUE(only(c, {"driver-error"}).empty());
   EXPECT_EQ(readFile(shot).substr(1, 3), "PNG");
+}
+
+// Clicks by coordinates, as a person clicks: on a link, on an area of an
+// image map and on a form's button, each navigating as on the platform.
+// The points come from laying the same pages out here, in the window the
+// runtime gives its browser (a borderless 640 x 480 window at 0,0).
+TEST_F(ProcessTest, ClicksAtPointsFollowALinkAMapAreaAndAFormButton) {
+  placeRuntime();
+  writeFile("disc/autorun.inf",
+            "[quorvel]\r\nstartpage=start.html\r\nwindowwidth=640\r\nwindowheight=480\r\n"
+            "windowposition=0,0\r\nborderstyle=none\r\nhidesplashscreen=1\r\n");
+  writeFile("disc/start.html",
+            "<html><body><h1>Start</h1><p>Go on to <a id=\"go\" href=\"map.html\">the map</a>.</p></body></html>");
+  writeFile("disc/map.html",
+            "<html><body><p>Shapes:</p><img id=\"shapes\" src=\"map.gif\" usemap=\"#m\" border=\"0\">"
+            "<map name=\"m\"><area shape=\"circle\" coords=\"150,50,40\" href=\"form.html\"></map></body></html>");
+  writeFile("disc/form.html",
+            "<html><body><form action=\"found.html\"><input name=\"q\" value=\"cd rom\"> "
+            "<input id=\"find\" type=\"submit\" name=\"go\" value=\"Find\"></form></body></html>");
+  writeFile("disc/found.html", "<html><body>Found</body></html>");
+  fs::copy_file(std::string(QV_SOURCE_DIR) + "/tests/browser/pages/map.gif", discHostPath("map.gif"));
+
+  qv::browser::ViewOptions runtime;
+  runtime.scrollBars = false;
+  auto centre = [&](const std::string& page, const std::string& id) {
+    qv::browser::PageView view(qv::browser::Document::load(discHostPath(page)), runtime);
+    view.setBounds(RECT{0, 0, 640, 480});
+    const auto box = view.boxOf(*view.document()->elementById(id));
+    EXPECT_TRUE(box) << page << " #" << id;
+    if (!box) return std::string("0 0");
+    return std::to_string((box->left + box->right) / 2) + " " + std::to_string((box->top + box->bottom) / 2);
+  };
+  // The circle's centre lies 150,50 into the picture, which is 300 x 100.
+  const std::string link = centre("start.html", "go"), area = centre("map.html", "shapes"),
+                    button = centre("form.html", "find");
+  Child& c = start("clicks",
+                   "timeout 60\nwait 1500\nclick " + link + "\nwait 700\nclick " + area + "\nwait 700\nclick " +
+                       button + "\nwait 700\nclose\n");
+  ASSERT_TRUE(waitForEnd(c)) << "the runtime did not end";
+  EXPECT_TRUE(only(c, {"driver-error"}).empty());
+  EXPECT_EQ(only(c, {"navigate"}), (std::vector<std::string>{logLine("navigate", {fileUrl("start.html")}),
+                                                             logLine("navigate", {fileUrl("map.html")}),
+                                                             logLine("navigate", {fileUrl("form.html")}),
+                                                             logLine("navigate", {fileUrl("found.html") + "?q=cd+rom&go=Find"})}));
 }
 
 // Start-up failures: each box with its message's exact text in the user's

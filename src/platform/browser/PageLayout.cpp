@@ -174,6 +174,17 @@ void hitWalk(const litehtml::element& el, int ox, int oy, int bx, int by, int x,
 
 }  // namespace
 
+std::string baseUrlOf(const Document& doc) {
+  // The first BASE with an address in the head; a page's body is not
+  // searched, so that a big page does not cost a walk per slice.
+  for (const Element* top : doc.documentElement()->children()) {
+    if (top->tagName() != "HEAD") continue;
+    for (const Element* e : top->children())
+      if (e->tagName() == "BASE" && e->hasAttribute("href")) return resolveUrl(doc.url(), e->attribute("href"));
+  }
+  return doc.url();
+}
+
 struct PageLayout::Font {
   HFONT font = nullptr;
   TEXTMETRICA tm{};
@@ -200,12 +211,7 @@ Element* elementOfBox(const litehtml::element* box) {
 PageLayout::PageLayout(PageResources& resources, const Document& doc, const PageSlice& slice,
                        const LayoutOptions& options, LayoutHost* host)
     : resources_(resources), doc_(doc), options_(options), host_(host) {
-  baseUrl_ = doc.url();
-  for (Element* b : doc.elementsByTagName("BASE"))
-    if (b->hasAttribute("href")) {
-      baseUrl_ = resolveUrl(doc.url(), b->attribute("href"));
-      break;
-    }
+  baseUrl_ = baseUrlOf(doc);
   const std::string source = pageSource(doc, slice, options.source, nodes_);
   engine_ = litehtml::document::createFromUTF8(source.c_str(), this, &engineContext());
 }
@@ -605,8 +611,14 @@ void PageLayout::set_base_url(const litehtml::tchar_t* base) {
 
 void PageLayout::import_css(litehtml::tstring& text, const litehtml::tstring& url, litehtml::tstring& baseurl) {
   const std::string address = resolveUrl(baseurl.empty() ? baseUrl_ : baseurl, url);
-  text = resources_.styleSheet(address, doc_.charset()).value_or("");
   baseurl = address;
+  // A sheet that imports itself, or sheets that import each other, would
+  // never end: each sheet comes once per page, and only so many at all.
+  if (!imported_.insert(address).second || imported_.size() > kMaxStyleSheets) {
+    text.clear();
+    return;
+  }
+  text = resources_.styleSheet(address, doc_.charset()).value_or("");
 }
 
 std::shared_ptr<litehtml::element> PageLayout::create_element(const litehtml::tchar_t* tag,

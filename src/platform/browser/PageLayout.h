@@ -13,6 +13,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -144,11 +145,12 @@ class PageLayout final : public litehtml::document_container {
   std::string baseUrl_;
   std::vector<Element*> nodes_;
   std::map<const Element*, litehtml::element*> boxes_;
+  static constexpr size_t kMaxStyleSheets = 64;
+  std::set<std::string> imported_;
   std::shared_ptr<litehtml::document> engine_;
   int width_ = 0, viewportHeight_ = 0;
   HDC drawDc_ = nullptr;
   int clips_ = 0;
-  Font* measured_ = nullptr;  // selected into the measuring DC
 };
 
 inline litehtml::size makeSize(int width, int height) {
@@ -157,6 +159,9 @@ inline litehtml::size makeSize(int width, int height) {
   s.height = height;
   return s;
 }
+
+// The address the page's references count from: its BASE, else its own.
+std::string baseUrlOf(const Document& doc);
 
 // The layout an engine element belongs to.
 PageLayout* layoutOf(const litehtml::element& e);

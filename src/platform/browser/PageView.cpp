@@ -869,7 +869,9 @@ bool PageView::key(UINT vk) {
       return true;
     }
   }
-  if ((kind == "checkbox" || kind == "radio") && vk == VK_SPACE) {
+  const bool button = kind == "submit" || kind == "reset" || kind == "button" || kind == "image" ||
+                      (active && active->tagName() == "BUTTON");
+  if (((kind == "checkbox" || kind == "radio") && vk == VK_SPACE) || (button && (vk == VK_SPACE || vk == VK_RETURN))) {
     PageHit h;
     h.view = v;
     h.control = active;

@@ -1456,6 +1456,7 @@ bool WebBrowser::moveFocus(bool backwards) {
   else
     next = at + 1 == order.end() ? order.front() : *(at + 1);
   doc_->setActiveElement(next);
+  invalidateView();  // the focus rectangle moves
   return true;
 }
 

@@ -9,10 +9,11 @@ same on every machine; run it again after changing a picture
 
 import math
 import os
-import struct
-import zlib
+import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "..", "..", "tools"))
+from pictures import write_bmp8, write_bmp24, write_gif, write_jpeg, write_png  # noqa: E402
 
 
 class Canvas:
@@ -24,8 +25,8 @@ class Canvas:
         if 0 <= x < self.width and 0 <= y < self.height:
             self.px[y * self.width + x] = list(c)
 
-    def get(self, x, y):
-        return self.px[y * self.width + x]
+    def rows(self):
+        return [[tuple(p) for p in self.px[y * self.width:(y + 1) * self.width]] for y in range(self.height)]
 
     def rect(self, x0, y0, x1, y1, c):
         for y in range(max(0, y0), min(self.height, y1)):
@@ -75,251 +76,6 @@ def text(canvas, x, y, words, c, scale=1):
                 if bit == "1":
                     canvas.rect(x + rx * scale, y + ry * scale, x + (rx + 1) * scale, y + (ry + 1) * scale, c)
         x += 6 * scale
-
-
-# ---- writers ------------------------------------------------------------------
-
-def write_bmp24(path, canvas):
-    stride = (canvas.width * 3 + 3) & ~3
-    rows = b""
-    for y in range(canvas.height - 1, -1, -1):
-        row = b"".join(bytes((p[2], p[1], p[0])) for p in canvas.px[y * canvas.width:(y + 1) * canvas.width])
-        rows += row + b"\0" * (stride - len(row))
-    header = struct.pack("<2sIHHI", b"BM", 54 + len(rows), 0, 0, 54)
-    info = struct.pack("<IiiHHIIiiII", 40, canvas.width, canvas.height, 1, 24, 0, len(rows), 2835, 2835, 0, 0)
-    open(path, "wb").write(header + info + rows)
-
-
-def palette_of(canvas):
-    colours = []
-    for p in canvas.px:
-        c = tuple(p[:3])
-        if c not in colours:
-            colours.append(c)
-    assert len(colours) <= 256
-    return colours
-
-
-def write_bmp8(path, canvas):
-    colours = palette_of(canvas)
-    stride = (canvas.width + 3) & ~3
-    rows = b""
-    for y in range(canvas.height - 1, -1, -1):
-        row = bytes(colours.index(tuple(p[:3])) for p in canvas.px[y * canvas.width:(y + 1) * canvas.width])
-        rows += row + b"\0" * (stride - len(row))
-    pal = b"".join(bytes((b, g, r, 0)) for r, g, b in colours) + b"\0" * 4 * (256 - len(colours))
-    offset = 54 + len(pal)
-    header = struct.pack("<2sIHHI", b"BM", offset + len(rows), 0, 0, offset)
-    info = struct.pack("<IiiHHIIiiII", 40, canvas.width, canvas.height, 1, 8, 0, len(rows), 2835, 2835, 256, 0)
-    open(path, "wb").write(header + info + pal + rows)
-
-
-def write_png(path, canvas):
-    raw = b""
-    for y in range(canvas.height):
-        raw += b"\0" + b"".join(bytes(p) for p in canvas.px[y * canvas.width:(y + 1) * canvas.width])
-
-    def chunk(kind, data):
-        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF)
-
-    ihdr = struct.pack(">IIBBBBB", canvas.width, canvas.height, 8, 6, 0, 0, 0)
-    open(path, "wb").write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", ihdr) + chunk(b"IDAT", zlib.compress(raw, 9)) +
-                           chunk(b"IEND", b""))
-
-
-def lzw(indices, min_code):
-    clear, end = 1 << min_code, (1 << min_code) + 1
-    out, acc, bits = bytearray(), 0, 0
-    size = min_code + 1
-
-    def emit(code):
-        nonlocal acc, bits
-        acc |= code << bits
-        bits += size
-        while bits >= 8:
-            out.append(acc & 0xFF)
-            acc >>= 8
-            bits -= 8
-
-    table = {(i,): i for i in range(clear)}
-    next_code = end + 1
-    emit(clear)
-    w = ()
-    for k in indices:
-        wk = w + (k,)
-        if wk in table:
-            w = wk
-            continue
-        emit(table[w])
-        if next_code < 4096:
-            table[wk] = next_code
-            next_code += 1
-            if next_code > (1 << size) and size < 12:
-                size += 1
-        else:
-            emit(clear)
-            table = {(i,): i for i in range(clear)}
-            next_code = end + 1
-            size = min_code + 1
-        w = (k,)
-    if w:
-        emit(table[w])
-    emit(end)
-    if bits:
-        out.append(acc & 0xFF)
-    return bytes(out)
-
-
-def write_gif(path, canvas, transparent=None, interlace=False):
-    colours = palette_of(canvas)
-    if transparent is not None and transparent not in colours:
-        colours.append(transparent)
-    depth = max(1, math.ceil(math.log2(max(2, len(colours)))))
-    table = colours + [(0, 0, 0)] * ((1 << depth) - len(colours))
-    rows = list(range(canvas.height))
-    if interlace:
-        rows = list(range(0, canvas.height, 8)) + list(range(4, canvas.height, 8)) + \
-               list(range(2, canvas.height, 4)) + list(range(1, canvas.height, 2))
-    indices = []
-    for y in rows:
-        indices += [colours.index(tuple(p[:3])) for p in canvas.px[y * canvas.width:(y + 1) * canvas.width]]
-    min_code = max(2, depth)
-    data = lzw(indices, min_code)
-    blocks = b"".join(bytes((len(data[i:i + 255]),)) + data[i:i + 255] for i in range(0, len(data), 255)) + b"\0"
-    out = b"GIF89a" + struct.pack("<HHBBB", canvas.width, canvas.height, 0x80 | (depth - 1), 0, 0)
-    out += b"".join(bytes(c) for c in table)
-    if transparent is not None:
-        out += b"\x21\xf9\x04\x01\x00\x00" + bytes((colours.index(transparent),)) + b"\0"
-    out += b"\x2c" + struct.pack("<HHHHB", 0, 0, canvas.width, canvas.height, 0x40 if interlace else 0)
-    out += bytes((min_code,)) + blocks + b"\x3b"
-    open(path, "wb").write(out)
-
-
-# A baseline JPEG: 4:4:4 YCbCr, the standard tables at quality 85.
-ZIGZAG = [0, 1, 8, 16, 9, 2, 3, 10, 17, 24, 32, 25, 18, 11, 4, 5, 12, 19, 26, 33, 40, 48, 41, 34, 27, 20, 13, 6, 7,
-          14, 21, 28, 35, 42, 49, 56, 57, 50, 43, 36, 29, 22, 15, 23, 30, 37, 44, 51, 58, 59, 52, 45, 38, 31, 39, 46,
-          53, 60, 61, 54, 47, 55, 62, 63]
-LUMA = [16, 11, 10, 16, 24, 40, 51, 61, 12, 12, 14, 19, 26, 58, 60, 55, 14, 13, 16, 24, 40, 57, 69, 56, 14, 17, 22,
-        29, 51, 87, 80, 62, 18, 22, 37, 56, 68, 109, 103, 77, 24, 35, 55, 64, 81, 104, 113, 92, 49, 64, 78, 87, 103,
-        121, 120, 101, 72, 92, 95, 98, 112, 100, 103, 99]
-CHROMA = [17, 18, 24, 47, 99, 99, 99, 99, 18, 21, 26, 66, 99, 99, 99, 99, 24, 26, 56, 99, 99, 99, 99, 99, 47, 66, 99,
-          99, 99, 99, 99, 99] + [99] * 32
-DC_LUMA = ([0, 1, 5, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0], list(range(12)))
-DC_CHROMA = ([0, 3, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0], list(range(12)))
-AC_LUMA = ([0, 2, 1, 3, 3, 2, 4, 3, 5, 5, 4, 4, 0, 0, 1, 0x7d], bytes.fromhex(
-    "01020300041105122131410613516107227114328191a1082342b1c11552d1f02433627282090a161718191a25262728292a3435363738"
-    "393a434445464748494a535455565758595a636465666768696a737475767778797a838485868788898a92939495969798999aa2a3a4a5"
-    "a6a7a8a9aab2b3b4b5b6b7b8b9bac2c3c4c5c6c7c8c9cad2d3d4d5d6d7d8d9dae1e2e3e4e5e6e7e8e9eaf1f2f3f4f5f6f7f8f9fa"))
-AC_CHROMA = ([0, 2, 1, 2, 4, 4, 3, 4, 7, 5, 4, 4, 0, 1, 2, 0x77], bytes.fromhex(
-    "000102031104052131061241510761711322328108144291a1b1c109233352f0156272d10a162434e125f11718191a262728292a353637"
-    "38393a434445464748494a535455565758595a636465666768696a737475767778797a82838485868788898a92939495969798999aa2a3"
-    "a4a5a6a7a8a9aab2b3b4b5b6b7b8b9bac2c3c4c5c6c7c8c9cad2d3d4d5d6d7d8d9dae2e3e4e5e6e7e8e9eaf2f3f4f5f6f7f8f9fa"))
-
-
-def huffman_codes(spec):
-    counts, symbols = spec
-    codes, code, k = {}, 0, 0
-    for length in range(1, 17):
-        for _ in range(counts[length - 1]):
-            codes[symbols[k]] = (code, length)
-            code += 1
-            k += 1
-        code <<= 1
-    return codes
-
-
-def write_jpeg(path, canvas, quality=85):
-    scale = 5000 // quality if quality < 50 else 200 - 2 * quality
-    q = [[max(1, min(255, (v * scale + 50) // 100)) for v in t] for t in (LUMA, CHROMA)]
-    codes = [(huffman_codes(DC_LUMA), huffman_codes(AC_LUMA)), (huffman_codes(DC_CHROMA), huffman_codes(AC_CHROMA))]
-    cos = [[math.cos((2 * x + 1) * u * math.pi / 16) for x in range(8)] for u in range(8)]
-    out = bytearray()
-    acc, bits = 0, 0
-
-    def put(code, length):
-        nonlocal acc, bits
-        acc = (acc << length) | code
-        bits += length
-        while bits >= 8:
-            byte = (acc >> (bits - 8)) & 0xFF
-            out.append(byte)
-            if byte == 0xFF:
-                out.append(0)
-            bits -= 8
-
-    def category(v):
-        v = abs(v)
-        n = 0
-        while v:
-            v >>= 1
-            n += 1
-        return n
-
-    def bits_of(v, n):
-        return v if v >= 0 else v + (1 << n) - 1
-
-    previous = [0, 0, 0]
-    for by in range(0, canvas.height, 8):
-        for bx in range(0, canvas.width, 8):
-            planes = [[0.0] * 64 for _ in range(3)]
-            for y in range(8):
-                for x in range(8):
-                    r, g, b = canvas.get(min(bx + x, canvas.width - 1), min(by + y, canvas.height - 1))[:3]
-                    planes[0][y * 8 + x] = 0.299 * r + 0.587 * g + 0.114 * b - 128
-                    planes[1][y * 8 + x] = -0.168736 * r - 0.331264 * g + 0.5 * b
-                    planes[2][y * 8 + x] = 0.5 * r - 0.418688 * g - 0.081312 * b
-            for comp in range(3):
-                table = q[0 if comp == 0 else 1]
-                dc_codes, ac_codes = codes[0 if comp == 0 else 1]
-                block = planes[comp]
-                coeffs = []
-                for u in range(8):
-                    for v in range(8):
-                        s = 0.0
-                        for y in range(8):
-                            row = block[y * 8:(y + 1) * 8]
-                            cy = cos[u][y]
-                            for x in range(8):
-                                s += row[x] * cos[v][x] * cy
-                        cu = 1 / math.sqrt(2) if u == 0 else 1
-                        cv = 1 / math.sqrt(2) if v == 0 else 1
-                        coeffs.append(0.25 * cu * cv * s)
-                quant = [int(round(coeffs[ZIGZAG[i]] / table[ZIGZAG[i]])) for i in range(64)]
-                diff = quant[0] - previous[comp]
-                previous[comp] = quant[0]
-                n = category(diff)
-                put(*dc_codes[n])
-                if n:
-                    put(bits_of(diff, n), n)
-                run = 0
-                for i in range(1, 64):
-                    v = quant[i]
-                    if v == 0:
-                        run += 1
-                        continue
-                    while run > 15:
-                        put(*ac_codes[0xF0])
-                        run -= 16
-                    n = category(v)
-                    put(*ac_codes[(run << 4) | n])
-                    put(bits_of(v, n), n)
-                    run = 0
-                if run:
-                    put(*ac_codes[0x00])
-    if bits:
-        put((1 << (8 - bits)) - 1, 8 - bits)
-
-    def segment(marker, data):
-        return bytes((0xFF, marker)) + struct.pack(">H", len(data) + 2) + data
-
-    head = b"\xff\xd8" + segment(0xE0, b"JFIF\0\x01\x01\0\0\x01\0\x01\0\0")
-    for i, t in enumerate(q):
-        head += segment(0xDB, bytes((i,)) + bytes(t[ZIGZAG[k]] for k in range(64)))
-    head += segment(0xC0, struct.pack(">BHHB", 8, canvas.height, canvas.width, 3) + b"\x01\x11\x00\x02\x11\x01\x03\x11\x01")
-    for cls, index, spec in ((0, 0, DC_LUMA), (1, 0, AC_LUMA), (0, 1, DC_CHROMA), (1, 1, AC_CHROMA)):
-        head += segment(0xC4, bytes(((cls << 4) | index,)) + bytes(spec[0]) + bytes(spec[1]))
-    head += segment(0xDA, b"\x03\x01\x00\x02\x11\x03\x11\x00\x3f\x00")
-    open(path, "wb").write(head + bytes(out) + b"\xff\xd9")
 
 
 # ---- the pictures -------------------------------------------------------------
@@ -395,9 +151,9 @@ def map_picture():
 
 
 if __name__ == "__main__":
-    write_gif(os.path.join(HERE, "logo.gif"), logo(), transparent=(255, 255, 255), interlace=True)
-    write_jpeg(os.path.join(HERE, "photo.jpg"), photo())
-    write_png(os.path.join(HERE, "badge.png"), badge())
-    write_bmp24(os.path.join(HERE, "button.bmp"), button())
-    write_bmp8(os.path.join(HERE, "tile.bmp"), tile())
-    write_gif(os.path.join(HERE, "map.gif"), map_picture())
+    write_gif(os.path.join(HERE, "logo.gif"), logo().rows(), transparent=(255, 255, 255), interlace=True)
+    write_jpeg(os.path.join(HERE, "photo.jpg"), photo().rows())
+    write_png(os.path.join(HERE, "badge.png"), badge().rows())
+    write_bmp24(os.path.join(HERE, "button.bmp"), button().rows())
+    write_bmp8(os.path.join(HERE, "tile.bmp"), tile().rows())
+    write_gif(os.path.join(HERE, "map.gif"), map_picture().rows())

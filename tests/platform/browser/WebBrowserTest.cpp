@@ -176,6 +176,13 @@ TEST_F(WebBrowserTest, ThePointerOverALinkShowsItsAddressAndAClickOnItFollowsIt)
   sink->lines.clear();
   const LPARAM at = MAKELPARAM((link->left + link->right) / 2, (link->top + link->bottom) / 2);
   SendMessage(control->window(), WM_MOUSEMOVE, 0, at);
+  // The pointer there shows the hand.
+  POINT screen{(link->left + link->right) / 2, (link->top + link->bottom) / 2};
+  ClientToScreen(control->window(), &screen);
+  SetCursorPos(screen.x, screen.y);
+  SendMessage(control->window(), WM_SETCURSOR, reinterpret_cast<WPARAM>(control->window()),
+              MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_HAND));
   SendMessage(control->window(), WM_LBUTTONDOWN, MK_LBUTTON, at);
   SendMessage(control->window(), WM_LBUTTONUP, 0, at);
   EXPECT_EQ(sink->lines, (std::vector<std::string>{"StatusTextChange " + siteUrl("site/page2.html"),

@@ -14,15 +14,24 @@ struct Reader {
   const std::uint8_t* data;
   size_t size;
   size_t pos = 0;
+  bool inPixels = false;  // past the image descriptor
+  bool padded = false;    // the file ran out there
 };
 
+// giflib reads the pixels a data block at a time and gives up on a block
+// cut short, so a file cut in its pixels is filled up with zeros; the rows
+// decoded after that are not kept.
 int readBytes(GifFileType* gif, GifByteType* out, int length) {
   auto* r = static_cast<Reader*>(gif->UserData);
   if (length <= 0) return 0;
-  const size_t n = std::min(static_cast<size_t>(length), r->size - r->pos);
+  const size_t want = static_cast<size_t>(length);
+  const size_t n = std::min(want, r->size - r->pos);
   std::memcpy(out, r->data + r->pos, n);
   r->pos += n;
-  return static_cast<int>(n);
+  if (n == want || !r->inPixels) return static_cast<int>(n);
+  std::memset(out + n, 0, want - n);
+  r->padded = true;
+  return length;
 }
 
 struct Closer {
@@ -73,6 +82,7 @@ bool decodeGif(const std::uint8_t* data, size_t size, Image& out, std::string* e
     if (type != IMAGE_DESC_RECORD_TYPE) continue;
 
     if (DGifGetImageDesc(gif) == GIF_ERROR) return fail(error, "truncated GIF file");
+    reader.inPixels = true;
     const GifImageDesc& desc = gif->Image;
     const long long fw = desc.Width, fh = desc.Height;
     long long sw = gif->SWidth, sh = gif->SHeight;
@@ -112,7 +122,7 @@ bool decodeGif(const std::uint8_t* data, size_t size, Image& out, std::string* e
     for (int p = 0; p < passes; ++p) {
       const long long start = desc.Interlace ? kStart[p] : 0, step = desc.Interlace ? kStep[p] : 1;
       for (long long row = start; row < fh; row += step) {
-        if (DGifGetLine(gif, line.data(), static_cast<int>(fw)) == GIF_ERROR) return true;  // cut short
+        if (DGifGetLine(gif, line.data(), static_cast<int>(fw)) == GIF_ERROR || reader.padded) return true;
         putRow(row);
       }
     }

@@ -1,0 +1,120 @@
+// Pages that are not what they claim to be load, lay out, draw and answer
+// the pointer: unclosed tags, a page of 5 MB, binary junk, a wrong charset,
+// pictures cut short or lying about their size, a style sheet of junk,
+// nesting deeper than any page needs.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+
+#include "PageFixture.h"
+
+namespace qvtest {
+namespace {
+
+std::string bytesOf(const std::string& hostPath) {
+  std::ifstream in(hostPath, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+class MalformedTest : public PageTest {
+ protected:
+  // Lays the page out, draws it, scrolls it and asks for the element under
+  // points all over it; the page must still be one a person could look at.
+  void survives(const std::string& name, bool scrollBars = true) {
+    SCOPED_TRACE(name);
+    auto options = runtimeOptions();
+    options.scrollBars = scrollBars;
+    auto view = show(hostPath("site/" + name), options);
+    EXPECT_GE(view->contentHeight(), 0);
+    (void)render(*view);
+    for (int y = 0; y < kHeight; y += 60)
+      for (int x = 0; x < kWidth; x += 80) (void)view->hitTest(POINT{x, y});
+    view->scrollTo(view->contentHeight() / 2);
+    (void)render(*view);
+    view->scrollTo(view->contentHeight());
+    (void)render(*view);
+    const auto links = view->document()->links();
+    for (size_t i = 0; i < links.size() && i < 40; ++i) (void)view->boxOf(*links[i]);
+  }
+};
+
+TEST_F(MalformedTest, UnclosedTagsEverywhere) {
+  writeFile("site/unclosed.htm",
+            "<html><body><div><p><b><table><tr><td>cell<a href='x.htm'>open link<form name=f>"
+            "<select name=s><option>1<textarea name=t>x<input name=a value='v<ul><li><ol><li>"
+            "<font size=9 color=zzz face=\"<>\"><center><img src=\"\"><iframe src=x.htm>");
+  survives("unclosed.htm");
+}
+
+TEST_F(MalformedTest, AFiveMegabytePage) {
+  std::string html = "<html><body>";
+  while (html.size() < 5u << 20)
+    html += "<p>Paragraph with <b>bold</b>, <a href=\"x.html\">a link</a> and a table "
+            "<table border=1><tr><td>one</td><td>two</td></tr></table></p>\n";
+  writeFile("site/big.htm", html);
+  survives("big.htm");
+}
+
+TEST_F(MalformedTest, BinaryJunkAndAWrongCharset) {
+  std::string junk;
+  for (int i = 0; i < 200000; ++i) junk += static_cast<char>((i * 7919 + 13) % 256);
+  writeFile("site/junk.bin", junk);
+  survives("junk.bin");
+  writeFile("site/charset.htm", "<meta charset=shift_jis><title>\x82\xA0</title><p>" + junk.substr(0, 20000));
+  survives("charset.htm");
+}
+
+TEST_F(MalformedTest, PicturesCutShortOrLyingAboutTheirSize) {
+  std::string page = "<html><body>";
+  for (const char* p : {"logo.gif", "photo.jpg", "badge.png", "button.bmp"}) {
+    const std::string bytes = bytesOf(pagesDir() + p);
+    writeFile(std::string("site/cut-") + p, bytes.substr(0, bytes.size() / 2));
+    page += std::string("<img src=\"cut-") + p + "\">";
+  }
+  // Headers that claim pictures far larger than their data.
+  std::string gif = bytesOf(pagesDir() + "logo.gif");
+  gif[6] = gif[7] = gif[8] = gif[9] = '\xFF';
+  writeFile("site/huge.gif", gif);
+  std::string png = bytesOf(pagesDir() + "badge.png");
+  png[16] = png[20] = '\x00';
+  png[17] = png[21] = '\x00';
+  png[18] = png[22] = '\x40';
+  writeFile("site/huge.png", png);
+  writeFile("site/empty.jpg", "");
+  page += "<img src=\"huge.gif\"><img src=\"huge.png\"><img src=\"empty.jpg\" width=40>"
+          "<table background=\"cut-photo.jpg\"><tr><td background=\"huge.gif\">cell</td></tr></table></body></html>";
+  writeFile("site/pictures.htm", page);
+  survives("pictures.htm");
+}
+
+TEST_F(MalformedTest, AStyleSheetOfJunk) {
+  std::string css = "body { color: red; } p { margin: -99999999px; font-size: 99999px; width: 1e30% } "
+                    "@media { { { } a:hover:::not( { content: url(";
+  for (int i = 0; i < 3000; ++i) css += static_cast<char>("{}();:@!\"'\\/*#.-, x1%"[(i * 31) % 21]);
+  writeFile("site/junk.css", css);
+  writeFile("site/styled.htm",
+            "<html><head><link rel=stylesheet href=junk.css><style>" + css +
+                "</style></head><body style=\"" + css.substr(0, 200) +
+                "\"><p>text</p><div style=\"position:absolute;left:-100000px;width:999999999px\">far</div></body></html>");
+  survives("styled.htm");
+}
+
+TEST_F(MalformedTest, NestingDeeperThanAnyPage) {
+  std::string tables = "<html><body>", divs = "<html><body>";
+  for (int i = 0; i < 300; ++i) tables += "<table><tr><td>cell " + std::to_string(i) + " ";
+  for (int i = 0; i < 20000; ++i) divs += "<div><span><a href=x.html>w";
+  writeFile("site/tables.htm", tables);
+  writeFile("site/divs.htm", divs);
+  survives("tables.htm");
+  survives("divs.htm");
+}
+
+TEST_F(MalformedTest, FramesThatNameThemselves) {
+  writeFile("site/self.htm", "<frameset rows=\"*,*,*,*,*,*,*,*,*,*\" cols=\"-5,0%,99999\"><frame src=self.htm>"
+                             "<frameset><frameset><frame src=self.htm></frameset></frameset></frameset>");
+  survives("self.htm");
+}
+
+}  // namespace
+}  // namespace qvtest
