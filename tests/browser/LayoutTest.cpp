@@ -46,14 +46,14 @@ constexpr Box kBoxes[] = {
     {"imagemap", "shapes", 10, 51, 300, 100},
     {"imagemap", "text-link", 80, 171, 147, 19},
     // Fields as the platform's controls: 2-pixel edges, size="24" characters.
-    {"form", "name", 107, 20, 174, 21},
-    {"form", "pass", 107, 48, 146, 21},
-    {"form", "edition", 107, 76, 101, 21},
-    {"form", "extras", 107, 103, 64, 51},
+    {"form", "name", 107, 20, 198, 21},
+    {"form", "pass", 107, 48, 166, 21},
+    {"form", "edition", 107, 76, 95, 21},
+    {"form", "extras", 107, 103, 59, 51},
     {"form", "cd", 111, 165, 13, 13},
-    {"form", "notes", 107, 214, 232, 51},
-    {"form", "send", 107, 272, 52, 21},
-    {"form", "help", 221, 272, 45, 21},
+    {"form", "notes", 107, 214, 262, 51},
+    {"form", "send", 107, 272, 48, 21},
+    {"form", "help", 215, 272, 42, 21},
     {"frame-main", "inline", 10, 95, 264, 84},
     // Sections of the long page follow each other 190 pixels apart.
     {"long", "s1", 10, 80, 620, 22},
@@ -98,6 +98,40 @@ TEST_F(LayoutTest, AChangeThroughTheObjectModelIsLaidOutAgain) {
   nav->style().set("display", "none");
   nav->styleChanged();
   EXPECT_FALSE(view->boxOf(*nav));
+}
+
+TEST_F(LayoutTest, ABigPageIsLaidOutInSlicesOnlyWhereItIsSeen) {
+  std::string html = "<html><body>";
+  for (int i = 1; i <= 400; ++i) {
+    const std::string n = std::to_string(i);
+    html += "<h3 id=\"s" + n + "\">Section " + n + "</h3><p>Words of the section, enough of them to fill a line "
+            "of the window and to wrap onto a second line, as on a long catalogue page of a disc.</p>"
+            "<ul><li><a id=\"l" + n + "\" href=\"item" + n + ".html\">Item " + n + "</a></li></ul>\n";
+  }
+  writeFile("site/big.html", html + "</body></html>");
+  auto options = runtimeOptions();
+  options.scrollBars = true;
+  auto view = show(hostPath("site/big.html"), options);
+  (void)render(*view);
+  EXPECT_GT(view->sliceCount(), 3u);
+  EXPECT_EQ(view->laidOutSlices(), 1u);
+  // Sections follow each other down the page across the slices.
+  int last = -1;
+  for (int i = 1; i <= 400; i += 19) {
+    const auto box = view->boxOf(*view->document()->elementById("s" + std::to_string(i)));
+    ASSERT_TRUE(box) << i;
+    EXPECT_GT(box->top, last) << i;
+    last = box->bottom;
+    EXPECT_LE(view->laidOutSlices(), qv::browser::PageView::kKeptSlices);
+  }
+  // Far down, the point over a link is the link.
+  ASSERT_TRUE(view->scrollToFragment("s350"));
+  const auto link = view->boxOf(*view->document()->elementById("l350"));
+  ASSERT_TRUE(link);
+  const auto hit = view->hitTest(POINT{(link->left + link->right) / 2, (link->top + link->bottom) / 2});
+  ASSERT_TRUE(hit.link);
+  EXPECT_EQ(hit.link->id(), "l350");
+  EXPECT_EQ(view->boxOf(*view->document()->elementById("s350"))->top, 0);
 }
 
 }  // namespace
