@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "lookandfeel/lkLookAndFeels.h"
 #include "platform/classlib/Forms.h"
 #include "platform/desktop/Recorder.h"
 #include "platform/os/gdi/Cursor.h"
@@ -74,7 +75,7 @@ void shutDown() {
   FreeAndNil(activeTimers);
 }
 
-const qv::classlib::TUnitInfo* const kUses[] = {&lkClassesUnit};
+const qv::classlib::TUnitInfo* const kUses[] = {&lkClassesUnit, &lkLookAndFeelsUnit};
 
 }  // namespace
 

@@ -13,7 +13,8 @@
 #include "platform/os/Types.h"
 
 // The unit's start-up (the cursors) and shut-down (the shared timer window
-// and the active-timer list go, and are not made again). Uses lkClasses.
+// and the active-timer list go, and are not made again). Uses lkClasses
+// and lkLookAndFeels.
 extern const qv::classlib::TUnitInfo lkControlsUnit;
 
 // ---------------------------------------------------------------------------

@@ -35,6 +35,10 @@
 class TCustomForm;
 class TForm;
 
+// The orientation of a scroll bar.
+enum TScrollBarKind { sbHorizontal, sbVertical };
+QV_ENUM_TYPE(TScrollBarKind, sbHorizontal, sbVertical)
+
 using TMessageEvent = std::function<void(MSG& Msg, bool& Handled)>;
 using TIdleEvent = std::function<void(TObject* Sender, bool& Done)>;
 using TExceptionEvent = std::function<void(TObject* Sender, Exception& E)>;

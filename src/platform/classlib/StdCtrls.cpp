@@ -5,7 +5,14 @@
 
 #include "platform/classlib/TypInfo.h"
 #include "platform/os/gdi/Gdi.h"
+#include "platform/os/kernel/CodePage.h"
 #include "platform/os/user/User.h"
+
+namespace {
+const std::string kScrollBarRangeText = qv::os::ansi(u8"Eigenschaft Scrollbar außerhalb des zulässigen Bereichs");
+}  // namespace
+
+const TResStringRec SScrollBarRange{65362, kScrollBarRangeText.c_str()};
 
 namespace {
 

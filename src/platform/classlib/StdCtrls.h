@@ -74,6 +74,17 @@ QV_ENUM_TYPE(TCheckBoxState, cbUnchecked, cbChecked, cbGrayed)
 enum TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable };
 QV_ENUM_TYPE(TComboBoxStyle, csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable)
 
+// What a scroll step does (the values of the platform's SB_* codes).
+enum TScrollCode { scLineUp, scLineDown, scPageUp, scPageDown, scPosition, scTrack, scTop, scBottom, scEndScroll };
+QV_ENUM_TYPE(TScrollCode, scLineUp, scLineDown, scPageUp, scPageDown, scPosition, scTrack, scTop, scBottom,
+             scEndScroll)
+// A scroll step of a scroll bar: ScrollPos is where it leads; the handler
+// may move it.
+using TScrollEvent = std::function<void(TObject* Sender, TScrollCode ScrollCode, int& ScrollPos)>;
+// Raised with EInvalidOperation for a scroll bar range that does not hold
+// its page, or a maximum below the minimum.
+extern const TResStringRec SScrollBarRange;
+
 // The modal results a button hands its form (the class library's values).
 using TModalResult = int;
 
