@@ -97,6 +97,25 @@ HWND activeTopLevel() {
   return mainWindow();
 }
 
+// One "window" line for a visible window and then for each visible window
+// inside it, front to back, so that a script sees what a person sees. A
+// hidden window hides what it holds, shown or not.
+void logVisibleWindows(HWND hwnd) {
+  for (; hwnd; hwnd = GetWindow(hwnd, GW_HWNDNEXT)) {
+    if (!IsWindowVisible(hwnd)) continue;
+    char cls[256] = {};
+    GetClassName(hwnd, cls, sizeof cls);
+    std::string text(static_cast<std::size_t>(GetWindowTextLength(hwnd)) + 1, '\0');
+    text.resize(static_cast<std::size_t>(std::max(0, GetWindowText(hwnd, text.data(), static_cast<int>(text.size())))));
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    Recorder::record("window", {qv::os::ansiToUtf8(cls), qv::os::ansiToUtf8(text),
+                                std::to_string(r.left) + " " + std::to_string(r.top) + " " +
+                                    std::to_string(r.right) + " " + std::to_string(r.bottom)});
+    logVisibleWindows(GetWindow(hwnd, GW_CHILD));
+  }
+}
+
 struct Driver {
   std::vector<std::string> lines;
   std::size_t next = 0;
@@ -336,6 +355,10 @@ std::map<std::string, DriverHandler> builtInCommands() {
       e = "cannot write " + a;
       return false;
     }
+    return true;
+  };
+  t["windows"] = [](const std::string&, std::string&) {
+    logVisibleWindows(GetTopWindow(nullptr));
     return true;
   };
   t["close"] = [](const std::string&, std::string& e) { return postSysCommand(SC_CLOSE, e); };

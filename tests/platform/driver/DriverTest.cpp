@@ -23,6 +23,7 @@
 #include "platform/desktop/Recorder.h"
 #include "platform/driver/Driver.h"
 #include "platform/os/user/Input.h"
+#include "platform/os/user/User.h"
 
 extern char** environ;
 
@@ -281,3 +282,37 @@ TEST_F(DriverResetTest, AFreshDesktopForgetsTheScriptTheTimeoutAndAddedCommands)
 }
 
 }  // namespace
+
+class DriverWindowsTest : public qvtest::DesktopTest {};
+
+// `windows` lists what a person sees, front to back and each window before
+// what it holds: nothing hidden, nor anything inside a hidden window.
+TEST_F(DriverWindowsTest, ListsEveryVisibleWindowWithItsClassTextAndScreenRectangle) {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = DefWindowProc;
+  wc.lpszClassName = "QvListed";
+  RegisterClass(&wc);
+  auto make = [](const char* text, DWORD style, int x, int y, int w, int h, HWND parent) {
+    return CreateWindowEx(0, "QvListed", text, style, x, y, w, h, parent, nullptr, nullptr, nullptr);
+  };
+  make("Back", WS_POPUP | WS_VISIBLE, 0, 0, 50, 40, nullptr);
+  make("Hidden", WS_POPUP, 0, 0, 50, 40, nullptr);
+  HWND front = make("Fenster-Gr\xF6\xDF" "e", WS_POPUP | WS_VISIBLE, 100, 50, 300, 200, nullptr);
+  HWND panel = make("", WS_CHILD | WS_VISIBLE, 10, 20, 120, 80, front);
+  make("Position && Size", WS_CHILD | WS_VISIBLE, 5, 6, 30, 10, panel);
+  HWND shut = make("Shut", WS_CHILD, 150, 20, 100, 80, front);
+  make("Inside shut", WS_CHILD | WS_VISIBLE, 1, 1, 10, 10, shut);
+  qv::desktop::Recorder::clearEvents();
+
+  std::string error;
+  ASSERT_TRUE(qv::desktop::runDriverCommand("windows", error)) << error;
+  std::vector<std::string> lines;
+  for (const auto& e : qv::desktop::Recorder::eventsOf("window")) lines.push_back(e.line());
+  const std::vector<std::string> expected = {
+      "window\tQvListed\tFenster-Gr\u00F6\u00DFe\t100 50 400 250",
+      "window\tQvListed\t\t110 70 230 150",
+      "window\tQvListed\tPosition && Size\t115 76 145 86",
+      "window\tQvListed\tBack\t0 0 50 40",
+  };
+  EXPECT_EQ(lines, expected);
+}
