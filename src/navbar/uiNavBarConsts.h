@@ -7,3 +7,6 @@
 // A group control read or re-parented onto something that is not its
 // group's navigation bar, or onto a group that is missing or taken.
 extern const TResStringRec suiInvalidGroupControl;
+// The view registry's messages, format strings taking the view's id.
+extern const TResStringRec suiCannotFindView;
+extern const TResStringRec suiViewAlreadyExists;

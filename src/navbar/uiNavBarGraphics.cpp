@@ -5,13 +5,23 @@
 #include <memory>
 #include <string>
 
+#include "lookandfeel/lkGeometry.h"
 #include "lookandfeel/lkGraphics.h"
+#include "lookandfeel/uiGDIPlusAPI.h"
+#include "lookandfeel/uiGDIPlusClasses.h"
 #include "lookandfeel/uiOffice11.h"
 #include "lookandfeel/uiThemeManager.h"
 #include "lookandfeel/uiUxTheme.h"
 #include "platform/classlib/Filer.h"
+#include "platform/classlib/Jpeg.h"
 #include "platform/classlib/SysUtils.h"
+#include "platform/os/gdi/Blit.h"
+#include "platform/os/gdi/Brush.h"
 #include "platform/os/gdi/Dc.h"
+#include "platform/os/gdi/DrawText.h"
+#include "platform/os/gdi/Rect.h"
+#include "platform/os/gdi/Edge.h"
+#include "platform/os/gdi/MulDiv.h"
 #include "platform/os/gdi/Font.h"
 #include "platform/os/gdi/GdiObject.h"
 #include "platform/os/kernel/CodePage.h"
@@ -55,6 +65,112 @@ std::string withoutBlanks(const std::string& s) {
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------------------
+// Helper painters every view shares.
+
+bool TilePicture(TCanvas* ACanvas, const TRect& R, TPicture* AImage) {
+  TGraphic* graphic = AImage ? AImage->Graphic() : nullptr;
+  if (!graphic || graphic->Empty() || IsRectEmpty(&R)) return false;
+  std::unique_ptr<TBitmap> converted;
+  TBitmap* tile = dynamic_cast<TBitmap*>(graphic);
+  if (!tile) {
+    if (!dynamic_cast<TJPEGImage*>(graphic) && !dynamic_cast<TIcon*>(graphic) && !dynamic_cast<TMetafile*>(graphic))
+      return false;
+    converted = std::make_unique<TBitmap>();
+    converted->SetSize(graphic->Width(), graphic->Height());
+    converted->Canvas()->Draw(0, 0, graphic);
+    tile = converted.get();
+  }
+  const int w = tile->Width(), h = tile->Height();
+  if (w <= 0 || h <= 0) return false;
+  HDC source = tile->Canvas()->Handle();
+  for (int y = R.top; y < R.bottom; y += h)
+    for (int x = R.left; x < R.right; x += w)
+      BitBlt(ACanvas->Handle(), x, y, std::min(w, static_cast<int>(R.right) - x),
+             std::min(h, static_cast<int>(R.bottom) - y), source, 0, 0, SRCCOPY);
+  return true;
+}
+
+void FillGradientCells(TCanvas* ACanvas, const TRect& R, TColor AColor1, TColor AColor2,
+                       TuiBarStyleGradientMode AGradientMode) {
+  const COLORREF c1 = ColorToRGB(AColor1), c2 = ColorToRGB(AColor2);
+  HDC dc = ACanvas->Handle();
+  if (c1 == c2) {
+    FillRectSolid(dc, R, static_cast<TColor>(c1));
+    return;
+  }
+  const int width = lkGetRectWidth(R), height = lkGetRectHeight(R);
+  if (width <= 0 || height <= 0) return;
+  const int nx = std::min(width, 256), ny = std::min(height, 256);
+  // A one-cell direction has nothing to spread over: its first colour.
+  const auto step = [](int k, int delta, int n) { return n > 1 ? MulDiv(k, delta, n - 1) : 0; };
+  const auto channel = [&](int a, int b, int i, int j) {
+    const int d = b - a;
+    switch (AGradientMode) {
+      case gmVertical: return a + step(j, d, ny);
+      case gmForwardDiagonal: return a + (step(i, d, nx) + step(j, d, ny)) / 2;
+      case gmBackwardDiagonal: return a + (step(nx - 1 - i, d, nx) + step(j, d, ny)) / 2;
+      default: return a + step(i, d, nx);
+    }
+  };
+  int top = R.top;
+  for (int j = 0; j < ny && top < R.bottom; ++j) {
+    const int bottom = R.top + MulDiv(j + 1, height, ny);
+    int left = R.left;
+    for (int i = 0; i < nx && left < R.right; ++i) {
+      const int right = R.left + MulDiv(i + 1, width, nx);
+      if (right > left && bottom > top) {
+        const COLORREF c = RGB(channel(GetRValue(c1), GetRValue(c2), i, j), channel(GetGValue(c1), GetGValue(c2), i, j),
+                               channel(GetBValue(c1), GetBValue(c2), i, j));
+        FillRectSolid(dc, TRect{left, top, right, bottom}, static_cast<TColor>(c));
+      }
+      left = right;
+    }
+    top = bottom;
+  }
+}
+
+void TuiNavBarBackgroundPainter::DrawBackground(TCanvas* ACanvas, TRect R, TPicture* AImage, bool AFillBackground,
+                                                TColor ABackgroundColor, TColor AColor1, TColor AColor2, BYTE AAlpha1,
+                                                BYTE AAlpha2, TuiBarStyleGradientMode AGradientMode) const {
+  if (!TilePicture(ACanvas, R, AImage) && AFillBackground && ABackgroundColor != clNone)
+    FillRectSolid(ACanvas->Handle(), R, ABackgroundColor);
+  if (AColor1 == AColor2 && AAlpha1 == 255 && AAlpha2 == 255) {
+    if (AColor1 != clNone) FillRectSolid(ACanvas->Handle(), R, AColor1);
+    return;
+  }
+  if (AColor1 == clNone || AColor2 == clNone) return;
+  if (uiIsGDIPlusAvailable()) {
+    TuiGPGraphics graphics(ACanvas->Handle());
+    const RECT grown = lkGrowRect(R, 1, 1, 1, 1);
+    TuiGPLinearGradientBrush brush(grown, ColorToGPColor(static_cast<TColor>(ColorToRGB(AColor1)), AAlpha1),
+                                   ColorToGPColor(static_cast<TColor>(ColorToRGB(AColor2)), AAlpha2),
+                                   static_cast<LinearGradientMode>(AGradientMode));
+    graphics.FillRectangle(&brush, uiRectToGPRect(R));
+    return;
+  }
+  if (AAlpha1 == 0 && AAlpha2 == 0) return;
+  FillGradientCells(ACanvas, R, AColor1, AColor2, AGradientMode);
+}
+
+void TuiNavBarHintPainter::DrawHint(TCanvas* ACanvas, TRect R, const std::string& AHint, TPicture* AImage,
+                                    TColor AColor1, TColor AColor2, BYTE AAlpha1, BYTE AAlpha2,
+                                    TuiBarStyleGradientMode AGradientMode, TFont* AFont) const {
+  if (AHint.empty()) return;
+  TuiNavBarBackgroundPainter::Class()->DrawBackground(ACanvas, R, AImage, true, clInfoBk, AColor1, AColor2, AAlpha1,
+                                                      AAlpha2, AGradientMode);
+  RECT edge = R;
+  DrawEdge(ACanvas->Handle(), &edge, BDR_RAISEDOUTER, BF_RECT);
+  TRect text = lkGrowRect(R, -1, -1, -1, -1);
+  text.left += 2;
+  text.top += 2;
+  if (AFont) ACanvas->SetFont(AFont);
+  ACanvas->Brush()->SetStyle(bsClear);
+  RECT r = text;
+  lkDrawText(ACanvas->Handle(), AHint, r, DT_WORDBREAK | DT_NOPREFIX);
+  ACanvas->Brush()->SetStyle(bsSolid);
+}
 
 // ---------------------------------------------------------------------------
 // TuiStyleSheetParser

@@ -11,6 +11,7 @@
 #include <array>
 #include <string>
 
+#include "navbar/uiNavBar.h"
 #include "navbar/uiNavBarBase.h"
 #include "platform/classlib/Graphics.h"
 #include "platform/classlib/StdCtrls.h"
@@ -32,6 +33,37 @@ TColor GetScaledColor20(TColor AColor);
 DWORD ComposeGPColor(BYTE A, BYTE R, BYTE G, BYTE B);
 // The caller converts system colours first.
 DWORD ColorToGPColor(TColor AColor, BYTE AAlpha);
+
+// ---------------------------------------------------------------------------
+// Helper painters every view shares.
+
+// A background: a tiled picture, or the background colour, under a
+// gradient from colour 1 to colour 2 (GDI+ with the alphas when it runs,
+// else opaque bands; nothing at all with both alphas 0).
+class TuiNavBarBackgroundPainter : public TuiBaseBackgroundPainter {
+  UI_HELPER_PAINTER_CLASS(TuiNavBarBackgroundPainter, TuiBaseBackgroundPainter)
+  void DrawBackground(TCanvas* ACanvas, TRect R, TPicture* AImage, bool AFillBackground, TColor ABackgroundColor,
+                      TColor AColor1, TColor AColor2, BYTE AAlpha1, BYTE AAlpha2,
+                      TuiBarStyleGradientMode AGradientMode) const override;
+};
+
+// The standard hint: the background, a raised edge and the text wrapped
+// inside it.
+class TuiNavBarHintPainter : public TuiBaseHintPainter {
+  UI_HELPER_PAINTER_CLASS(TuiNavBarHintPainter, TuiBaseHintPainter)
+  void DrawHint(TCanvas* ACanvas, TRect R, const std::string& AHint, TPicture* AImage, TColor AColor1,
+                TColor AColor2, BYTE AAlpha1, BYTE AAlpha2, TuiBarStyleGradientMode AGradientMode,
+                TFont* AFont) const override;
+};
+
+// Tiles R with the picture from R's top-left corner: a bitmap as it is, a
+// JPEG, icon or metafile through a bitmap of its size; other graphics
+// draw nothing. False when nothing was drawn.
+bool TilePicture(TCanvas* ACanvas, const TRect& R, TPicture* AImage);
+// Cells of solid colour from AColor1 to AColor2 in the gradient's
+// direction, at most 256 across and down.
+void FillGradientCells(TCanvas* ACanvas, const TRect& R, TColor AColor1, TColor AColor2,
+                       TuiBarStyleGradientMode AGradientMode);
 
 // ---------------------------------------------------------------------------
 // The shell's task-pane style: the pictures and the style sheet

@@ -1330,3 +1330,5 @@ void TApplication::ActivateHint(const TPoint& CursorPos) {
   else
     CancelHint();
 }
+
+bool TApplication::Active() const { return GetActiveWindow() != nullptr; }

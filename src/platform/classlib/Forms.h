@@ -95,6 +95,8 @@ class TApplication : public TComponent {
   HWND Handle();
   std::string ExeName() const;
   bool Running() const { return FRunning; }
+  // One of the program's windows is the active window.
+  bool Active() const;
   // The program's icon, shown by its window (the task bar button).
   TIcon* Icon();
   void SetIcon(TIcon* Value);

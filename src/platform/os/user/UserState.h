@@ -18,6 +18,8 @@
 #include "platform/os/Types.h"
 #include "platform/os/user/Message.h"
 
+#include "platform/os/user/ScrollInfo.h"
+
 namespace qv::os::user {
 
 struct WndClass {
@@ -78,6 +80,9 @@ struct Wnd {
   int paintCalls = 0;      // BeginPaint/ValidateRect calls, to see a WM_PAINT left unvalidated
   std::function<bool(POINT)> shape;
   HRGN region = nullptr;   // SetWindowRgn's region, owned by the window
+  // The standard scroll bars' ranges (SetScrollInfo), SB_HORZ and SB_VERT.
+  SCROLLINFO scroll[2]{};
+  bool scrollSet[2] = {false, false};
 };
 using WndPtr = std::shared_ptr<Wnd>;
 
