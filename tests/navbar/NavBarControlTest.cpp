@@ -625,8 +625,24 @@ TEST_F(NavBarControl, PaintingIsDeferredAndWaitsForTheEndOfALock) {
   EXPECT_TRUE(painter->RepaintPending());
 }
 
+// A form whose methods the bar's events name.
+class TBarForm : public TForm {
+  QV_CLASS(TBarForm, TForm)
+  // Without a resource of its own: the test reads one into it.
+  explicit TBarForm(TComponent* AOwner) : TForm(AOwner, TCreateNew{}) {}
+  void BarLinkClick(TObject*, TuiNavBarItemLink* ALink) { calls.push_back("link " + ALink->Item()->Caption()); }
+  void BarGroupChanged(TObject*) { calls.push_back("changed"); }
+  std::vector<std::string> calls;
+  QV_PUBLISHED(TBarForm) {
+    P.Method("BarLinkClick", &TBarForm::BarLinkClick);
+    P.Method("BarGroupChanged", &TBarForm::BarGroupChanged);
+  }
+};
+
 TEST_F(NavBarControl, ABarFromAFormResourceLoadsItsGroupsLinksAndActiveGroup) {
-  form.reset(TForm::CreateNew(nullptr));
+  RegisterClasses({TBarForm::StaticClass()});
+  auto* barForm = new TBarForm(nullptr);
+  form.reset(barForm);
   bar = nullptr;
   qv::classlib::readComponentText(R"(object F: TForm
   Left = 0
@@ -640,6 +656,8 @@ TEST_F(NavBarControl, ABarFromAFormResourceLoadsItsGroupsLinksAndActiveGroup) {
     Height = 400
     ActiveGroupIndex = 1
     View = 1
+    OnActiveGroupChanged = BarGroupChanged
+    OnLinkClick = BarLinkClick
     object BarGroup1: TuiNavBarGroup
       Caption = 'First'
       Links = <
@@ -687,6 +705,21 @@ end
   EXPECT_EQ(vi->GroupInfos(1)->LinkCount(), 2);
   EXPECT_EQ(vi->GroupInfos(2)->LinkCount(), 0) << "collapsed";
   EXPECT_EQ(vi->GroupInfos(1)->LinkInfos(1)->SourceItem()->Caption(), "Three");
+  EXPECT_TRUE(barForm->calls.empty()) << "loading raises no event";
+  // The events the resource names run: a link click, a change of the
+  // active group.
+  const POINT at = loaded->ClientToScreen(TPoint{30, vi->GroupInfos(1)->LinkInfos(1)->TextBounds.top + 2});
+  qv::os::injectMouse(WM_MOUSEMOVE, at);
+  qv::os::injectMouse(WM_LBUTTONDOWN, at, MK_LBUTTON);
+  qv::os::injectMouse(WM_LBUTTONUP, at);
+  qv::os::pumpMessages();
+  loaded->SetActiveGroupIndex(2);
+  EXPECT_EQ(barForm->calls, (std::vector<std::string>{"link Three", "changed"}));
+  // Written out, the bar holds what it read, its wiring too.
+  const std::string text = qv::classlib::writeComponentText(form.get());
+  for (const char* line : {"ActiveGroupIndex = 2", "View = 1", "OnActiveGroupChanged = BarGroupChanged",
+                           "OnLinkClick = BarLinkClick", "Item = BarItem3", "Caption = 'Third'"})
+    EXPECT_NE(text.find(line), std::string::npos) << line << "\n" << text;
 }
 
 }  // namespace
