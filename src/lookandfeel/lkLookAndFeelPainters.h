@@ -83,12 +83,13 @@ class TlkCustomLookAndFeelPainter;
 // A painter class: the one instance of a painter's C++ class.
 using TlkLookAndFeelPainterClass = const TlkCustomLookAndFeelPainter*;
 
-// Declares a painter class: its class-library identity, its class
-// reference Class() and the protected constructor that keeps it the only
-// instance. First line of the class body, in place of QV_CLASS.
-#define LK_PAINTER_CLASS(Name, Parent)                   \
+// Declares a class that has one const instance, used through its class
+// reference Class() of type ClassRef: its class-library identity, the
+// reference and the protected constructor that keeps it the only instance.
+// First line of the class body, in place of QV_CLASS.
+#define LK_SINGLE_INSTANCE_CLASS(Name, Parent, ClassRef) \
   QV_CLASS(Name, Parent)                                 \
-  static TlkLookAndFeelPainterClass Class() {            \
+  static ClassRef Class() {                              \
     static const Name instance;                          \
     return &instance;                                    \
   }                                                      \
@@ -99,6 +100,9 @@ using TlkLookAndFeelPainterClass = const TlkCustomLookAndFeelPainter*;
   Name() = default;                                      \
                                                          \
  public:
+
+// Declares a painter class.
+#define LK_PAINTER_CLASS(Name, Parent) LK_SINGLE_INSTANCE_CLASS(Name, Parent, TlkLookAndFeelPainterClass)
 
 // ---------------------------------------------------------------------------
 // The root painter: every slot with the behaviour a descendant inherits

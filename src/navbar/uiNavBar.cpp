@@ -1007,23 +1007,6 @@ TuiBaseNavBarStyle* TuiNavBarViewInfo::buttonStyle(bool ATop, TuiBarStyleAssigne
                   ATop ? TopScrollButtonDefaultStyle() : BottomScrollButtonDefaultStyle(), AValue);
 }
 
-TPicture* TuiNavBarViewInfo::BackgroundImage() { return StyleFor(FControl->StyleBackground(), DefaultStyle(0), savImage)->Image(); }
-TColor TuiNavBarViewInfo::BackgroundBackColor() {
-  return StyleFor(FControl->StyleBackground(), DefaultStyle(0), savBackColor)->BackColor();
-}
-TColor TuiNavBarViewInfo::BackgroundBackColor2() {
-  return StyleFor(FControl->StyleBackground(), DefaultStyle(0), savBackColor2)->BackColor2();
-}
-BYTE TuiNavBarViewInfo::BackgroundAlphaBlending() {
-  return StyleFor(FControl->StyleBackground(), DefaultStyle(0), savAlphaBlending)->AlphaBlending();
-}
-BYTE TuiNavBarViewInfo::BackgroundAlphaBlending2() {
-  return StyleFor(FControl->StyleBackground(), DefaultStyle(0), savAlphaBlending2)->AlphaBlending2();
-}
-TuiBarStyleGradientMode TuiNavBarViewInfo::BackgroundGradientMode() {
-  return StyleFor(FControl->StyleBackground(), DefaultStyle(0), savGradientMode)->GradientMode();
-}
-
 // A scroll button's style follows its own pressed flag and the hot point
 // on it.
 TuiNavBarStyleItem* TuiNavBarViewInfo::BottomScrollButtonStyleItem() {
@@ -1065,8 +1048,9 @@ UI_BUTTON_VALUES(BottomScrollButton, false)
 UI_BUTTON_VALUES(TopScrollButton, true)
 #undef UI_BUTTON_VALUES
 
-#define UI_FIXED_VALUES(Prefix, Item, Index)                                                                   \
-  TPicture* TuiNavBarViewInfo::Prefix##Image() { return StyleFor(Item, DefaultStyle(Index), savImage)->Image(); } \
+// The gradient values of an element whose style item and default style
+// do not depend on its state.
+#define UI_GRADIENT_VALUES(Prefix, Item, Index)                                                                \
   TColor TuiNavBarViewInfo::Prefix##BackColor() {                                                              \
     return StyleFor(Item, DefaultStyle(Index), savBackColor)->BackColor();                                     \
   }                                                                                                            \
@@ -1082,31 +1066,22 @@ UI_BUTTON_VALUES(TopScrollButton, true)
   TuiBarStyleGradientMode TuiNavBarViewInfo::Prefix##GradientMode() {                                          \
     return StyleFor(Item, DefaultStyle(Index), savGradientMode)->GradientMode();                               \
   }
+// The same with the element's picture.
+#define UI_FIXED_VALUES(Prefix, Item, Index)                                                                   \
+  TPicture* TuiNavBarViewInfo::Prefix##Image() { return StyleFor(Item, DefaultStyle(Index), savImage)->Image(); } \
+  UI_GRADIENT_VALUES(Prefix, Item, Index)
+UI_FIXED_VALUES(Background, FControl->StyleBackground(), 0)
 UI_FIXED_VALUES(Hint, FControl->StyleHint(), 12)
 UI_FIXED_VALUES(NavigationPaneHeader, FControl->StyleNavigationPaneHeader(), 19)
 UI_FIXED_VALUES(OverflowPanel, nullptr, 6)
+UI_GRADIENT_VALUES(DropTargetGroup, FControl->StyleDropTargetGroup(), 17)
 #undef UI_FIXED_VALUES
+#undef UI_GRADIENT_VALUES
 
 TFont* TuiNavBarViewInfo::HintFont() { return StyleFor(FControl->StyleHint(), DefaultStyle(12), savFont)->Font(); }
 
 TColor TuiNavBarViewInfo::DropTargetLinkColor() {
   return StyleFor(FControl->StyleDropTargetLink(), DefaultStyle(18), savBackColor)->BackColor();
-}
-
-TColor TuiNavBarViewInfo::DropTargetGroupBackColor() {
-  return StyleFor(FControl->StyleDropTargetGroup(), DefaultStyle(17), savBackColor)->BackColor();
-}
-TColor TuiNavBarViewInfo::DropTargetGroupBackColor2() {
-  return StyleFor(FControl->StyleDropTargetGroup(), DefaultStyle(17), savBackColor2)->BackColor2();
-}
-BYTE TuiNavBarViewInfo::DropTargetGroupAlphaBlending() {
-  return StyleFor(FControl->StyleDropTargetGroup(), DefaultStyle(17), savAlphaBlending)->AlphaBlending();
-}
-BYTE TuiNavBarViewInfo::DropTargetGroupAlphaBlending2() {
-  return StyleFor(FControl->StyleDropTargetGroup(), DefaultStyle(17), savAlphaBlending2)->AlphaBlending2();
-}
-TuiBarStyleGradientMode TuiNavBarViewInfo::DropTargetGroupGradientMode() {
-  return StyleFor(FControl->StyleDropTargetGroup(), DefaultStyle(17), savGradientMode)->GradientMode();
 }
 
 TFont* TuiNavBarViewInfo::NavigationPaneHeaderFont() {

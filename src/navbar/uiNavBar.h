@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "lookandfeel/lkControls.h"
+#include "lookandfeel/lkLookAndFeelPainters.h"
 #include "lookandfeel/lkLookAndFeels.h"
 #include "lookandfeel/lkScrollBar.h"
 #include "lookandfeel/uiThemeManager.h"
@@ -47,19 +48,7 @@ class TuiNavBarLinkViewInfo;
 // Helper-painter bases. A class of this kind is used only through its class
 // reference Class(); its drawing operation is empty in the base.
 
-#define UI_HELPER_PAINTER_CLASS(Name, Parent)      \
-  QV_CLASS(Name, Parent)                           \
-  static const Name* Class() {                     \
-    static const Name instance;                    \
-    return &instance;                              \
-  }                                                \
-  Name(const Name&) = delete;                      \
-  Name& operator=(const Name&) = delete;           \
-                                                   \
- protected:                                        \
-  Name() = default;                                \
-                                                   \
- public:
+#define UI_HELPER_PAINTER_CLASS(Name, Parent) LK_SINGLE_INSTANCE_CLASS(Name, Parent, const Name*)
 
 class TuiBaseImagePainter : public TObject {
   UI_HELPER_PAINTER_CLASS(TuiBaseImagePainter, TObject)
