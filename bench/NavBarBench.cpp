@@ -1,7 +1,9 @@
 // A 177 x 500 navigation bar with three groups and twelve links: its full
 // layout (view information built and laid out anew) and its full paint into
 // the back buffer, in every registered view, beside one BitBlt of the same
-// size. With no view registered the bar paints with the base painter.
+// size, in every view the view units register (the base painter when none
+// is). The aim for the designer's view 10 is a layout and paint under
+// 0.5 ms.
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -9,6 +11,7 @@
 #include <vector>
 
 #include "navbar/uiNavBar.h"
+#include "navbar/uiNavBarExplorerViews.h"
 #include "navbar/uiNavBarViewsFact.h"
 #include "platform/classlib/Forms.h"
 #include "platform/classlib/System.h"
@@ -25,7 +28,7 @@ struct Bar {
   TuiNavBar* bar = nullptr;
 
   explicit Bar(int view) {
-    qv::classlib::InitializeUnit(uiNavBarUnit);
+    qv::classlib::InitializeUnit(uiNavBarExplorerViewsUnit);
     form.reset(TForm::CreateNew(nullptr));
     form->SetBorderStyle(bsNone);
     form->SetBounds(0, 0, 400, 600);
@@ -51,7 +54,7 @@ struct Bar {
 };
 
 std::vector<int> registeredViews() {
-  qv::classlib::InitializeUnit(uiNavBarUnit);
+  qv::classlib::InitializeUnit(uiNavBarExplorerViewsUnit);
   std::vector<int> ids;
   if (TuiNavBarViewsFactory* views = uiNavBarViewsFactory())
     for (int i = 0; i < views->GetCount(); ++i) ids.push_back(views->Items(i)->ID);

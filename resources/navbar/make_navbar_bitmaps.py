@@ -4,9 +4,11 @@
 - uinavbar_advexplorer_collapse.bmp, uinavbar_advexplorer_expand.bmp
   (22 x 22): the caption sign of the advanced explorer-bar view, a round
   button with a double chevron pointing up (the group is expanded: a click
-  collapses it) or down. Black marks the chevrons, white the button, the
-  grey ring its edge and magenta the background: the sign painter recolours
-  them to the view's sign colours.
+  collapses it) or down. Pure blue marks the chevrons, which the sign
+  painter draws in the view's sign colour; white the button and the grey
+  ring its edge, which it blends over the caption by their red channel
+  (white covers, black would let the caption through); magenta, the
+  top-left pixel, is the background it leaves out.
 - uinavbar_office11_expand.bmp, uinavbar_office11_collapse.bmp (16 x 16):
   the Office 11 task pane's sign, a double chevron down (collapsed) or up.
 - uinavbar_navpane_overflow.bmp (13 x 17): the navigation pane's overflow
@@ -72,14 +74,17 @@ def canvas(w, h, colour=MAGENTA):
     return [[colour] * w for _ in range(h)]
 
 
-def chevrons(rows, cx, top, up, width=3):
+BLUE = (0, 0, 255)
+
+
+def chevrons(rows, cx, top, up, width=3, colour=BLACK):
     """Two chevrons of the given half-width, three rows apart."""
     for k in (0, 4):
         for i in range(width + 1):
-            y = top + k + (width - i if up else i)
+            y = top + k + (i if up else width - i)
             for x in (cx - i, cx + i):
-                rows[y][x] = BLACK
-                rows[y + 1][x] = BLACK
+                rows[y][x] = colour
+                rows[y + 1][x] = colour
 
 
 def round_button(size, up):
@@ -90,7 +95,7 @@ def round_button(size, up):
             d = ((x - c) ** 2 + (y - c) ** 2) ** 0.5
             if d <= c - 0.5:
                 rows[y][x] = GREY if d > c - 1.7 else WHITE
-    chevrons(rows, size // 2 - (1 - size % 2), size // 2 - 5, up)
+    chevrons(rows, size // 2 - (1 - size % 2), size // 2 - 5, up, colour=BLUE)
     return rows
 
 

@@ -17,6 +17,8 @@
 #include "platform/classlib/SysUtils.h"
 #include "platform/os/gdi/Blit.h"
 #include "platform/os/gdi/Brush.h"
+#include "platform/os/gdi/Clip.h"
+#include "platform/os/gdi/Dib.h"
 #include "platform/os/gdi/Dc.h"
 #include "platform/os/gdi/DrawText.h"
 #include "platform/os/gdi/Rect.h"
@@ -171,6 +173,574 @@ void TuiNavBarHintPainter::DrawHint(TCanvas* ACanvas, TRect R, const std::string
   lkDrawText(ACanvas->Handle(), AHint, r, DT_WORDBREAK | DT_NOPREFIX);
   ACanvas->Brush()->SetStyle(bsSolid);
 }
+
+// ---------------------------------------------------------------------------
+// Lines, frames and the other helper painters.
+
+namespace {
+
+TColor plainColor(TColor AColor) { return static_cast<TColor>(ColorToRGB(AColor)); }
+
+void solidPen(TCanvas* ACanvas, TColor AColor) {
+  ACanvas->Pen()->SetStyle(psSolid);
+  ACanvas->Pen()->SetWidth(1);
+  ACanvas->Pen()->SetColor(AColor);
+}
+
+// Pen A up the left edge and across the top, pen B down the right edge and
+// back along the bottom.
+void bevel(TCanvas* ACanvas, const TRect& R, TColor A, TColor B) {
+  solidPen(ACanvas, A);
+  ACanvas->MoveTo(R.left, R.bottom - 1);
+  ACanvas->LineTo(R.left, R.top);
+  ACanvas->LineTo(R.right - 1, R.top);
+  solidPen(ACanvas, B);
+  ACanvas->LineTo(R.right - 1, R.bottom - 1);
+  ACanvas->LineTo(R.left - 1, R.bottom - 1);
+}
+
+// The left edge and the top edge up to R.right.
+void leftAndTop(TCanvas* ACanvas, const TRect& R, TColor AColor) {
+  solidPen(ACanvas, AColor);
+  ACanvas->MoveTo(R.left, R.bottom - 1);
+  ACanvas->LineTo(R.left, R.top);
+  ACanvas->LineTo(R.right, R.top);
+}
+
+void rightAndBottom(TCanvas* ACanvas, const TRect& R, TColor AColor) {
+  solidPen(ACanvas, AColor);
+  ACanvas->MoveTo(R.right - 1, R.top);
+  ACanvas->LineTo(R.right - 1, R.bottom - 1);
+  ACanvas->LineTo(R.left - 1, R.bottom - 1);
+}
+
+void outline(TCanvas* ACanvas, const TRect& R, TColor AColor, int AWidth = 1) {
+  solidPen(ACanvas, AColor);
+  ACanvas->Pen()->SetWidth(AWidth);
+  ACanvas->Brush()->SetStyle(bsClear);
+  ACanvas->Rectangle(R);
+  ACanvas->Brush()->SetStyle(bsSolid);
+  ACanvas->Pen()->SetWidth(1);
+}
+
+void filledRect(TCanvas* ACanvas, const TRect& R, TColor APen, TColor ABrush) {
+  solidPen(ACanvas, APen);
+  ACanvas->Brush()->SetStyle(bsSolid);
+  ACanvas->Brush()->SetColor(ABrush);
+  ACanvas->Rectangle(R);
+}
+
+TRect inner(const TRect& R) { return lkGrowRect(R, -1, -1, -1, -1); }
+
+void blackBottomLine(TCanvas* ACanvas, const TRect& R) {
+  solidPen(ACanvas, clBlack);
+  ACanvas->MoveTo(R.left, R.bottom - 1);
+  ACanvas->LineTo(R.right, R.bottom - 1);
+}
+
+void buttonFace(TCanvas* ACanvas, const TRect& R, TPicture* AImage, TColor AColor1, TColor AColor2, BYTE AAlpha1,
+                BYTE AAlpha2, TuiBarStyleGradientMode AGradientMode) {
+  TuiNavBarBackgroundPainter::Class()->DrawBackground(ACanvas, R, AImage, false, clBtnFace, AColor1, AColor2, AAlpha1,
+                                                      AAlpha2, AGradientMode);
+}
+
+bool pressedOrSelected(TuiNavBarDrawStates AState) {
+  return AState.Contains(nbsPressed) || AState.Contains(nbsSelected);
+}
+
+// A copy of a shared sign bitmap in 32 bits, or null for a missing or empty
+// one, so that the pixel passes never read outside it.
+std::unique_ptr<TBitmap> signCopy(TBitmap* ASource) {
+  if (!ASource || ASource->Empty() || ASource->Width() <= 0 || ASource->Height() <= 0) return nullptr;
+  auto copy = std::make_unique<TBitmap>();
+  copy->SetPixelFormat(pf32bit);
+  copy->SetSize(ASource->Width(), ASource->Height());
+  BitBlt(copy->Canvas()->Handle(), 0, 0, ASource->Width(), ASource->Height(), ASource->Canvas()->Handle(), 0, 0,
+         SRCCOPY);
+  return copy;
+}
+
+DWORD* row(TBitmap* ABitmap, int Y) { return static_cast<DWORD*>(ABitmap->ScanLine(Y)); }
+BYTE redOf(DWORD APixel) { return static_cast<BYTE>((APixel >> 16) & 0xFF); }
+DWORD pixelOf(TColor AColor) {
+  const COLORREF c = ColorToRGB(AColor);
+  return (static_cast<DWORD>(GetRValue(c)) << 16) | (static_cast<DWORD>(GetGValue(c)) << 8) | GetBValue(c);
+}
+TColor colorOf(DWORD APixel) {
+  return static_cast<TColor>(RGB((APixel >> 16) & 0xFF, (APixel >> 8) & 0xFF, APixel & 0xFF));
+}
+
+void drawTransparent(TCanvas* ACanvas, const TRect& R, TBitmap* ABitmap) {
+  ABitmap->SetTransparentMode(tmAuto);
+  ABitmap->SetTransparent(true);
+  ACanvas->Draw(R.left, R.top, ABitmap);
+}
+
+}  // namespace
+
+void TuiNavBarGroupBackgroundPainter::DrawBackground(TCanvas* ACanvas, TRect R, TPicture* AImage, TColor AColor1,
+                                                     TColor AColor2, BYTE AAlpha1, BYTE AAlpha2,
+                                                     TuiBarStyleGradientMode AGradientMode) const {
+  TuiNavBarBackgroundPainter::Class()->DrawBackground(ACanvas, R, AImage, false, clNone, AColor1, AColor2, AAlpha1,
+                                                      AAlpha2, AGradientMode);
+}
+
+void TuiNavBarExplorerBarBorderPainter::DrawBorder(TCanvas* ACanvas, TRect R, TColor AColor, bool ANoTopLine) const {
+  solidPen(ACanvas, AColor);
+  ACanvas->MoveTo(R.left, R.top);
+  ACanvas->LineTo(R.left, R.bottom - 1);
+  ACanvas->LineTo(R.right - 1, R.bottom - 1);
+  ACanvas->LineTo(R.right - 1, R.top - 1);
+  if (!ANoTopLine) {
+    ACanvas->MoveTo(R.right - 1, R.top);
+    ACanvas->LineTo(R.left - 1, R.top);
+  }
+}
+
+void TuiNavBarImagePainter::DrawImage(TCanvas* ACanvas, TCustomImageList* AImageList, int AImageIndex, TRect R,
+                                      bool AEnabled) const {
+  if (!IsNavBarImageAssigned(AImageList, AImageIndex)) return;
+  HDC dc = ACanvas->Handle();
+  const int saved = SaveDC(dc);
+  AImageList->Draw(ACanvas, R.left, R.top, AImageIndex, AEnabled);
+  RestoreDC(dc, saved);
+}
+
+void TuiNavBarSelectionPainter::DrawSelection(TCanvas* ACanvas, TRect R, TColor AColor,
+                                              TuiNavBarDrawStates AState) const {
+  if (pressedOrSelected(AState))
+    bevel(ACanvas, R, GetScaledColor20(AColor), GetLightColor20(AColor));
+  else if (AState.Contains(nbsHotTracked))
+    bevel(ACanvas, R, GetLightColor20(AColor), GetScaledColor20(AColor));
+}
+
+void TuiNavBarUltraFlatSelectionPainter::DrawSelection(TCanvas* ACanvas, TRect R, TColor,
+                                                       TuiNavBarDrawStates AState) const {
+  const TColor selected = GetNearestScreenColor(MixSystemColors(-2, 30, 72));
+  const TColor highlight = plainColor(clHighlight);
+  if (AState.Contains(nbsSelected))
+    filledRect(ACanvas, R, highlight, selected);
+  else if (AState.Contains(nbsPressed))
+    filledRect(ACanvas, R, highlight, GetNearestScreenColor(MixSystemColors(14, 44, 40)));
+  else if (AState.Contains(nbsHotTracked))
+    filledRect(ACanvas, R, highlight, selected);
+}
+
+void TuiNavBarVSToolBoxSelectionPainter::DrawSelection(TCanvas* ACanvas, TRect R, TColor AColor,
+                                                       TuiNavBarDrawStates AState) const {
+  if (pressedOrSelected(AState)) {
+    bevel(ACanvas, R, GetScaledColor70(AColor), GetLightColor70(AColor));
+  } else if (AState.Contains(nbsHotTracked)) {
+    bevel(ACanvas, R, GetLightColor20(AColor), GetScaledColor20(AColor));
+    leftAndTop(ACanvas, inner(R), GetLightColor70(AColor));
+  }
+}
+
+// --- signs ---------------------------------------------------------------------
+
+void TuiNavBarExplorerBarSignPainter::DrawSignFrame(TCanvas* ACanvas, TRect R, TColor, TColor, TColor,
+                                                    TuiNavBarDrawStates AState) const {
+  if (!AState.Contains(nbsHotTracked)) return;
+  RECT edge = R;
+  DrawEdge(ACanvas->Handle(), &edge, BDR_RAISEDINNER, BF_RECT);
+}
+
+void TuiNavBarExplorerBarSignPainter::DrawSign(TCanvas* ACanvas, TRect R, TColor ASignColor, TColor AColor1,
+                                               TColor AColor2, TuiNavBarDrawStates AState) const {
+  DrawSignFrame(ACanvas, R, ASignColor, AColor1, AColor2, AState);
+  solidPen(ACanvas, ASignColor);
+  const int cx = R.left + (R.right - R.left) / 2 - 1, cy = R.top + (R.bottom - R.top) / 2;
+  // Drawn for an expanded group (pointing up); a collapsed one mirrors
+  // every y about cy.
+  const int dir = AState.Contains(nbsExpanded) ? 1 : -1;
+  const auto at = [&](int dx, int dy) { return TPoint{cx + dx, cy + dir * dy}; };
+  for (int shift : {0, 4}) {
+    ACanvas->Polyline({at(-3, shift - 1), at(0, shift - 4), at(4, shift)});
+    ACanvas->Polyline({at(-2, shift - 1), at(0, shift - 3), at(3, shift)});
+  }
+}
+
+void TuiNavBarAdvExplorerBarSignPainter::DrawSign(TCanvas* ACanvas, TRect R, TColor ASignColor, TColor,
+                                                  TColor, TuiNavBarDrawStates AState) const {
+  std::unique_ptr<TBitmap> sign = signCopy(AState.Contains(nbsExpanded) ? ExplorerBarCollapseSignBitmap()
+                                                                         : ExplorerBarExpandSignBitmap());
+  if (!sign) return;
+  const int w = sign->Width(), h = sign->Height();
+  // What lies beneath, copied once; pixels beyond the canvas stay black.
+  TBitmap under;
+  under.SetPixelFormat(pf32bit);
+  under.SetSize(w, h);
+  BitBlt(under.Canvas()->Handle(), 0, 0, w, h, ACanvas->Handle(), R.left, R.top, SRCCOPY);
+  const DWORD key = row(sign.get(), 0)[0] & 0xFFFFFF;
+  const DWORD signPixel = pixelOf(ASignColor);
+  for (int y = 0; y < h; ++y) {
+    DWORD* line = row(sign.get(), y);
+    const DWORD* beneath = row(&under, y);
+    for (int x = 0; x < w; ++x) {
+      const DWORD p = line[x] & 0xFFFFFF;
+      if (p == key) continue;
+      if (p == 0x0000FF) {
+        line[x] = signPixel;
+        continue;
+      }
+      const int coverage = MulDiv(255 - redOf(p), 100, 255);
+      line[x] = pixelOf(MixColorsByPercent(colorOf(beneath[x]), colorOf(p), coverage));
+    }
+  }
+  drawTransparent(ACanvas, R, sign.get());
+}
+
+void TuiNavBarOffice11SignPainter::DrawSign(TCanvas* ACanvas, TRect R, TColor, TColor AColor1, TColor AColor2,
+                                            TuiNavBarDrawStates AState) const {
+  std::unique_ptr<TBitmap> sign =
+      signCopy(AState.Contains(nbsExpanded) ? Office11CollapseSignBitmap() : Office11ExpandSignBitmap());
+  if (!sign) return;
+  const int w = sign->Width(), h = sign->Height();
+  const DWORD key = row(sign.get(), 0)[0] & 0xFFFFFF;
+  const auto counts = [&](DWORD p) { return p != key && p != 0; };
+  int largest = 1, smallest = 255;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      if (const DWORD p = row(sign.get(), y)[x] & 0xFFFFFF; counts(p)) {
+        largest = std::max<int>(largest, redOf(p));
+        smallest = std::min<int>(smallest, redOf(p));
+      }
+  const TColor c1 = plainColor(AColor1), c2 = plainColor(AColor2);
+  for (int y = 0; y < h; ++y) {
+    DWORD* line = row(sign.get(), y);
+    for (int x = 0; x < w; ++x) {
+      const DWORD p = line[x] & 0xFFFFFF;
+      if (!counts(p)) continue;
+      // A sign of one shade has no range to spread over: all colour 1.
+      const int percent = largest > smallest ? MulDiv(redOf(p) - smallest, 100, largest - smallest) : 100;
+      line[x] = pixelOf(MixColorsByPercent(c1, c2, percent));
+    }
+  }
+  drawTransparent(ACanvas, R, sign.get());
+}
+
+// --- buttons -------------------------------------------------------------------
+
+#define UI_BUTTON_ARGS                                                                                        \
+  TCanvas *ACanvas, TRect R, TPicture *AImage, TColor AColor1, TColor AColor2, BYTE AAlpha1, BYTE AAlpha2, \
+      TuiBarStyleGradientMode AGradientMode, TColor ABorderColor, TuiNavBarDrawStates AState
+#define UI_BUTTON_FACE() buttonFace(ACanvas, R, AImage, AColor1, AColor2, AAlpha1, AAlpha2, AGradientMode)
+
+void TuiNavBarButtonPainter::DrawButton(UI_BUTTON_ARGS) const {
+  (void)ABorderColor;
+  UI_BUTTON_FACE();
+  const TColor col = AColor1;
+  if (AState.Contains(nbsPressed)) {
+    outline(ACanvas, R, GetScaledColor20(col));
+    outline(ACanvas, inner(R), GetScaledColor70(col));
+  } else {
+    bevel(ACanvas, R, GetLightColor20(col), GetScaledColor20(col));
+    bevel(ACanvas, inner(R), GetLightColor70(col), GetScaledColor70(col));
+  }
+  if (AState.Contains(nbsActive)) blackBottomLine(ACanvas, R);
+}
+
+void TuiNavBarFlatButtonPainter::DrawButton(UI_BUTTON_ARGS) const {
+  (void)ABorderColor;
+  UI_BUTTON_FACE();
+  const TColor col = AColor1;
+  if (AState.Contains(nbsPressed)) {
+    bevel(ACanvas, R, GetScaledColor20(col), GetLightColor20(col));
+    leftAndTop(ACanvas, inner(R), GetScaledColor70(col));
+  } else if (AState.Contains(nbsHotTracked)) {
+    bevel(ACanvas, R, GetLightColor20(col), GetScaledColor20(col));
+    rightAndBottom(ACanvas, inner(R), GetScaledColor70(col));
+  } else {
+    bevel(ACanvas, R, GetLightColor20(col), GetScaledColor70(col));
+  }
+  if (AState.Contains(nbsActive)) blackBottomLine(ACanvas, R);
+}
+
+void TuiNavBarVSToolBoxButtonPainter::DrawButton(UI_BUTTON_ARGS) const {
+  (void)ABorderColor;
+  UI_BUTTON_FACE();
+  const TColor col = AColor1;
+  if (AState.Contains(nbsPressed)) {
+    bevel(ACanvas, R, GetScaledColor20(col), GetLightColor20(col));
+    leftAndTop(ACanvas, inner(R), GetScaledColor70(col));
+  } else {
+    bevel(ACanvas, R, GetLightColor20(col), GetScaledColor20(col));
+    leftAndTop(ACanvas, inner(R), GetLightColor70(col));
+  }
+}
+
+void TuiNavBarOfficeButtonPainter::DrawButton(UI_BUTTON_ARGS) const {
+  (void)ABorderColor;
+  UI_BUTTON_FACE();
+  const TColor col = AColor1;
+  if (AState.Contains(nbsPressed)) {
+    bevel(ACanvas, R, GetScaledColor20(col), GetLightColor20(col));
+    leftAndTop(ACanvas, inner(R), GetScaledColor70(col));
+  } else if (AState.Contains(nbsHotTracked)) {
+    bevel(ACanvas, R, GetLightColor20(col), GetScaledColor20(col));
+    bevel(ACanvas, inner(R), GetLightColor70(col), GetScaledColor70(col));
+  } else {
+    bevel(ACanvas, R, GetLightColor20(col), GetScaledColor20(col));
+  }
+  if (AState.Contains(nbsActive)) blackBottomLine(ACanvas, R);
+}
+
+void TuiNavBarOffice11NavPaneButtonPainter::DrawButton(UI_BUTTON_ARGS) const {
+  (void)AState;
+  UI_BUTTON_FACE();
+  outline(ACanvas, R, plainColor(ABorderColor));
+}
+
+void TuiNavBarOffice11NavPaneGroupButtonPainter::DrawButton(UI_BUTTON_ARGS) const {
+  (void)AState;
+  TRect face = R;
+  face.top += 1;
+  buttonFace(ACanvas, face, AImage, AColor1, AColor2, AAlpha1, AAlpha2, AGradientMode);
+  solidPen(ACanvas, plainColor(ABorderColor));
+  ACanvas->MoveTo(R.left, R.top);
+  ACanvas->LineTo(R.right, R.top);
+}
+
+void TuiNavBarExplorerButtonPainter::DrawButton(UI_BUTTON_ARGS) const {
+  (void)ABorderColor, (void)AState;
+  UI_BUTTON_FACE();
+}
+
+void TuiNavBarAdvExplorerButtonPainter::DrawButton(UI_BUTTON_ARGS) const {
+  (void)ABorderColor, (void)AState;
+  HDC dc = ACanvas->Handle();
+  // The two top corners, cut off by two pixels on the top row and one below.
+  ExcludeClipRect(dc, R.left, R.top, R.left + 2, R.top + 1);
+  ExcludeClipRect(dc, R.left, R.top + 1, R.left + 1, R.top + 2);
+  ExcludeClipRect(dc, R.right - 2, R.top, R.right, R.top + 1);
+  ExcludeClipRect(dc, R.right - 1, R.top + 1, R.right, R.top + 2);
+  UI_BUTTON_FACE();
+  SelectClipRgn(dc, nullptr);
+}
+
+// --- scroll buttons ----------------------------------------------------------------
+
+namespace {
+
+void scrollArrow(TCanvas* ACanvas, const TRect& R, bool ADown, TuiNavBarDrawStates AState) {
+  const int h = R.bottom - R.top, q = h / 4, w = 2 * q - 1;
+  const int cx = R.left + (R.right - R.left) / 2 - 1;
+  const int x1 = cx - w / 2, x2 = x1 + w - 1;
+  const int apex = ADown ? R.top + h / 2 + q / 2 - 1 : R.top + h / 2 - q / 2 - 1;
+  const int base = ADown ? apex - q + 1 : apex + q - 1;
+  const TColor color = AState.Contains(nbsDisabled) ? clGrayText : clBlack;
+  solidPen(ACanvas, color);
+  ACanvas->Brush()->SetStyle(bsSolid);
+  ACanvas->Brush()->SetColor(color);
+  ACanvas->Polygon({TPoint{cx, apex}, TPoint{x1, base}, TPoint{x2, base}});
+}
+
+}  // namespace
+
+#define UI_SCROLL_ARGS                                                                                    \
+  TCanvas *ACanvas, TRect R, TuiBaseButtonPainterClass AButtonPainter, TColor AColor1, TColor AColor2, \
+      BYTE AAlpha1, BYTE AAlpha2, TuiBarStyleGradientMode AGradientMode, TColor ABorderColor,          \
+      TuiNavBarDrawStates AState
+
+void TuiNavBarScrollButtonsPainter::DrawBottomButton(UI_SCROLL_ARGS) const {
+  if (AButtonPainter)
+    AButtonPainter->DrawButton(ACanvas, R, nullptr, AColor1, AColor2, AAlpha1, AAlpha2, AGradientMode, ABorderColor,
+                               AState);
+  scrollArrow(ACanvas, R, true, AState);
+}
+
+void TuiNavBarScrollButtonsPainter::DrawTopButton(UI_SCROLL_ARGS) const {
+  if (AButtonPainter)
+    AButtonPainter->DrawButton(ACanvas, R, nullptr, AColor1, AColor2, AAlpha1, AAlpha2, AGradientMode, ABorderColor,
+                               AState);
+  scrollArrow(ACanvas, R, false, AState);
+}
+
+// --- drop targets ---------------------------------------------------------------
+
+void TuiNavBarDropTargetLinkPainter::DrawDropTargetLink(TCanvas* ACanvas, TPoint P1, TPoint P2, TPoint P3, TPoint P4,
+                                                        TPoint P5, TPoint P6, TColor AColor) const {
+  solidPen(ACanvas, AColor);
+  ACanvas->Brush()->SetStyle(bsSolid);
+  ACanvas->Brush()->SetColor(AColor);
+  ACanvas->Polygon({P1, P2, P3, P1, P4, P5, P6, P4});
+}
+
+void TuiNavBarDropTargetGroupPainter::DrawDropTargetGroup(TCanvas* ACanvas, TRect R, TColor AColor1, TColor AColor2,
+                                                          BYTE AAlpha1, BYTE AAlpha2,
+                                                          TuiBarStyleGradientMode AGradientMode) const {
+  if (uiIsGDIPlusAvailable())
+    TuiNavBarBackgroundPainter::Class()->DrawBackground(ACanvas, R, nullptr, false, 0, AColor1, AColor2, AAlpha1,
+                                                        AAlpha2, AGradientMode);
+  else
+    outline(ACanvas, R, AColor1, 2);
+}
+
+// --- themed painters -------------------------------------------------------------
+
+bool TuiNavBarXPPainter::DrawThemeElement(TCanvas* ACanvas, const TRect& R, TuiThemeKind AThemeKind, int APart,
+                                          int AState) {
+  HTHEME theme = OpenThemeForKind(AThemeKind);
+  if (!theme) return false;
+  RECT r = R;
+  DrawThemeBackground(theme, ACanvas->Handle(), APart, AState, &r, nullptr);
+  return true;
+}
+
+void TuiNavBarXPBackgroundPainter::DrawBackground(TCanvas* ACanvas, TRect R, TPicture* AImage, bool AFillBackground,
+                                                  TColor ABackgroundColor, TColor AColor1, TColor AColor2,
+                                                  BYTE AAlpha1, BYTE AAlpha2,
+                                                  TuiBarStyleGradientMode AGradientMode) const {
+  if (TuiNavBarXPPainter::DrawThemeElement(ACanvas, R, thkTab, 10, 0)) return;
+  TuiNavBarBackgroundPainter::DrawBackground(ACanvas, R, AImage, AFillBackground, ABackgroundColor, AColor1, AColor2,
+                                             AAlpha1, AAlpha2, AGradientMode);
+}
+
+void TuiNavBarXPGroupBackgroundPainter::DrawBackground(TCanvas* ACanvas, TRect R, TPicture* AImage, TColor AColor1,
+                                                       TColor AColor2, BYTE AAlpha1, BYTE AAlpha2,
+                                                       TuiBarStyleGradientMode AGradientMode) const {
+  TuiNavBarXPBackgroundPainter::Class()->DrawBackground(ACanvas, R, AImage, false, clNone, AColor1, AColor2, AAlpha1,
+                                                        AAlpha2, AGradientMode);
+}
+
+void TuiNavBarXPSelectionPainter::DrawSelection(TCanvas* ACanvas, TRect R, TColor AColor,
+                                                TuiNavBarDrawStates AState) const {
+  const int state = pressedOrSelected(AState) ? 3 : AState.Contains(nbsHotTracked) ? 2 : 1;
+  if (TuiNavBarXPPainter::DrawThemeElement(ACanvas, R, thkToolBar, 1, state)) return;
+  TuiNavBarSelectionPainter::DrawSelection(ACanvas, R, AColor, AState);
+}
+
+void TuiNavBarXPButtonPainter::DrawButton(UI_BUTTON_ARGS) const {
+  const int state = AState.Contains(nbsPressed)     ? 3
+                    : AState.Contains(nbsHotTracked) ? 2
+                    : AState.Contains(nbsActive)     ? 5
+                                                     : 1;
+  if (TuiNavBarXPPainter::DrawThemeElement(ACanvas, R, thkButton, 1, state)) return;
+  TuiNavBarOfficeButtonPainter::DrawButton(ACanvas, R, AImage, AColor1, AColor2, AAlpha1, AAlpha2, AGradientMode,
+                                           ABorderColor, AState);
+}
+
+namespace {
+
+// The scroll bar's arrow part in a state of its first (up) or second
+// (down) group of four; the clip region then leaves the button out.
+bool themedScrollArrow(TCanvas* ACanvas, const TRect& R, int AFirstState, TuiNavBarDrawStates AState) {
+  const int state = AFirstState + (AState.Contains(nbsPressed) ? 2 : AState.Contains(nbsHotTracked) ? 1 : 0);
+  if (!TuiNavBarXPPainter::DrawThemeElement(ACanvas, R, thkScrollBar, 1, state)) return false;
+  ExcludeClipRect(ACanvas->Handle(), R.left, R.top, R.right, R.bottom);
+  return true;
+}
+
+}  // namespace
+
+void TuiNavBarXPScrollButtonsPainter::DrawBottomButton(UI_SCROLL_ARGS) const {
+  if (themedScrollArrow(ACanvas, R, 5, AState)) return;
+  TuiNavBarScrollButtonsPainter::DrawBottomButton(ACanvas, R, AButtonPainter, AColor1, AColor2, AAlpha1, AAlpha2,
+                                                  AGradientMode, ABorderColor, AState);
+}
+
+void TuiNavBarXPScrollButtonsPainter::DrawTopButton(UI_SCROLL_ARGS) const {
+  if (themedScrollArrow(ACanvas, R, 1, AState)) return;
+  TuiNavBarScrollButtonsPainter::DrawTopButton(ACanvas, R, AButtonPainter, AColor1, AColor2, AAlpha1, AAlpha2,
+                                               AGradientMode, ABorderColor, AState);
+}
+
+namespace {
+
+bool explorerBarThemed() { return OpenThemeForKind(thkExplorerBar) != nullptr; }
+
+void stretchShellBitmap(TCanvas* ACanvas, const TRect& R, TBitmap* ABitmap) {
+  ABitmap->SetPixelFormat(pf32bit);
+  ABitmap->SetTransparentColor(static_cast<TColor>(0xFF00FF));
+  ABitmap->SetTransparent(true);
+  ACanvas->StretchDraw(R, ABitmap);
+}
+
+TBitmap* shellCaptionBitmap(TuiNavBarDrawStates AState) {
+  TBitmap* special = ShellStyleBitmap(ssbSpecialCaptionBackground);
+  if (AState.Contains(nbsSpecial) && special) return special;
+  return ShellStyleBitmap(ssbCaptionBackground);
+}
+
+TBitmap* shellSignBitmap(TuiNavBarDrawStates AState) {
+  const bool expanded = AState.Contains(nbsExpanded), hot = AState.Contains(nbsHotTracked);
+  const TuiShellStyleBitmap normal = expanded ? (hot ? ssbCollapseHot : ssbCollapse) : (hot ? ssbExpandHot : ssbExpand);
+  const TuiShellStyleBitmap special =
+      expanded ? (hot ? ssbSpecialCollapseHot : ssbSpecialCollapse) : (hot ? ssbSpecialExpandHot : ssbSpecialExpand);
+  if (AState.Contains(nbsSpecial) && ShellStyleBitmap(special)) return ShellStyleBitmap(special);
+  return ShellStyleBitmap(normal);
+}
+
+// The sign's own alpha over what the canvas shows at R's top-left corner.
+void alphaBlendSign(TCanvas* ACanvas, const TRect& R, TBitmap* ASign) {
+  const int w = ASign->Width(), h = ASign->Height();
+  if (w <= 0 || h <= 0) return;
+  TBitmap sign, canvas;
+  for (TBitmap* b : {&sign, &canvas}) {
+    b->SetPixelFormat(pf32bit);
+    b->SetSize(w, h);
+  }
+  BitBlt(sign.Canvas()->Handle(), 0, 0, w, h, ASign->Canvas()->Handle(), 0, 0, SRCCOPY);
+  BitBlt(canvas.Canvas()->Handle(), 0, 0, w, h, ACanvas->Handle(), R.left, R.top, SRCCOPY);
+  GdiFlush();
+  for (int y = 0; y < h; ++y) {
+    const DWORD* s = row(&sign, y);
+    DWORD* c = row(&canvas, y);
+    for (int x = 0; x < w; ++x) {
+      const DWORD a = s[x] >> 24;
+      DWORD out = a << 24;
+      for (int shift : {0, 8, 16}) {
+        const DWORD sc = (s[x] >> shift) & 0xFF, cc = (c[x] >> shift) & 0xFF;
+        out |= ((((sc * a + (255 - a) * cc) >> 8) + 1) & 0xFF) << shift;
+      }
+      c[x] = out;
+    }
+  }
+  BitBlt(ACanvas->Handle(), R.left, R.top, w, h, canvas.Canvas()->Handle(), 0, 0, SRCCOPY);
+}
+
+}  // namespace
+
+void TuiNavBarXPExplorerBarBackgroundPainter::DrawBackground(TCanvas* ACanvas, TRect R, TPicture* AImage,
+                                                             bool AFillBackground, TColor ABackgroundColor,
+                                                             TColor AColor1, TColor AColor2, BYTE AAlpha1,
+                                                             BYTE AAlpha2,
+                                                             TuiBarStyleGradientMode AGradientMode) const {
+  TBitmap* background = ShellStyleBitmap(ssbBackground);
+  if (background && explorerBarThemed()) {
+    stretchShellBitmap(ACanvas, R, background);
+    return;
+  }
+  TuiNavBarBackgroundPainter::DrawBackground(ACanvas, R, AImage, AFillBackground, ABackgroundColor, AColor1, AColor2,
+                                             AAlpha1, AAlpha2, AGradientMode);
+}
+
+void TuiNavBarXPExplorerBarButtonPainter::DrawButton(UI_BUTTON_ARGS) const {
+  TBitmap* caption = shellCaptionBitmap(AState);
+  if (caption && explorerBarThemed()) {
+    stretchShellBitmap(ACanvas, R, caption);
+    return;
+  }
+  TuiNavBarExplorerButtonPainter::DrawButton(ACanvas, R, AImage, AColor1, AColor2, AAlpha1, AAlpha2, AGradientMode,
+                                             ABorderColor, AState);
+}
+
+void TuiNavBarXPExplorerBarSignPainter::DrawSign(TCanvas* ACanvas, TRect R, TColor ASignColor, TColor AColor1,
+                                                 TColor AColor2, TuiNavBarDrawStates AState) const {
+  TBitmap* sign = shellSignBitmap(AState);
+  if (!sign || sign->Empty() || !explorerBarThemed()) {
+    TuiNavBarExplorerBarSignPainter::DrawSign(ACanvas, R, ASignColor, AColor1, AColor2, AState);
+    return;
+  }
+  if (shellCaptionBitmap(AState))
+    alphaBlendSign(ACanvas, R, sign);
+  else
+    stretchShellBitmap(ACanvas, R, sign);
+}
+
+#undef UI_BUTTON_ARGS
+#undef UI_BUTTON_FACE
+#undef UI_SCROLL_ARGS
 
 // ---------------------------------------------------------------------------
 // TuiStyleSheetParser
@@ -741,7 +1311,10 @@ void shutDown() {
   freeShellStyleLibrary();
 }
 
-const qv::classlib::TUnitInfo* const kUses[] = {&uiNavBarBaseUnit, &uiOffice11Unit, &lkGraphicsUnit};
+// The helper painters bind GDI+, which the unit of its classes loads and
+// frees.
+const qv::classlib::TUnitInfo* const kUses[] = {&uiNavBarBaseUnit, &uiOffice11Unit, &lkGraphicsUnit,
+                                                &uiGDIPlusClassesUnit};
 
 }  // namespace
 

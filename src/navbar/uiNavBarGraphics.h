@@ -12,6 +12,7 @@
 #include <string>
 
 #include "navbar/uiNavBar.h"
+#include "lookandfeel/uiThemeManager.h"
 #include "navbar/uiNavBarBase.h"
 #include "platform/classlib/Graphics.h"
 #include "platform/classlib/StdCtrls.h"
@@ -55,6 +56,181 @@ class TuiNavBarHintPainter : public TuiBaseHintPainter {
                 TColor AColor2, BYTE AAlpha1, BYTE AAlpha2, TuiBarStyleGradientMode AGradientMode,
                 TFont* AFont) const override;
 };
+
+// The group's client background: the background without a fill colour.
+class TuiNavBarGroupBackgroundPainter : public TuiBaseGroupBackgroundPainter {
+  UI_HELPER_PAINTER_CLASS(TuiNavBarGroupBackgroundPainter, TuiBaseGroupBackgroundPainter)
+  void DrawBackground(TCanvas* ACanvas, TRect R, TPicture* AImage, TColor AColor1, TColor AColor2, BYTE AAlpha1,
+                      BYTE AAlpha2, TuiBarStyleGradientMode AGradientMode) const override;
+};
+
+// Left, bottom and right edges of R in one colour, and the top edge unless
+// the caption closes it.
+class TuiNavBarExplorerBarBorderPainter : public TuiBaseGroupBorderPainter {
+  UI_HELPER_PAINTER_CLASS(TuiNavBarExplorerBarBorderPainter, TuiBaseGroupBorderPainter)
+  void DrawBorder(TCanvas* ACanvas, TRect R, TColor AColor, bool ANoTopLine) const override;
+};
+
+// The list's image at R's top-left corner, greyed when disabled; nothing
+// for an index outside the list.
+class TuiNavBarImagePainter : public TuiBaseImagePainter {
+  UI_HELPER_PAINTER_CLASS(TuiNavBarImagePainter, TuiBaseImagePainter)
+  void DrawImage(TCanvas* ACanvas, TCustomImageList* AImageList, int AImageIndex, TRect R,
+                 bool AEnabled) const override;
+};
+
+// Selections of a link's image: a sunken bevel when selected or pressed, a
+// raised one when hot.
+class TuiNavBarSelectionPainter : public TuiBaseSelectionPainter {
+  UI_HELPER_PAINTER_CLASS(TuiNavBarSelectionPainter, TuiBaseSelectionPainter)
+  void DrawSelection(TCanvas* ACanvas, TRect R, TColor AColor, TuiNavBarDrawStates AState) const override;
+};
+
+// A highlight frame filled with a mix of face, highlight and window colours.
+class TuiNavBarUltraFlatSelectionPainter : public TuiBaseSelectionPainter {
+  UI_HELPER_PAINTER_CLASS(TuiNavBarUltraFlatSelectionPainter, TuiBaseSelectionPainter)
+  void DrawSelection(TCanvas* ACanvas, TRect R, TColor AColor, TuiNavBarDrawStates AState) const override;
+};
+
+class TuiNavBarVSToolBoxSelectionPainter : public TuiBaseSelectionPainter {
+  UI_HELPER_PAINTER_CLASS(TuiNavBarVSToolBoxSelectionPainter, TuiBaseSelectionPainter)
+  void DrawSelection(TCanvas* ACanvas, TRect R, TColor AColor, TuiNavBarDrawStates AState) const override;
+};
+
+// The expand/collapse sign as a double chevron, framed while hot.
+class TuiNavBarExplorerBarSignPainter : public TuiBaseSignPainter {
+  UI_HELPER_PAINTER_CLASS(TuiNavBarExplorerBarSignPainter, TuiBaseSignPainter)
+  void DrawSign(TCanvas* ACanvas, TRect R, TColor ASignColor, TColor AColor1, TColor AColor2,
+                TuiNavBarDrawStates AState) const override;
+  virtual void DrawSignFrame(TCanvas* ACanvas, TRect R, TColor ASignColor, TColor AColor1, TColor AColor2,
+                             TuiNavBarDrawStates AState) const;
+};
+
+// The advanced explorer bar's sign bitmap: its blue in the sign colour, its
+// other pixels blended over the canvas by their red channel. Nothing
+// without the bitmap (nobody holds the colour set, or it did not load).
+class TuiNavBarAdvExplorerBarSignPainter : public TuiNavBarExplorerBarSignPainter {
+  UI_HELPER_PAINTER_CLASS(TuiNavBarAdvExplorerBarSignPainter, TuiNavBarExplorerBarSignPainter)
+  void DrawSign(TCanvas* ACanvas, TRect R, TColor ASignColor, TColor AColor1, TColor AColor2,
+                TuiNavBarDrawStates AState) const override;
+};
+
+// The Office 11 sign bitmap recoloured from colour 1 (its brightest pixels)
+// to colour 2 (its darkest); one with a single shade takes colour 1.
+// Nothing without the bitmap.
+class TuiNavBarOffice11SignPainter : public TuiNavBarExplorerBarSignPainter {
+  UI_HELPER_PAINTER_CLASS(TuiNavBarOffice11SignPainter, TuiNavBarExplorerBarSignPainter)
+  void DrawSign(TCanvas* ACanvas, TRect R, TColor ASignColor, TColor AColor1, TColor AColor2,
+                TuiNavBarDrawStates AState) const override;
+};
+
+// Button faces: the background (picture, then gradient) and a frame of the
+// class's kind by state.
+#define UI_NAVBAR_BUTTON_PAINTER(Name, Parent)                                                              \
+  class Name : public Parent {                                                                              \
+    UI_HELPER_PAINTER_CLASS(Name, Parent)                                                                   \
+    void DrawButton(TCanvas* ACanvas, TRect R, TPicture* AImage, TColor AColor1, TColor AColor2, BYTE AAlpha1, \
+                    BYTE AAlpha2, TuiBarStyleGradientMode AGradientMode, TColor ABorderColor,               \
+                    TuiNavBarDrawStates AState) const override;                                             \
+  };
+UI_NAVBAR_BUTTON_PAINTER(TuiNavBarButtonPainter, TuiBaseButtonPainter)
+UI_NAVBAR_BUTTON_PAINTER(TuiNavBarFlatButtonPainter, TuiBaseButtonPainter)
+UI_NAVBAR_BUTTON_PAINTER(TuiNavBarVSToolBoxButtonPainter, TuiBaseButtonPainter)
+UI_NAVBAR_BUTTON_PAINTER(TuiNavBarOfficeButtonPainter, TuiBaseButtonPainter)
+UI_NAVBAR_BUTTON_PAINTER(TuiNavBarOffice11NavPaneButtonPainter, TuiBaseButtonPainter)
+UI_NAVBAR_BUTTON_PAINTER(TuiNavBarOffice11NavPaneGroupButtonPainter, TuiBaseButtonPainter)
+UI_NAVBAR_BUTTON_PAINTER(TuiNavBarExplorerButtonPainter, TuiBaseButtonPainter)
+// The face with its two top corners rounded off; the canvas is left
+// without a clip region.
+UI_NAVBAR_BUTTON_PAINTER(TuiNavBarAdvExplorerButtonPainter, TuiBaseButtonPainter)
+// Draws as its parent.
+class TuiNavBarOffice11ButtonPainter : public TuiNavBarAdvExplorerButtonPainter {
+  UI_HELPER_PAINTER_CLASS(TuiNavBarOffice11ButtonPainter, TuiNavBarAdvExplorerButtonPainter)
+};
+
+// Scroll buttons: the button painter's face and a filled arrow, grey while
+// disabled.
+class TuiNavBarScrollButtonsPainter : public TuiBaseScrollButtonsPainter {
+  UI_HELPER_PAINTER_CLASS(TuiNavBarScrollButtonsPainter, TuiBaseScrollButtonsPainter)
+  void DrawBottomButton(TCanvas* ACanvas, TRect R, TuiBaseButtonPainterClass AButtonPainter, TColor AColor1,
+                        TColor AColor2, BYTE AAlpha1, BYTE AAlpha2, TuiBarStyleGradientMode AGradientMode,
+                        TColor ABorderColor, TuiNavBarDrawStates AState) const override;
+  void DrawTopButton(TCanvas* ACanvas, TRect R, TuiBaseButtonPainterClass AButtonPainter, TColor AColor1,
+                     TColor AColor2, BYTE AAlpha1, BYTE AAlpha2, TuiBarStyleGradientMode AGradientMode,
+                     TColor ABorderColor, TuiNavBarDrawStates AState) const override;
+};
+
+// The insertion mark between links: two triangles joined by P1-P4.
+class TuiNavBarDropTargetLinkPainter : public TuiBaseDropTargetLinkPainter {
+  UI_HELPER_PAINTER_CLASS(TuiNavBarDropTargetLinkPainter, TuiBaseDropTargetLinkPainter)
+  void DrawDropTargetLink(TCanvas* ACanvas, TPoint P1, TPoint P2, TPoint P3, TPoint P4, TPoint P5, TPoint P6,
+                          TColor AColor) const override;
+};
+
+// A translucent gradient over the target group with GDI+, else a frame.
+class TuiNavBarDropTargetGroupPainter : public TuiBaseDropTargetGroupPainter {
+  UI_HELPER_PAINTER_CLASS(TuiNavBarDropTargetGroupPainter, TuiBaseDropTargetGroupPainter)
+  void DrawDropTargetGroup(TCanvas* ACanvas, TRect R, TColor AColor1, TColor AColor2, BYTE AAlpha1, BYTE AAlpha2,
+                           TuiBarStyleGradientMode AGradientMode) const override;
+};
+
+// --- themed painters: the visual style's part where the theme opens, the
+// classic parent's drawing where it does not.
+
+class TuiNavBarXPPainter : public TObject {
+  QV_CLASS(TuiNavBarXPPainter, TObject)
+  // False, with nothing drawn, when the kind's theme does not open.
+  static bool DrawThemeElement(TCanvas* ACanvas, const TRect& R, TuiThemeKind AThemeKind, int APart, int AState);
+};
+
+class TuiNavBarXPBackgroundPainter : public TuiNavBarBackgroundPainter {
+  UI_HELPER_PAINTER_CLASS(TuiNavBarXPBackgroundPainter, TuiNavBarBackgroundPainter)
+  void DrawBackground(TCanvas* ACanvas, TRect R, TPicture* AImage, bool AFillBackground, TColor ABackgroundColor,
+                      TColor AColor1, TColor AColor2, BYTE AAlpha1, BYTE AAlpha2,
+                      TuiBarStyleGradientMode AGradientMode) const override;
+};
+
+class TuiNavBarXPGroupBackgroundPainter : public TuiNavBarGroupBackgroundPainter {
+  UI_HELPER_PAINTER_CLASS(TuiNavBarXPGroupBackgroundPainter, TuiNavBarGroupBackgroundPainter)
+  void DrawBackground(TCanvas* ACanvas, TRect R, TPicture* AImage, TColor AColor1, TColor AColor2, BYTE AAlpha1,
+                      BYTE AAlpha2, TuiBarStyleGradientMode AGradientMode) const override;
+};
+
+class TuiNavBarXPSelectionPainter : public TuiNavBarSelectionPainter {
+  UI_HELPER_PAINTER_CLASS(TuiNavBarXPSelectionPainter, TuiNavBarSelectionPainter)
+  void DrawSelection(TCanvas* ACanvas, TRect R, TColor AColor, TuiNavBarDrawStates AState) const override;
+};
+
+UI_NAVBAR_BUTTON_PAINTER(TuiNavBarXPButtonPainter, TuiNavBarOfficeButtonPainter)
+
+// The scroll bar's arrow buttons; a disabled one keeps its normal themed
+// look. After a themed draw the button's rectangle leaves the clip region.
+class TuiNavBarXPScrollButtonsPainter : public TuiNavBarScrollButtonsPainter {
+  UI_HELPER_PAINTER_CLASS(TuiNavBarXPScrollButtonsPainter, TuiNavBarScrollButtonsPainter)
+  void DrawBottomButton(TCanvas* ACanvas, TRect R, TuiBaseButtonPainterClass AButtonPainter, TColor AColor1,
+                        TColor AColor2, BYTE AAlpha1, BYTE AAlpha2, TuiBarStyleGradientMode AGradientMode,
+                        TColor ABorderColor, TuiNavBarDrawStates AState) const override;
+  void DrawTopButton(TCanvas* ACanvas, TRect R, TuiBaseButtonPainterClass AButtonPainter, TColor AColor1,
+                     TColor AColor2, BYTE AAlpha1, BYTE AAlpha2, TuiBarStyleGradientMode AGradientMode,
+                     TColor ABorderColor, TuiNavBarDrawStates AState) const override;
+};
+
+// The shell style's pictures of the themed explorer bar.
+class TuiNavBarXPExplorerBarBackgroundPainter : public TuiNavBarBackgroundPainter {
+  UI_HELPER_PAINTER_CLASS(TuiNavBarXPExplorerBarBackgroundPainter, TuiNavBarBackgroundPainter)
+  void DrawBackground(TCanvas* ACanvas, TRect R, TPicture* AImage, bool AFillBackground, TColor ABackgroundColor,
+                      TColor AColor1, TColor AColor2, BYTE AAlpha1, BYTE AAlpha2,
+                      TuiBarStyleGradientMode AGradientMode) const override;
+};
+
+class TuiNavBarXPExplorerBarSignPainter : public TuiNavBarExplorerBarSignPainter {
+  UI_HELPER_PAINTER_CLASS(TuiNavBarXPExplorerBarSignPainter, TuiNavBarExplorerBarSignPainter)
+  void DrawSign(TCanvas* ACanvas, TRect R, TColor ASignColor, TColor AColor1, TColor AColor2,
+                TuiNavBarDrawStates AState) const override;
+};
+
+UI_NAVBAR_BUTTON_PAINTER(TuiNavBarXPExplorerBarButtonPainter, TuiNavBarExplorerButtonPainter)
+#undef UI_NAVBAR_BUTTON_PAINTER
 
 // Tiles R with the picture from R's top-left corner: a bitmap as it is, a
 // JPEG, icon or metafile through a bitmap of its size; other graphics
