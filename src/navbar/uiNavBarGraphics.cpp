@@ -4,6 +4,7 @@
 #include <cctype>
 #include <memory>
 #include <string>
+#include <unordered_map>
 
 #include "lookandfeel/lkGeometry.h"
 #include "lookandfeel/lkGraphics.h"
@@ -133,6 +134,35 @@ void FillGradientCells(TCanvas* ACanvas, const TRect& R, TColor AColor1, TColor 
   }
 }
 
+void FillGPGradient(HDC DC, const TRect& R, TColor AColor1, TColor AColor2, BYTE AAlpha1, BYTE AAlpha2,
+                    TuiBarStyleGradientMode AGradientMode) {
+  const int width = lkGetRectWidth(R), height = lkGetRectHeight(R);
+  if (width <= 0 || height <= 0) return;
+  const DWORD c1 = ColorToGPColor(static_cast<TColor>(ColorToRGB(AColor1)), AAlpha1);
+  const DWORD c2 = ColorToGPColor(static_cast<TColor>(ColorToRGB(AColor2)), AAlpha2);
+  const auto fill = [&](HDC ATarget, const TRect& AArea, int DX, int DY) {
+    TuiGPGraphics graphics(ATarget);
+    TRect grown = lkGrowRect(R, 1, 1, 1, 1);
+    OffsetRect(&grown, DX, DY);
+    TuiGPLinearGradientBrush brush(grown, c1, c2, static_cast<LinearGradientMode>(AGradientMode));
+    graphics.FillRectangle(&brush, uiRectToGPRect(AArea));
+  };
+  // An opaque gradient across or down is the same along every column or
+  // row: one strip of it is drawn and stretched over the rest, which costs a
+  // fraction of the whole area's per-pixel gradient.
+  const bool across = AGradientMode == gmHorizontal, down = AGradientMode == gmVertical;
+  if (AAlpha1 == 255 && AAlpha2 == 255 && (across || down) && (across ? height : width) > 1) {
+    TBitmap strip;
+    strip.SetPixelFormat(pf32bit);
+    strip.SetSize(across ? width : 1, down ? height : 1);
+    fill(strip.Canvas()->Handle(), TRect{0, 0, strip.Width(), strip.Height()}, -R.left, -R.top);
+    StretchBlt(DC, R.left, R.top, width, height, strip.Canvas()->Handle(), 0, 0, strip.Width(), strip.Height(),
+               SRCCOPY);
+    return;
+  }
+  fill(DC, R, 0, 0);
+}
+
 void TuiNavBarBackgroundPainter::DrawBackground(TCanvas* ACanvas, TRect R, TPicture* AImage, bool AFillBackground,
                                                 TColor ABackgroundColor, TColor AColor1, TColor AColor2, BYTE AAlpha1,
                                                 BYTE AAlpha2, TuiBarStyleGradientMode AGradientMode) const {
@@ -144,12 +174,7 @@ void TuiNavBarBackgroundPainter::DrawBackground(TCanvas* ACanvas, TRect R, TPict
   }
   if (AColor1 == clNone || AColor2 == clNone) return;
   if (uiIsGDIPlusAvailable()) {
-    TuiGPGraphics graphics(ACanvas->Handle());
-    const RECT grown = lkGrowRect(R, 1, 1, 1, 1);
-    TuiGPLinearGradientBrush brush(grown, ColorToGPColor(static_cast<TColor>(ColorToRGB(AColor1)), AAlpha1),
-                                   ColorToGPColor(static_cast<TColor>(ColorToRGB(AColor2)), AAlpha2),
-                                   static_cast<LinearGradientMode>(AGradientMode));
-    graphics.FillRectangle(&brush, uiRectToGPRect(R));
+    FillGPGradient(ACanvas->Handle(), R, AColor1, AColor2, AAlpha1, AAlpha2, AGradientMode);
     return;
   }
   if (AAlpha1 == 0 && AAlpha2 == 0) return;
@@ -373,6 +398,9 @@ void TuiNavBarAdvExplorerBarSignPainter::DrawSign(TCanvas* ACanvas, TRect R, TCo
   BitBlt(under.Canvas()->Handle(), 0, 0, w, h, ACanvas->Handle(), R.left, R.top, SRCCOPY);
   const DWORD key = row(sign.get(), 0)[0] & 0xFFFFFF;
   const DWORD signPixel = pixelOf(ASignColor);
+  // The mix asks the screen for its nearest colour; the sign has few shades
+  // over few colours of the caption, so each pair is asked once.
+  std::unordered_map<std::uint64_t, DWORD> mixed;
   for (int y = 0; y < h; ++y) {
     DWORD* line = row(sign.get(), y);
     const DWORD* beneath = row(&under, y);
@@ -383,8 +411,13 @@ void TuiNavBarAdvExplorerBarSignPainter::DrawSign(TCanvas* ACanvas, TRect R, TCo
         line[x] = signPixel;
         continue;
       }
-      const int coverage = MulDiv(255 - redOf(p), 100, 255);
-      line[x] = pixelOf(MixColorsByPercent(colorOf(beneath[x]), colorOf(p), coverage));
+      const std::uint64_t pair = (static_cast<std::uint64_t>(beneath[x] & 0xFFFFFF) << 24) | p;
+      auto it = mixed.find(pair);
+      if (it == mixed.end()) {
+        const int coverage = MulDiv(255 - redOf(p), 100, 255);
+        it = mixed.emplace(pair, pixelOf(MixColorsByPercent(colorOf(beneath[x]), colorOf(p), coverage))).first;
+      }
+      line[x] = it->second;
     }
   }
   drawTransparent(ACanvas, R, sign.get());

@@ -236,6 +236,10 @@ UI_NAVBAR_BUTTON_PAINTER(TuiNavBarXPExplorerBarButtonPainter, TuiNavBarExplorerB
 // JPEG, icon or metafile through a bitmap of its size; other graphics
 // draw nothing. False when nothing was drawn.
 bool TilePicture(TCanvas* ACanvas, const TRect& R, TPicture* AImage);
+// The GDI+ linear gradient from AColor1 to AColor2 (system colours
+// allowed) with their alphas, its brush over R grown by 1 on every side.
+void FillGPGradient(HDC DC, const TRect& R, TColor AColor1, TColor AColor2, BYTE AAlpha1, BYTE AAlpha2,
+                    TuiBarStyleGradientMode AGradientMode);
 // Cells of solid colour from AColor1 to AColor2 in the gradient's
 // direction, at most 256 across and down.
 void FillGradientCells(TCanvas* ACanvas, const TRect& R, TColor AColor1, TColor AColor2,
