@@ -269,6 +269,13 @@ void buttonFace(TCanvas* ACanvas, const TRect& R, TPicture* AImage, TColor AColo
                                                       AAlpha2, AGradientMode);
 }
 
+// The pressed face of the flat, tool-box and Office buttons: sunken, and
+// darker again inside along the left and the top.
+void pressedFrame(TCanvas* ACanvas, const TRect& R, TColor AColor) {
+  bevel(ACanvas, R, GetScaledColor20(AColor), GetLightColor20(AColor));
+  leftAndTop(ACanvas, inner(R), GetScaledColor70(AColor));
+}
+
 bool pressedOrSelected(TuiNavBarDrawStates AState) {
   return AState.Contains(nbsPressed) || AState.Contains(nbsSelected);
 }
@@ -478,8 +485,7 @@ void TuiNavBarFlatButtonPainter::DrawButton(UI_BUTTON_ARGS) const {
   UI_BUTTON_FACE();
   const TColor col = AColor1;
   if (AState.Contains(nbsPressed)) {
-    bevel(ACanvas, R, GetScaledColor20(col), GetLightColor20(col));
-    leftAndTop(ACanvas, inner(R), GetScaledColor70(col));
+    pressedFrame(ACanvas, R, col);
   } else if (AState.Contains(nbsHotTracked)) {
     bevel(ACanvas, R, GetLightColor20(col), GetScaledColor20(col));
     rightAndBottom(ACanvas, inner(R), GetScaledColor70(col));
@@ -494,8 +500,7 @@ void TuiNavBarVSToolBoxButtonPainter::DrawButton(UI_BUTTON_ARGS) const {
   UI_BUTTON_FACE();
   const TColor col = AColor1;
   if (AState.Contains(nbsPressed)) {
-    bevel(ACanvas, R, GetScaledColor20(col), GetLightColor20(col));
-    leftAndTop(ACanvas, inner(R), GetScaledColor70(col));
+    pressedFrame(ACanvas, R, col);
   } else {
     bevel(ACanvas, R, GetLightColor20(col), GetScaledColor20(col));
     leftAndTop(ACanvas, inner(R), GetLightColor70(col));
@@ -507,8 +512,7 @@ void TuiNavBarOfficeButtonPainter::DrawButton(UI_BUTTON_ARGS) const {
   UI_BUTTON_FACE();
   const TColor col = AColor1;
   if (AState.Contains(nbsPressed)) {
-    bevel(ACanvas, R, GetScaledColor20(col), GetLightColor20(col));
-    leftAndTop(ACanvas, inner(R), GetScaledColor70(col));
+    pressedFrame(ACanvas, R, col);
   } else if (AState.Contains(nbsHotTracked)) {
     bevel(ACanvas, R, GetLightColor20(col), GetScaledColor20(col));
     bevel(ACanvas, inner(R), GetLightColor70(col), GetScaledColor70(col));

@@ -150,15 +150,17 @@ class TuiNavBarOffice11ButtonPainter : public TuiNavBarAdvExplorerButtonPainter 
 
 // Scroll buttons: the button painter's face and a filled arrow, grey while
 // disabled.
-class TuiNavBarScrollButtonsPainter : public TuiBaseScrollButtonsPainter {
-  UI_HELPER_PAINTER_CLASS(TuiNavBarScrollButtonsPainter, TuiBaseScrollButtonsPainter)
-  void DrawBottomButton(TCanvas* ACanvas, TRect R, TuiBaseButtonPainterClass AButtonPainter, TColor AColor1,
-                        TColor AColor2, BYTE AAlpha1, BYTE AAlpha2, TuiBarStyleGradientMode AGradientMode,
-                        TColor ABorderColor, TuiNavBarDrawStates AState) const override;
-  void DrawTopButton(TCanvas* ACanvas, TRect R, TuiBaseButtonPainterClass AButtonPainter, TColor AColor1,
-                     TColor AColor2, BYTE AAlpha1, BYTE AAlpha2, TuiBarStyleGradientMode AGradientMode,
-                     TColor ABorderColor, TuiNavBarDrawStates AState) const override;
-};
+#define UI_NAVBAR_SCROLL_BUTTONS_PAINTER(Name, Parent)                                                        \
+  class Name : public Parent {                                                                                \
+    UI_HELPER_PAINTER_CLASS(Name, Parent)                                                                     \
+    void DrawBottomButton(TCanvas* ACanvas, TRect R, TuiBaseButtonPainterClass AButtonPainter, TColor AColor1, \
+                          TColor AColor2, BYTE AAlpha1, BYTE AAlpha2, TuiBarStyleGradientMode AGradientMode,  \
+                          TColor ABorderColor, TuiNavBarDrawStates AState) const override;                   \
+    void DrawTopButton(TCanvas* ACanvas, TRect R, TuiBaseButtonPainterClass AButtonPainter, TColor AColor1,    \
+                       TColor AColor2, BYTE AAlpha1, BYTE AAlpha2, TuiBarStyleGradientMode AGradientMode,     \
+                       TColor ABorderColor, TuiNavBarDrawStates AState) const override;                      \
+  };
+UI_NAVBAR_SCROLL_BUTTONS_PAINTER(TuiNavBarScrollButtonsPainter, TuiBaseScrollButtonsPainter)
 
 // The insertion mark between links: two triangles joined by P1-P4.
 class TuiNavBarDropTargetLinkPainter : public TuiBaseDropTargetLinkPainter {
@@ -205,15 +207,7 @@ UI_NAVBAR_BUTTON_PAINTER(TuiNavBarXPButtonPainter, TuiNavBarOfficeButtonPainter)
 
 // The scroll bar's arrow buttons; a disabled one keeps its normal themed
 // look. After a themed draw the button's rectangle leaves the clip region.
-class TuiNavBarXPScrollButtonsPainter : public TuiNavBarScrollButtonsPainter {
-  UI_HELPER_PAINTER_CLASS(TuiNavBarXPScrollButtonsPainter, TuiNavBarScrollButtonsPainter)
-  void DrawBottomButton(TCanvas* ACanvas, TRect R, TuiBaseButtonPainterClass AButtonPainter, TColor AColor1,
-                        TColor AColor2, BYTE AAlpha1, BYTE AAlpha2, TuiBarStyleGradientMode AGradientMode,
-                        TColor ABorderColor, TuiNavBarDrawStates AState) const override;
-  void DrawTopButton(TCanvas* ACanvas, TRect R, TuiBaseButtonPainterClass AButtonPainter, TColor AColor1,
-                     TColor AColor2, BYTE AAlpha1, BYTE AAlpha2, TuiBarStyleGradientMode AGradientMode,
-                     TColor ABorderColor, TuiNavBarDrawStates AState) const override;
-};
+UI_NAVBAR_SCROLL_BUTTONS_PAINTER(TuiNavBarXPScrollButtonsPainter, TuiNavBarScrollButtonsPainter)
 
 // The shell style's pictures of the themed explorer bar.
 class TuiNavBarXPExplorerBarBackgroundPainter : public TuiNavBarBackgroundPainter {
@@ -231,6 +225,7 @@ class TuiNavBarXPExplorerBarSignPainter : public TuiNavBarExplorerBarSignPainter
 
 UI_NAVBAR_BUTTON_PAINTER(TuiNavBarXPExplorerBarButtonPainter, TuiNavBarExplorerButtonPainter)
 #undef UI_NAVBAR_BUTTON_PAINTER
+#undef UI_NAVBAR_SCROLL_BUTTONS_PAINTER
 
 // Tiles R with the picture from R's top-left corner: a bitmap as it is, a
 // JPEG, icon or metafile through a bitmap of its size; other graphics
