@@ -18,6 +18,7 @@
 #include "platform/desktop/Profile.h"
 #include "platform/modules/GdiPlus.h"
 #include "platform/modules/UxTheme.h"
+#include "platform/os/gdi/Blit.h"
 #include "platform/os/gdi/Clip.h"
 #include "platform/os/gdi/Region.h"
 
@@ -41,6 +42,7 @@ class HelperPainters : public qvtest::DesktopTest {
     canvas.reset();
     qv::classlib::FinalizeUnits();
     profile().gdiplus = true;
+    profile().shellStyle = true;
     profile().visualStyles = ModuleProfile::Absent;
     profile().themesActive = false;
     qv::modules::registerUxTheme();
@@ -500,6 +502,61 @@ TEST_F(HelperPainters, TheLinkDropMarkIsTwoTrianglesJoinedByALine) {
   EXPECT_EQ(px(27, 5), clBlack) << "right triangle";
   EXPECT_EQ(px(14, 5), clBlack) << "the joining line";
   EXPECT_EQ(px(14, 3), kPaper);
+}
+
+// The themed explorer bar's sign: over a loaded caption bitmap, its own
+// alpha blends it onto the canvas, each channel ((sign a + (255 - a)
+// canvas) >> 8) + 1; without the theme the classic chevrons stand in.
+TEST_F(HelperPainters, TheThemedExplorerSignBlendsTheShellBitmapByItsAlpha) {
+  profile().shellStyle = true;
+  start(ModuleProfile::Themed);
+  AddRefXPExplorerBarStyle();
+  TBitmap* shell = ShellStyleBitmap(ssbCollapse);
+  ASSERT_NE(shell, nullptr);
+  ASSERT_NE(ShellStyleBitmap(ssbCaptionBackground), nullptr);
+  TBitmap sign;
+  sign.SetPixelFormat(pf32bit);
+  sign.SetSize(shell->Width(), shell->Height());
+  BitBlt(sign.Canvas()->Handle(), 0, 0, shell->Width(), shell->Height(), shell->Canvas()->Handle(), 0, 0, SRCCOPY);
+  paper(30, 30);
+  TuiNavBarXPExplorerBarSignPainter::Class()->DrawSign(c(), TRect{2, 2, 24, 24}, clBlack, clNone, clNone,
+                                                       {nbsExpanded});
+  int blended = 0;
+  for (int y = 0; y < sign.Height(); ++y) {
+    const DWORD* line = static_cast<const DWORD*>(sign.ScanLine(y));
+    for (int x = 0; x < sign.Width(); ++x) {
+      const DWORD a = line[x] >> 24;
+      const auto channel = [&](int shift) {
+        return static_cast<int>((((((line[x] >> shift) & 0xFF) * a + (255 - a) * 128) >> 8) + 1) & 0xFF);
+      };
+      const TColor expected = rgb(channel(16), channel(8), channel(0));
+      blended += a > 0;
+      EXPECT_EQ(px(2 + x, 2 + y), expected) << x << "," << y;
+    }
+  }
+  EXPECT_GT(blended, 0);
+  EXPECT_EQ(px(1, 1), kPaper);
+  ReleaseXPExplorerBarStyle();
+}
+
+TEST_F(HelperPainters, TheThemedExplorerPaintersFallBackWithoutTheTheme) {
+  profile().shellStyle = true;
+  start();
+  AddRefXPExplorerBarStyle();
+  const auto pixels = [&](TuiBaseSignPainterClass P) {
+    paper(22, 22);
+    P->DrawSign(c(), TRect{0, 0, 18, 18}, clBlack, clNone, clNone, {nbsExpanded});
+    std::vector<TColor> all;
+    for (int y = 0; y < 22; ++y)
+      for (int x = 0; x < 22; ++x) all.push_back(px(x, y));
+    return all;
+  };
+  EXPECT_EQ(pixels(TuiNavBarXPExplorerBarSignPainter::Class()), pixels(TuiNavBarExplorerBarSignPainter::Class()));
+  paper(10, 10);
+  TuiNavBarXPExplorerBarBackgroundPainter::Class()->DrawBackground(c(), TRect{0, 0, 10, 10}, nullptr, true, clRed,
+                                                                   clBlue, clBlue, 255, 255, gmVertical);
+  EXPECT_EQ(px(5, 5), clBlue);
+  ReleaseXPExplorerBarStyle();
 }
 
 class HelperPaintersDropGroup : public HelperPainters, public ::testing::WithParamInterface<bool> {};
