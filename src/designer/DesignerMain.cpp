@@ -12,6 +12,7 @@
 #include "platform/classlib/Dialogs.h"
 #include "platform/classlib/ExtCtrls.h"
 #include "platform/classlib/ImgList.h"
+#include "navbar/uiNavBar.h"
 #include "platform/classlib/StdCtrls.h"
 #include "platform/classlib/SysUtils.h"
 #include "platform/os/kernel/Module.h"
@@ -163,13 +164,13 @@ void TQVDesigner::showProjectPages() {
   // nothing of the page lies over the settings.
   if (IWebBrowser2* browser = WelcomeBrowser->DefaultInterface()) browser->put_Visible(VARIANT_FALSE);
   WelcomeBrowser->SetVisible(false);
-  // Later step: TaskNavBar (the navigation bar) is shown here.
+  TaskNavBar->SetVisible(true);
   Workspace->SetVisible(true);
   Notebook->SetActivePage("Autorun");
 }
 
 void TQVDesigner::hideProjectPages() {
-  // Later step: TaskNavBar (the navigation bar) is hidden here.
+  TaskNavBar->SetVisible(false);
   Workspace->SetVisible(false);
   WelcomeBrowser->SetVisible(true);
   if (IWebBrowser2* browser = WelcomeBrowser->DefaultInterface()) browser->put_Visible(VARIANT_TRUE);

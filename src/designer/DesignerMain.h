@@ -21,9 +21,8 @@
 // The news-service client is KelvuSystem, the language switch reinit and
 // the logo's picture dialog EasterEggForm.
 //
-// A later step, whose places are marked in the code with "Later step:":
-// the navigation bar TaskNavBar (left of the page area, shown and hidden
-// with it; until then the page handlers below are its only callers).
+// The navigation bar TaskNavBar, left of the page area, is shown and hidden
+// with it; a click on one of its links runs the link's page handler below.
 #pragma once
 
 #include <string>
@@ -51,6 +50,7 @@ class TColorBox;
 class TCheckListBox;
 class TLabel;
 class TKelvuSystem;
+class TuiNavBar;
 
 // Every component of the form resource that the code uses, with its class.
 #define QVD_COMPONENTS(X)                                                                                     \
@@ -67,6 +67,7 @@ class TKelvuSystem;
   X(TToolButton, BtnInfo)                                                                                      \
   X(TToolButton, BtnHelp)                                                                                      \
   X(TToolButton, BtnExit)                                                                                      \
+  X(TuiNavBar, TaskNavBar)                                                                                     \
   X(TPanel, Workspace)                                                                                         \
   X(TNotebook, Notebook)                                                                                       \
   X(TWebHost, WelcomeBrowser)                                                                                  \

@@ -1,15 +1,21 @@
 #include "designer/QvDesigner.h"
 
 #include "designer/DesignerMain.h"
+#include "navbar/uiNavBar.h"
 #include "platform/classlib/Forms.h"
+#include "platform/classlib/System.h"
 
 int RunQvdesigner() {
   Application->Initialize();
   Application->SetTitle("Quorvel Designer");
+  // The main form's navigation bar and the look-and-feel units beneath it
+  // must stand before the form is read.
+  qv::classlib::InitializeUnit(uiNavBarUnit);
   Application->CreateForm(QVDesigner);
   Application->Run();
   // The program's end frees its forms, as the application object does.
   Application->DestroyComponents();
   QVDesigner = nullptr;
+  qv::classlib::FinalizeUnits();
   return 0;
 }
