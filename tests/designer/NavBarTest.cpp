@@ -11,6 +11,7 @@
 #include "DesignerFixture.h"
 #include "navbar/uiNavBar.h"
 #include "navbar/uiNavBarStyles.h"
+#include "platform/classlib/ComCtrls.h"
 #include "platform/classlib/ExtCtrls.h"
 #include "platform/classlib/ImgList.h"
 #include "platform/os/gdi/DrawText.h"
@@ -168,7 +169,7 @@ TEST_F(DesignerNavBarTest, EveryDefaultStyleHoldsItsStreamedColoursAndFont) {
       if (std::string(TuiNavBarDefaultStyles::StyleNames[i]) != row.style || s->BackColor() != row.back ||
           s->BackColor2() != row.back2 || f->Color() != row.font || s->AlphaBlending() != row.alpha ||
           s->AlphaBlending2() != row.alpha || f->Name() != "MS Shell Dlg" || f->Height() != -11 ||
-          f->Charset() != DEFAULT_CHARSET || !f->Style().empty() || s->HAlignment() != haLeft)
+          f->Charset() != DEFAULT_CHARSET || !f->Style().Empty() || s->HAlignment() != haLeft)
         wrong.push_back(row.style);
     }
   });
