@@ -11,10 +11,15 @@
 #include "platform/com/Ole.h"
 #include "platform/com/SafeArray.h"
 #include "platform/os/kernel/Locale.h"
+#include "platform/os/kernel/Atom.h"
+#include "platform/os/kernel/Memory.h"
+#include "platform/os/kernel/SysInfo.h"
+#include "platform/os/user/Dde.h"
 #include "platform/os/user/Dialog.h"
 #include "platform/os/user/HtmlHelp.h"
 #include "platform/os/user/Input.h"
 #include "platform/os/user/Message.h"
+#include "platform/os/user/Window.h"
 
 using qv::com::ComPtr;
 using qv::com::Variant;
@@ -56,6 +61,14 @@ WORD savedControlWord = Default8087CW;
 int unitStarts = 0;
 bool filterInstalled = false;
 
+// The shell's DDE names and the conversation state, process-wide: the mode
+// of the last initiation acknowledged, and whether the server is calling
+// the shell itself (which must not be answered).
+ShellDdeNames ddeNames;
+enum class DdeMode { Html, Folder };
+DdeMode ddeMode = DdeMode::Html;
+bool ddeBusy = false;
+
 // The keys the filter's third rule hands to the browser: Tab and Enter, every
 // key with Ctrl, and the editing and arrow keys of the extended block.
 constexpr LPARAM kExtendedKey = LPARAM{1} << 24;
@@ -88,8 +101,7 @@ void endUnit() {
     OleUninitialize();
   } catch (...) {
   }
-  // To come with the shell DDE server: clear its seven DDE name
-  // strings here.
+  ddeNames = ShellDdeNames{};
 }
 
 struct UnitLifetime {
@@ -157,7 +169,141 @@ std::string pageSetupNumber(const std::string& s) {
   return out;
 }
 
+// The default value of a key of HKEY_CLASSES_ROOT; empty when unreadable.
+std::string classesDefault(const std::string& key) {
+  try {
+    TRegistry registry(KEY_READ);
+    registry.SetRootKey(HKEY_CLASSES_ROOT);
+    if (!registry.OpenKeyReadOnly(key)) return {};
+    return registry.ReadString("");
+  } catch (...) {
+    return {};
+  }
+}
+
+// The command name of a ddeexec value: between its first "[" and first "(".
+std::string commandName(const std::string& command) {
+  const std::size_t open = command.find('[');
+  const std::size_t paren = command.find('(');
+  if (open == std::string::npos || paren == std::string::npos || paren < open) return {};
+  return command.substr(open + 1, paren - open - 1);
+}
+
+// The text after the n-th comma (n from 1); empty when there are fewer.
+std::string afterComma(const std::string& text, int n) {
+  std::size_t at = 0;
+  for (int i = 0; i < n; ++i) {
+    at = text.find(',', at);
+    if (at == std::string::npos) return {};
+    ++at;
+  }
+  return text.substr(at);
+}
+
+// The first signed decimal number of the text from `at` on: digits with an
+// optional sign right before them. False when there is none or it does not
+// fit 32 bits; `at` then stands after it.
+bool nextNumber(const std::string& text, std::size_t& at, long long& value) {
+  auto digit = [&](std::size_t i) { return i < text.size() && text[i] >= '0' && text[i] <= '9'; };
+  while (at < text.size() && !digit(at) && !((text[at] == '+' || text[at] == '-') && digit(at + 1))) ++at;
+  if (at >= text.size()) return false;
+  bool negative = false;
+  if (text[at] == '+' || text[at] == '-') negative = text[at++] == '-';
+  value = 0;
+  bool fits = true;
+  for (; digit(at); ++at) {
+    value = value * 10 + (text[at] - '0');
+    if (value > 0xFFFFFFFFLL) {
+      fits = false;
+      value = 0xFFFFFFFFLL;
+    }
+  }
+  if (negative) value = -value;
+  return fits;
+}
+
+// The atom's name, up to 256 characters.
+std::string atomText(ATOM atom) {
+  char name[257] = {};
+  if (atom == 0) return {};
+  GlobalGetAtomName(atom, name, sizeof name);
+  return name;
+}
+
 }  // namespace
+
+const ShellDdeNames& shellDdeNames() { return ddeNames; }
+
+void ReadShellDdeNames() {
+  try {
+    ddeNames.HtmlApplication = classesDefault("htmlfile\\shell\\open\\ddeexec\\application");
+    ddeNames.HtmlTopic = classesDefault("htmlfile\\shell\\open\\ddeexec\\topic");
+    ddeNames.FolderApplication = classesDefault("Folder\\shell\\open\\ddeexec\\application");
+    ddeNames.FolderTopic = classesDefault("Folder\\shell\\open\\ddeexec\\topic");
+    ddeNames.OpenFolderCommand = commandName(classesDefault("Folder\\shell\\open\\ddeexec"));
+    ddeNames.ExploreCommand = commandName(classesDefault("Folder\\shell\\explore\\ddeexec"));
+    ddeNames.FindCommand = commandName(classesDefault("Directory\\shell\\find\\ddeexec"));
+  } catch (...) {
+    // Without the names the server answers nobody.
+  }
+}
+
+TDdeCommandKind GetDdeCommandKind(const std::string& Text) {
+  const std::string name = commandName(Text);
+  if (name.empty()) return dckNone;
+  if (name == ddeNames.OpenFolderCommand) return dckOpenFolder;
+  if (name == ddeNames.ExploreCommand) return dckExplore;
+  if (name == ddeNames.FindCommand) return dckFind;
+  return dckNone;
+}
+
+std::string GetDdeQuotedPath(const std::string& Text) {
+  const std::size_t first = Text.find('"');
+  if (first == std::string::npos) return {};
+  const std::size_t second = Text.find('"', first + 1);
+  if (second == std::string::npos) return {};
+  return Text.substr(first + 1, second - first - 1);
+}
+
+LPITEMIDLIST GetDdePidl(const std::string& Text) {
+  const std::string argument = afterComma(Text, 1);
+  std::size_t at = 0;
+  long long handle = 0;
+  if (!nextNumber(argument, at, handle)) return nullptr;
+  // Only a block of shared memory, which the shell names with its process.
+  if (at >= argument.size() || argument[at] != ':') return nullptr;
+  ++at;
+  long long process = 0;
+  if (!nextNumber(argument, at, process) || handle <= 0 || process < 0) return nullptr;
+  HANDLE shared = reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(handle));
+  const DWORD processId = static_cast<DWORD>(process);
+  LPITEMIDLIST list = nullptr;
+  if (void* mapped = ShellLockShared(shared, processId)) {
+    list = ClonePidl(static_cast<LPCITEMIDLIST>(mapped));
+    ShellUnlockShared(mapped);
+  }
+  ShellFreeShared(shared, processId);
+  return list;
+}
+
+int GetDdeShowCommand(const std::string& Text) {
+  const std::string argument = afterComma(Text, 2);
+  const std::size_t at = argument.find_first_of("0123456789+-");
+  if (at == std::string::npos) return 1;
+  const char c = argument[at];
+  // A sign alone is no number.
+  return c >= '0' && c <= '9' ? c - '0' : 1;
+}
+
+TDdeCommand ParseDdeCommand(const std::string& Text) {
+  TDdeCommand command;
+  command.Kind = GetDdeCommandKind(Text);
+  if (command.Kind == dckNone) return command;
+  command.Path = GetDdeQuotedPath(Text);
+  command.Pidl = GetDdePidl(Text);
+  command.ShowCommand = GetDdeShowCommand(Text);
+  return command;
+}
 
 DWORD downloadFlags(TDownloadControlOptions Options) { return sumFlags(Options.Bits(), kDownloadFlagValues); }
 DWORD userInterfaceFlags(TUserInterfaceOptions Options) { return sumFlags(Options.Bits(), kUserInterfaceFlagValues); }
@@ -407,8 +553,8 @@ TWebHost::TWebHost(TComponent* AOwner) : TWebBrowser(AOwner) {
 #if QV_WEBHOST_KEYBOARD_FILTER
     InstallMessageHook();
 #endif
-    // To come with the shell DDE server: read the shell's DDE names and
-    // create the hidden DDE window here.
+    qv::browserhost::ReadShellDdeNames();
+    FDdeWindow = AllocateHWnd([this](TMessage& Message) { DdeWindowProc(Message); });
     FPrintOptions->HTMLHeader()->Add("<HTML></HTML>");
     char measure[10] = {};
     if (GetLocaleInfo(LOCALE_USER_DEFAULT, LOCALE_IMEASURE, measure, sizeof measure) > 0)
@@ -421,6 +567,8 @@ TWebHost::TWebHost(TComponent* AOwner) : TWebBrowser(AOwner) {
   } catch (...) {
     // The filter must not outlive a control that never came to be.
     RemoveMessageHook();
+    DeallocateHWnd(FDdeWindow);
+    FDdeWindow = nullptr;
     FHostSite->detach();
     CloseOleObject();
     FreeAndNil(FPrintOptions);
@@ -433,9 +581,10 @@ TWebHost::~TWebHost() {
   // this control can still answer, then cut the site off from it.
   CloseOleObject();
   FHostSite->detach();
-  // To come with the shell DDE server: free the hidden DDE window.
+  DeallocateHWnd(FDdeWindow);
+  FDdeWindow = nullptr;
   FreeAndNil(FPrintOptions);
-  // To come with the owner-form hook: undo the hook on the owner form.
+  UnhookOwnerForm();
   RemoveMessageHook();
 }
 
@@ -443,8 +592,7 @@ void TWebHost::Loaded() {
   TWebBrowser::Loaded();
   FDownloadFlags = qv::browserhost::downloadFlags(FDownloadOptions);
   FUserInterfaceFlags = qv::browserhost::userInterfaceFlags(FUserInterfaceOptions);
-  // To come with the owner-form hook: install the hook on the owner
-  // form here.
+  if (!ComponentState().Contains(csDesigning)) HookOwnerForm();
   if (ComponentState().Contains(csDesigning)) {
     FPrintOptions->SetMeasure(FMeasureInches);
     readPageSetup();
@@ -503,8 +651,8 @@ void TWebHost::SetPrintOptions(TPrintOptions* Value) {
 
 void TWebHost::SetEnableDDE(bool Value) {
   FEnableDDE = Value;
-  // To come with the shell DDE server: the DDE window answers the
-  // shell only while this is set.
+  // A conversation of before goes with the switch.
+  if (!Value) FDdeClient = nullptr;
 }
 
 void TWebHost::SetfpExceptions(bool Value) {
@@ -744,13 +892,182 @@ void TWebHost::HostWindowProc(TMessage& Message) {
       return;
     }
     case WM_DDE_TERMINATE:
-    case WM_DDE_EXECUTE:
-      // To come with the shell DDE server: these belong to the
-      // conversation it answers on this window.
-      FSavedWindowProc(Message);
+    case WM_DDE_EXECUTE: {
+      // Only the acknowledged client talks to the server; anything else is
+      // no conversation of ours.
+      const HWND client = reinterpret_cast<HWND>(Message.WParam);
+      if (!FEnableDDE || client == nullptr || client != FDdeClient) {
+        FSavedWindowProc(Message);
+        return;
+      }
+      if (Message.Msg == WM_DDE_TERMINATE)
+        DdeTerminate(client);
+      else
+        DdeExecute(client, Message.LParam);
+      Message.Result = 0;
       return;
+    }
     default:
       FSavedWindowProc(Message);
       return;
   }
+}
+
+// ---------------------------------------------------------------------------
+// The owner form's hook.
+
+void TWebHost::HookOwnerForm() {
+  // Once only: a form read again loads the control again.
+  if (FOwnerForm != nullptr) return;
+  auto* owner = dynamic_cast<TWinControl*>(Owner());
+  if (owner == nullptr || !owner->HandleAllocated()) return;
+  FOwnerForm = owner;
+  FSavedOwnerProc = owner->WindowProc;
+  FOwnerHookTarget = std::make_shared<TWebHost*>(this);
+  owner->WindowProc = [target = FOwnerHookTarget, saved = FSavedOwnerProc](TMessage& Message) {
+    if (*target != nullptr)
+      (*target)->OwnerWindowProc(Message);
+    else
+      saved(Message);
+  };
+}
+
+void TWebHost::UnhookOwnerForm() {
+  if (FOwnerHookTarget) *FOwnerHookTarget = nullptr;
+  // An owner on its way out has no window to hook any more, and may no
+  // longer be a control at all.
+  if (FOwnerForm != nullptr && !FOwnerForm->ComponentState().Contains(csDestroying) && FOwnerForm->HandleAllocated())
+    FOwnerForm->WindowProc = FSavedOwnerProc;
+  FOwnerForm = nullptr;
+  FOwnerHookTarget.reset();
+}
+
+void TWebHost::OwnerWindowProc(TMessage& Message) {
+  if (Message.Msg == WM_ACTIVATE && LOWORD(static_cast<DWORD_PTR>(Message.WParam)) == WA_INACTIVE) {
+    const HWND other = reinterpret_cast<HWND>(Message.LParam);
+    char className[81] = {};
+    if (other != nullptr) GetClassName(other, className, sizeof className);
+    if (std::strcmp(className, "#32770") == 0 && FReplaceCaption) {
+      if (::Application != nullptr)
+        SendMessage(other, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(::Application->Icon()->Handle()));
+      char title[1024] = {};
+      GetWindowText(other, title, sizeof title);
+      std::string caption = title;
+      const std::size_t vendor = caption.find("Microsoft ");
+      if (vendor != std::string::npos) caption.erase(vendor, 10);
+      const std::size_t product = caption.find("Internet Explorer");
+      if (product != std::string::npos)
+        caption.replace(product, 17, ::Application != nullptr ? ::Application->Title() : std::string());
+      SetWindowText(other, caption.c_str());
+    }
+    if (other != nullptr && OnShowDialog) OnShowDialog(this, other);
+  }
+  FSavedOwnerProc(Message);
+}
+
+// ---------------------------------------------------------------------------
+// The shell's DDE server.
+
+void TWebHost::DdeWindowProc(TMessage& Message) {
+  if (Message.Msg == WM_DDE_INITIATE && FEnableDDE) {
+    DdeInitiate(reinterpret_cast<HWND>(Message.WParam), Message.LParam);
+    Message.Result = 0;
+    return;
+  }
+  Message.Result = DefWindowProc(FDdeWindow, Message.Msg, Message.WParam, Message.LParam);
+}
+
+void TWebHost::DdeInitiate(HWND Client, LPARAM lParam) {
+  using namespace qv::browserhost;
+  if (ddeBusy) return;
+  // The conversation needs the control's own window procedure to be heard.
+  if (!FSavedWindowProc || !HandleAllocated()) return;
+  DWORD process = 0;
+  if (Client == nullptr || GetWindowThreadProcessId(Client, &process) != GetCurrentThreadId() ||
+      process != GetCurrentProcessId())
+    return;
+  const ATOM askedApplication = LOWORD(static_cast<DWORD_PTR>(lParam));
+  const ATOM askedTopic = HIWORD(static_cast<DWORD_PTR>(lParam));
+  const std::string application = atomText(askedApplication);
+  const bool html = application == ddeNames.HtmlApplication;
+  const std::string& replyApplication = html ? ddeNames.HtmlApplication : ddeNames.FolderApplication;
+  const std::string& replyTopic = html ? ddeNames.HtmlTopic : ddeNames.FolderTopic;
+  const ATOM applicationAtom = replyApplication.empty() ? 0 : GlobalAddAtom(replyApplication.c_str());
+  const ATOM topicAtom = replyTopic.empty() ? 0 : GlobalAddAtom(replyTopic.c_str());
+  if (applicationAtom != 0 && topicAtom != 0 && applicationAtom == askedApplication && topicAtom == askedTopic) {
+    ddeMode = html ? DdeMode::Html : DdeMode::Folder;
+    FDdeClient = Client;
+    SendMessage(Client, WM_DDE_ACK, reinterpret_cast<WPARAM>(Handle()), MAKELPARAM(applicationAtom, topicAtom));
+  }
+  if (applicationAtom != 0) GlobalDeleteAtom(applicationAtom);
+  if (topicAtom != 0) GlobalDeleteAtom(topicAtom);
+}
+
+void TWebHost::DdeTerminate(HWND Client) {
+  FDdeClient = nullptr;
+  PostMessage(Client, WM_DDE_TERMINATE, reinterpret_cast<WPARAM>(Handle()), 0);
+}
+
+void TWebHost::DdeExecute(HWND Client, LPARAM lParam) {
+  using namespace qv::browserhost;
+  UINT_PTR unused = 0;
+  UINT_PTR handle = 0;
+  if (!UnpackDDElParam(WM_DDE_EXECUTE, lParam, &unused, &handle)) return;
+  const auto commands = reinterpret_cast<HGLOBAL>(handle);
+  const auto* locked = static_cast<const char*>(GlobalLock(commands));
+  if (locked == nullptr) return;
+  // The text ends at its zero or its block, whichever comes first.
+  const std::string text(locked, strnlen(locked, GlobalSize(commands)));
+  WORD status = 0;
+  try {
+    if (ddeMode == DdeMode::Html) {
+      std::string address = text;
+      if (!address.empty() && address[0] == '"') {
+        const std::size_t close = address.find('"', 1);
+        address = address.substr(1, close == std::string::npos ? std::string::npos : close - 1);
+      }
+      if (!address.empty()) {
+        NavigateTo(address);
+        status = DDE_FACK;
+      }
+    } else {
+      TDdeCommand command = ParseDdeCommand(text);
+      // The list is this server's to free, however the command ends.
+      std::unique_ptr<ITEMIDLIST, void (*)(LPITEMIDLIST)> list(command.Pidl, &ShellFreePidl);
+      const bool target = !command.Path.empty() || command.Pidl != nullptr;
+      if (command.Kind == dckOpenFolder && target) {
+        if (!command.Path.empty())
+          NavigateTo(command.Path);
+        else
+          NavigateToPidl(command.Pidl);
+        status = DDE_FACK;
+      } else if ((command.Kind == dckExplore || command.Kind == dckFind) && target) {
+        const bool explore = command.Kind == dckExplore;
+        SHELLEXECUTEINFO info{};
+        info.cbSize = sizeof info;
+        info.lpVerb = explore ? "explore" : "find";
+        info.nShow = command.ShowCommand;
+        if (explore) {
+          info.fMask = SEE_MASK_CLASSNAME;
+          info.lpClass = "folder";
+        }
+        if (!command.Path.empty()) {
+          info.lpFile = command.Path.c_str();
+        } else {
+          info.fMask |= SEE_MASK_IDLIST;
+          info.lpIDList = command.Pidl;
+        }
+        ddeBusy = true;
+        ShellExecuteEx(&info);
+        ddeBusy = false;
+        status = DDE_FACK;
+      }
+    }
+  } catch (...) {
+    ddeBusy = false;
+    status = 0;
+  }
+  GlobalUnlock(commands);
+  PostMessage(Client, WM_DDE_ACK, reinterpret_cast<WPARAM>(Handle()),
+              ReuseDDElParam(lParam, WM_DDE_EXECUTE, WM_DDE_ACK, status, handle));
 }

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "platform/browser/OleInterfaces.h"
@@ -129,6 +130,50 @@ inline constexpr WPARAM SC_APPCLICK = 0x504;
 // installed. The runtime's build of the control installs it from the
 // constructor of the first control; the designer's build installs none.
 bool FilterInstalled();
+
+// --- the shell's DDE server
+// The names the shell uses to open HTML files and folders through DDE, from
+// HKEY_CLASSES_ROOT: the applications and topics of "htmlfile" and
+// "Folder", and the command names of the folder verbs open, explore and
+// find (the text between "[" and "(" of their ddeexec values). Read by every
+// control's construction; an unreadable key gives an empty name, and an
+// empty command name never matches a command.
+struct ShellDdeNames {
+  std::string HtmlApplication;
+  std::string HtmlTopic;
+  std::string FolderApplication;
+  std::string FolderTopic;
+  std::string OpenFolderCommand;
+  std::string ExploreCommand;
+  std::string FindCommand;
+};
+const ShellDdeNames& shellDdeNames();
+void ReadShellDdeNames();
+
+// What a folder command asks for. `Pidl` is the shell allocator's and the
+// receiver's to free (ShellFreePidl).
+enum TDdeCommandKind { dckNone = 0, dckOpenFolder = 1, dckExplore = 2, dckFind = 3 };
+struct TDdeCommand {
+  TDdeCommandKind Kind = dckNone;
+  std::string Path;
+  LPITEMIDLIST Pidl = nullptr;
+  int ShowCommand = 1;
+};
+// "[Command("path", :handle:process, show)]". The path, list and show
+// command are read only for a known command. Every part is looked for
+// within the text; a part that is not there is empty (the show command 1).
+TDdeCommand ParseDdeCommand(const std::string& Text);
+TDdeCommandKind GetDdeCommandKind(const std::string& Text);
+// The text between the first two double quotes; empty without both.
+std::string GetDdeQuotedPath(const std::string& Text);
+// The item id list that the second argument hands over in the shell's shared
+// memory (":handle:process"), copied into the shell's allocator and the
+// shared block released; nullptr without one. A plain number would be an
+// address in this process, which no command text is trusted with: it gives
+// nullptr, as does a number that does not fit.
+LPITEMIDLIST GetDdePidl(const std::string& Text);
+// The first digit after the second comma; 1 without one.
+int GetDdeShowCommand(const std::string& Text);
 
 }  // namespace qv::browserhost
 
@@ -252,6 +297,37 @@ class TWebHost : public TWebBrowser {
   void CopySelection();
 
   HRESULT QueryHostInterface(REFIID iid, void** ppv) override;
+
+  // --- the owner form's hook (a control loaded from a form resource)
+  // While hooked, the owner form's window procedure first shows its
+  // messages to OwnerWindowProc. Only when the owner's window exists.
+  void HookOwnerForm();
+  // Puts the owner's procedure back while the owner still has its window,
+  // and forgets the owner.
+  void UnhookOwnerForm();
+  // A window that takes over the activation from the owner form: a dialog
+  // gets the application's icon and title (ReplaceCaption), and
+  // OnShowDialog hears of every such window. Then the saved procedure.
+  void OwnerWindowProc(TMessage& Message);
+
+  // --- the shell's DDE server (EnableDDE)
+  // The hidden window that hears the shell's initiations.
+  HWND DdeWindow() const { return FDdeWindow; }
+  // The client window of the conversation this control acknowledged; null
+  // without one.
+  HWND DdeClient() const { return FDdeClient; }
+  void DdeWindowProc(TMessage& Message);
+  // Acknowledges an initiation from a window of this thread that names the
+  // shell's HTML or folder application and topic; the conversation then
+  // runs with the control's own window. A control without its own window
+  // procedure (one not loaded from a form resource) could not hear the
+  // conversation and acknowledges nothing.
+  void DdeInitiate(HWND Client, LPARAM lParam);
+  void DdeTerminate(HWND Client);
+  // Carries out the command (HTML: navigate to the address; folders: open,
+  // explore or find) and acknowledges it, positively when it was carried
+  // out.
+  void DdeExecute(HWND Client, LPARAM lParam);
 
   // --- the application keyboard filter
   // Makes ApplicationMessageFilter of this control the application's
@@ -399,4 +475,12 @@ class TWebHost : public TWebBrowser {
   bool FInstalledFilter = false;
   // The window procedure HostWindowProc passes messages on to.
   std::function<void(TMessage&)> FSavedWindowProc;
+  // The owner form while hooked, and the procedure the hook passes on to.
+  // The hook reaches this control through a cell that the destructor
+  // clears, so an owner that outlives the control never calls into it.
+  TWinControl* FOwnerForm = nullptr;
+  std::function<void(TMessage&)> FSavedOwnerProc;
+  std::shared_ptr<TWebHost*> FOwnerHookTarget;
+  HWND FDdeWindow = nullptr;
+  HWND FDdeClient = nullptr;
 };

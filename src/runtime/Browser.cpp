@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -134,6 +135,25 @@ std::string extensionOf(const std::string& Path) {
   return ext.empty() ? ext : ext.substr(1);
 }
 
+// An address as a message shows it: a zero in it written as its escape.
+std::string shownAddress(const std::string& Address) {
+  std::string shown;
+  for (char c : Address) shown += c == '\0' ? std::string("%00") : std::string(1, c);
+  return shown;
+}
+
+// The names between the separators ("/" and "\\") of a path.
+std::vector<std::string> pathSteps(const std::string& Path) {
+  std::vector<std::string> steps(1);
+  for (char c : Path) {
+    if (c == '/' || c == '\\')
+      steps.emplace_back();
+    else
+      steps.back() += c;
+  }
+  return steps;
+}
+
 // The folder a started file works in: that of its full path; none for an
 // address, which has no folder on the disk.
 std::string workingFolderOf(const std::string& Path) {
@@ -258,6 +278,7 @@ constexpr const char* kNoResultsEnd = "<!-- ### SE NORESULTS END ### -->";
 TBrowserWindow::TBrowserWindow(TComponent* AOwner) : TForm(AOwner) {}
 
 TBrowserWindow::~TBrowserWindow() {
+  RemoveResultPages();
   if (FInstanceSemaphore != nullptr) CloseHandle(FInstanceSemaphore);
   if (BrowserWindow == this) BrowserWindow = nullptr;
 }
@@ -934,6 +955,7 @@ void TBrowserWindow::WebHostBeforeNavigate2(TObject* Sender, IDispatch* pDisp, c
   (void)PostData;
   (void)Headers;
   const std::string url = VariantText(URL);
+  RestoreResultPage(url);
   try {
     Cancel = ExecuteByExtension(url);
   } catch (EConvertError&) {
@@ -941,6 +963,10 @@ void TBrowserWindow::WebHostBeforeNavigate2(TObject* Sender, IDispatch* pDisp, c
     // deals with it, as it would with any broken link.
     Cancel = false;
   }
+  // The link that asked for the program has had its click (see
+  // WebHostNewWindow2).
+  if (Cancel && WebBrowser != nullptr)
+    ReleaseActiveLink(GetActiveLinkElement(WebBrowser->Document().as<IHTMLDocument2>().get()).get());
   const std::string lower = LowerCase(url);
   if (startsWithAny(lower, kCloseUrls)) {
     Cancel = true;
@@ -948,7 +974,12 @@ void TBrowserWindow::WebHostBeforeNavigate2(TObject* Sender, IDispatch* pDisp, c
   }
   if (startsWithAny(lower, kPrintUrls) && HideHeaderFooter) {
     Cancel = true;
-    PrintWithoutHeaderFooter();
+    try {
+      PrintWithoutHeaderFooter();
+    } catch (Exception&) {
+      // A page that cannot be printed is no reason to end the menu.
+      ShowErrorMessage(11);
+    }
   }
   if (lower.find("searchform") != std::string::npos) {
     Cancel = true;
@@ -966,10 +997,11 @@ void TBrowserWindow::WebHostNewWindow2(TObject* Sender, ComPtr<IDispatch>& ppDis
     std::string target;
     ComPtr<IHTMLDocument2> document;
     if (WebBrowser != nullptr) document = WebBrowser->Document().as<IHTMLDocument2>();
-    GetActiveLinkTarget(document.get(), href, target);
-    Cancel = HandleLinkTarget(target, href);
-    if (Cancel) return;
-    Cancel = ExecuteByExtension(href);
+    ComPtr<IHTMLElement> link = GetActiveLinkTarget(document.get(), href, target);
+    Cancel = HandleLinkTarget(target, href) || ExecuteByExtension(href);
+    // The link has had its click: a later window.open of the page must not
+    // find it still active and run its command again.
+    if (Cancel) ReleaseActiveLink(link.get());
     if (Cancel) return;
   } catch (Exception&) {
     Cancel = false;
@@ -977,7 +1009,9 @@ void TBrowserWindow::WebHostNewWindow2(TObject* Sender, ComPtr<IDispatch>& ppDis
   // Without internalpopups the browser opens a window of its own.
   if (!InternalPopups) return;
   try {
-    ppDisp = OpenClientWindow();
+    ComPtr<IHTMLDocument2> opener;
+    if (WebBrowser != nullptr) opener = WebBrowser->Document().as<IHTMLDocument2>();
+    ppDisp = OpenClientWindow(opener.get());
   } catch (...) {
     ShowErrorMessage(6);
   }
@@ -1037,6 +1071,12 @@ std::string GetCountryCode(LCID Locale) { return GetLocaleText(Locale, LOCALE_SI
 bool TBrowserWindow::ExecuteByExtension(const std::string& URL) {
   std::string url = URL;
   if (startsWith(url, "file://")) url = UrlDecode(StripFileScheme(url));
+  // A decoded zero ends the name the shell would see, while the extension
+  // test reads past it: such a link names no file at all.
+  if (url.find('\0') != std::string::npos) {
+    ShowErrorMessage(12, shownAddress(URL));
+    return true;
+  }
   const std::string ext = extensionOf(url);
   bool listed = false;
   for (const std::string& item : splitList(LowerCase(ExecuteExt)))
@@ -1047,13 +1087,14 @@ bool TBrowserWindow::ExecuteByExtension(const std::string& URL) {
 
   if (WebServerMode && startsWith(url, "http://")) {
     // The web server serves the disc's own files: the path after the host
-    // is taken from the folder of the start page.
-    std::string path = UrlDecode(url.substr(7));
-    std::size_t host = path.find('/');
-    path = host == std::string::npos ? std::string() : path.substr(host + 1);
-    std::string base = ReplaceChar(runtimeFolder() + StartPage, '\\', '/');
-    base = base.substr(0, base.rfind('/') + 1);
-    url = base + path;
+    // is taken from the folder of the start page, and never leads out of
+    // the disc's folder.
+    const std::optional<std::string> mapped = discFileOfServerAddress(url);
+    if (!mapped) {
+      ShowErrorMessage(12, shownAddress(URL));
+      return true;
+    }
+    url = *mapped;
   }
   const std::string folder = workingFolderOf(url);
   HWND owner = Application->Handle();
@@ -1063,12 +1104,43 @@ bool TBrowserWindow::ExecuteByExtension(const std::string& URL) {
   return true;
 }
 
+std::optional<std::string> TBrowserWindow::discFileOfServerAddress(const std::string& Address) const {
+  std::string path = UrlDecode(Address.substr(7));
+  const std::size_t host = path.find('/');
+  path = host == std::string::npos ? std::string() : path.substr(host + 1);
+  // A zero, a drive or stream colon, or a step up in any spelling the
+  // platform resolves ("..", "...", ".. ") would name a file off the disc.
+  if (path.find_first_of(std::string(":\0", 2)) != std::string::npos) return std::nullopt;
+  for (const std::string& step : pathSteps(path)) {
+    const std::size_t end = step.find_last_not_of(' ');
+    const std::string name = end == std::string::npos ? std::string() : step.substr(0, end + 1);
+    if (name.size() >= 2 && name.find_first_not_of('.') == std::string::npos) return std::nullopt;
+  }
+  std::string base = ReplaceChar(runtimeFolder() + StartPage, '\\', '/');
+  base = base.substr(0, base.rfind('/') + 1);
+  const std::string file = base + path;
+  // The start page's own folder must lie on the disc as well.
+  const std::string disc = IncludeTrailingBackslash(ExpandFileName(runtimeFolder()));
+  const std::string full = ExpandFileName(ReplaceChar(file, '/', '\\'));
+  if (full.size() < disc.size() || !SameText(full.substr(0, disc.size()), disc)) return std::nullopt;
+  return file;
+}
+
 bool TBrowserWindow::HandleLinkTarget(const std::string& Target, const std::string& Href) {
   // Decoded once: a second pass would turn an escaped "%" of a file name
   // into another character, or fail on it.
   const std::string href = UrlDecode(Href);
   const std::string t = LowerCase(Target);
   HWND owner = Application->Handle();
+  const bool command = t == "_browser" || startsWith(t, "copyfile") || startsWith(t, "copyandexecfile") ||
+                       t == "openandclose" || startsWith(t, "params:");
+  if (!command) return false;
+  // A decoded zero ends the name the shell would see before the name the
+  // link shows: no command runs on it.
+  if (href.find('\0') != std::string::npos) {
+    ShowErrorMessage(12, shownAddress(Href));
+    return true;
+  }
 
   if (t == "_browser") {
     if (ExecuteByExtension(Href)) return true;
@@ -1176,11 +1248,18 @@ void TBrowserWindow::ShowSearchResults(const std::vector<std::string>& Terms, co
   std::string root = "file://" + runtimeFolder();
   root.pop_back();
 
-  // The template first: when it cannot be read, no temporary page is left.
+  // The template first: when it cannot be read, the form cannot work, and
+  // the page it was on stays.
   TStringList page;
-  page.LoadFromFile(ResultTemplatePath);
+  try {
+    page.LoadFromFile(ResultTemplatePath);
+  } catch (Exception&) {
+    ShowErrorMessage(32);
+    return;
+  }
   std::string text = page.Text();
   const std::string pageName = GetTempPageName();
+  ResultPages.push_back(ResultPage{pageName, ""});
   TempPageName = pageName;
 
   bool any = false;
@@ -1223,6 +1302,7 @@ void TBrowserWindow::ShowSearchResults(const std::vector<std::string>& Terms, co
   text.insert(at, results);
 
   page.SetText(text);
+  ResultPages.back().Text = page.Text();
   page.SaveToFile(pageName);
   TempPagePending = true;
 
@@ -1231,6 +1311,43 @@ void TBrowserWindow::ShowSearchResults(const std::vector<std::string>& Terms, co
   qv::com::Variant flags;
   qv::com::Variant frame(TargetFrameName);
   WebBrowser->Navigate2(url.get(), flags.get(), frame.get());
+}
+
+void TBrowserWindow::RestoreResultPage(const std::string& URL) {
+  if (!startsWith(URL, "file://")) return;
+  std::string path;
+  try {
+    path = ExpandFileName(ReplaceChar(UrlDecode(StripFileScheme(URL)), '/', '\\'));
+  } catch (EConvertError&) {
+    return;
+  }
+  for (const ResultPage& page : ResultPages) {
+    if (!SameText(ExpandFileName(page.Name), path)) continue;
+    if (FileExists(page.Name)) return;
+    // Back or forward to results that were shown: the page comes back, and
+    // goes again once it has been shown.
+    TStringList lines;
+    lines.SetText(page.Text);
+    try {
+      lines.SaveToFile(page.Name);
+    } catch (Exception&) {
+      return;
+    }
+    TempPageName = page.Name;
+    TempPagePending = true;
+    return;
+  }
+}
+
+void TBrowserWindow::RemoveResultPages() {
+  // The pages are the runtime's own, whatever was done to them meanwhile.
+  for (const ResultPage& page : ResultPages) {
+    if (!FileExists(page.Name)) continue;
+    SetFileAttributes(page.Name.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFile(page.Name.c_str());
+  }
+  ResultPages.clear();
+  TempPagePending = false;
 }
 
 // ---------------------------------------------------------------------------
@@ -1243,8 +1360,12 @@ std::string UrlDecode(const std::string& Text) {
   };
   std::string out;
   out.reserve(Text.size());
+  // Only a query string writes blanks as "+"; in a path it is a letter of
+  // the name ("Notepad++.exe").
+  bool query = false;
   for (std::size_t i = 0; i < Text.size(); ++i) {
     char c = Text[i];
+    if (c == '?') query = true;
     if (c == '%') {
       if (i + 2 >= Text.size()) throw EConvertError("Invalid hex digit in URL");
       int high = hexValue(Text[i + 1]);
@@ -1252,7 +1373,7 @@ std::string UrlDecode(const std::string& Text) {
       if (high < 0 || low < 0) throw EConvertError("Invalid hex digit in URL");
       out += static_cast<char>(high * 16 + low);
       i += 2;
-    } else if (c == '+') {
+    } else if (c == '+' && query) {
       out += ' ';
     } else {
       out += c;
@@ -1285,6 +1406,36 @@ std::string GetMyDocumentsFolder() {
   return folder.empty() ? "c:\\" : folder;
 }
 
+namespace {
+
+// What a copy leaves of a file: its size and last write time, which a
+// completed copy takes over from its source.
+struct FileStamp {
+  bool exists = false;
+  DWORD sizeHigh = 0, sizeLow = 0;
+  FILETIME written{};
+  bool operator==(const FileStamp& o) const {
+    return exists == o.exists && sizeHigh == o.sizeHigh && sizeLow == o.sizeLow &&
+           written.dwLowDateTime == o.written.dwLowDateTime && written.dwHighDateTime == o.written.dwHighDateTime;
+  }
+};
+
+FileStamp stampOf(const std::string& Path) {
+  FileStamp stamp;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA(Path.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return stamp;
+  FindClose(search);
+  if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return stamp;
+  stamp.exists = true;
+  stamp.sizeHigh = found.nFileSizeHigh;
+  stamp.sizeLow = found.nFileSizeLow;
+  stamp.written = found.ftLastWriteTime;
+  return stamp;
+}
+
+}  // namespace
+
 bool CopyFileWithShell(const std::string& Source, const std::string& Target) {
   // Each name list ends with a second zero.
   const std::string from = Source + '\0';
@@ -1295,7 +1446,12 @@ bool CopyFileWithShell(const std::string& Source, const std::string& Target) {
   operation.pFrom = from.c_str();
   operation.pTo = to.c_str();
   operation.fFlags = 0;
-  return SHFileOperation(&operation) == 0 && !operation.fAnyOperationsAborted;
+  if (SHFileOperation(&operation) != 0 || operation.fAnyOperationsAborted) return false;
+  // The shell reports success also when the user kept the file that was
+  // there ("No" to its replace question): only a target that now is the
+  // source's copy was copied.
+  const FileStamp source = stampOf(Source);
+  return source.exists && stampOf(Target) == source;
 }
 
 ComPtr<IHTMLElement> GetActiveLinkElement(IHTMLDocument2* Document) {
@@ -1311,16 +1467,22 @@ ComPtr<IHTMLElement> GetActiveLinkElement(IHTMLDocument2* Document) {
   return found;
 }
 
-void GetActiveLinkTarget(IHTMLDocument2* Document, std::string& Href, std::string& Target) {
+ComPtr<IHTMLElement> GetActiveLinkTarget(IHTMLDocument2* Document, std::string& Href, std::string& Target) {
   Href.clear();
   Target.clear();
   ComPtr<IHTMLElement> link = GetActiveLinkElement(Document);
   const std::string tag = tagNameOf(link.get());
-  if (tag != "A" && tag != "LINK") return;
+  if (tag != "A" && tag != "LINK") return nullptr;
   qv::com::Variant value;
   if (SUCCEEDED(link->getAttribute(Bstr("href").get(), 0, value.put()))) Href = VariantText(value.raw());
   qv::com::Variant frame;
   if (SUCCEEDED(link->getAttribute(Bstr("target").get(), 0, frame.put()))) Target = VariantText(frame.raw());
+  return link;
+}
+
+void ReleaseActiveLink(IHTMLElement* Link) {
+  if (Link == nullptr) return;
+  if (ComPtr<IHTMLAnchorElement> anchor = ComPtr<IHTMLElement>(Link).as<IHTMLAnchorElement>()) anchor->blur();
 }
 
 ComPtr<IHTMLDocument2> DocumentOf(IDispatch* Browser) {
@@ -1401,9 +1563,14 @@ std::u16string GetFormFieldValue(IHTMLFormElement* Form, const std::string& Name
 }
 
 std::vector<std::string> ParseSearchQuery(const std::string& Query) {
-  std::string query = StringReplace(Query, "and", " ", TReplaceFlags{rfReplaceAll, rfIgnoreCase});
-  query = StringReplace(query, "+", " ", TReplaceFlags{rfReplaceAll});
+  const std::string query = StringReplace(Query, "+", " ", TReplaceFlags{rfReplaceAll});
   std::vector<std::string> terms;
+  // "and" joins words: it is dropped where it stands as a word of its own,
+  // never inside one ("Handbuch", "Land") and never inside a quoted phrase,
+  // which is looked for as it was typed.
+  auto addWord = [&terms](const std::string& word) {
+    if (!word.empty() && !SameText(word, "and")) terms.push_back(word);
+  };
   std::string token;
   bool phrase = false;
   for (char c : query) {
@@ -1412,7 +1579,7 @@ std::vector<std::string> ParseSearchQuery(const std::string& Query) {
       token.clear();
       phrase = !phrase;
     } else if (c == ' ' && !phrase) {
-      if (!token.empty()) terms.push_back(token);
+      addWord(token);
       token.clear();
     } else {
       token += c;
@@ -1420,7 +1587,11 @@ std::vector<std::string> ParseSearchQuery(const std::string& Query) {
   }
   // An unclosed phrase of blanks alone would match every page.
   token = Trim(token);
-  if (!token.empty()) terms.push_back(token);
+  if (phrase) {
+    if (!token.empty()) terms.push_back(token);
+  } else {
+    addWord(token);
+  }
   return terms;
 }
 

@@ -19,6 +19,7 @@
 // windows call the same routines on the main window.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -130,6 +131,14 @@ class TBrowserWindow : public TForm {
   // A search results page waits to be deleted after the next page load.
   bool TempPagePending = false;
   std::string TempPageName;
+  // Every results page of the run, with its text: one that has been shown
+  // and deleted is written again when the browser goes back (or forward)
+  // to it, and every one still there goes when the runtime ends.
+  struct ResultPage {
+    std::string Name;
+    std::string Text;
+  };
+  std::vector<ResultPage> ResultPages;
   // The search index's pages, in the file's order.
   std::vector<SearchIndexEntry> SearchIndex;
   // Ticks of the exit splash so far (the About box counts them).
@@ -196,6 +205,10 @@ class TBrowserWindow : public TForm {
   // shell has opened it (or shown message 12) and the browser must not.
   // Raises EConvertError for a malformed %-escape in a file address.
   bool ExecuteByExtension(const std::string& URL);
+  // The disc file that an address of the web server names (web-server
+  // mode): the address's path, decoded, below the start page's folder;
+  // none when it would lead out of the runtime's folder.
+  std::optional<std::string> discFileOfServerAddress(const std::string& Address) const;
   // True when the target is one of the link commands, which has then run.
   // Raises EConvertError for a malformed %-escape in Href.
   bool HandleLinkTarget(const std::string& Target, const std::string& Href);
@@ -209,7 +222,12 @@ class TBrowserWindow : public TForm {
   // Fills the result template with the pages that hold any of the terms,
   // writes it to a temporary page and shows that in the named frame of the
   // main browser; the page is deleted after the next completed document.
+  // Message 32 when the template cannot be read: the page stays as it is.
   void ShowSearchResults(const std::vector<std::string>& Terms, const std::string& TargetFrameName);
+  // Writes a results page of this run again when the address names it and
+  // it has been deleted since it was shown.
+  void RestoreResultPage(const std::string& URL);
+  void RemoveResultPages();
 
   QV_PUBLISHED(TBrowserWindow) {
     P.Method("FormCreate", &TBrowserWindow::FormCreate);
@@ -251,8 +269,9 @@ std::string GetCountryCode(LCID Locale);
 std::string GetLocaleText(LCID Locale, LCTYPE Type);
 
 // --- link and URL routines
-// "%xx" decoded, "+" made a blank; EConvertError "Invalid hex digit in URL"
-// for a "%" without two hexadecimal digits after it.
+// "%xx" decoded, and in the query string (after the first "?") "+" made a
+// blank; EConvertError "Invalid hex digit in URL" for a "%" without two
+// hexadecimal digits after it.
 std::string UrlDecode(const std::string& Text);
 // The text without a leading "file:///" or "file://" (case-sensitive).
 std::string StripFileScheme(const std::string& Text);
@@ -261,14 +280,19 @@ std::string GetFileNamePart(const std::string& Path);
 // The user's documents folder, or "c:\" when the shell names none.
 std::string GetMyDocumentsFolder();
 // One shell copy; the shell asks before replacing and reports its own
-// failures. True when it reports success.
+// failures. True when it reports success and the target is the source's
+// copy: a replace the user declined is no copy.
 bool CopyFileWithShell(const std::string& Source, const std::string& Target);
 // The link the user activated: the document's active "A" element, looked
 // for through frames; nullptr when there is none.
 qv::com::ComPtr<IHTMLElement> GetActiveLinkElement(IHTMLDocument2* Document);
 // The "href" and "target" of the document's active link (an "A" or "LINK"
-// element, through frames); both empty without one.
-void GetActiveLinkTarget(IHTMLDocument2* Document, std::string& Href, std::string& Target);
+// element, through frames), and the link; both texts empty and nullptr
+// without one.
+qv::com::ComPtr<IHTMLElement> GetActiveLinkTarget(IHTMLDocument2* Document, std::string& Href, std::string& Target);
+// The link is no longer its page's active element, so that only a new click
+// makes it so again.
+void ReleaseActiveLink(IHTMLElement* Link);
 
 // --- page routines the main window and the popups share
 // The HTML document that a browser object (an event's pDisp) shows, or
@@ -293,7 +317,8 @@ std::u16string GetSearchTerm(IHTMLDocument2* Document);
 // The value of the form's INPUT, SELECT or TEXTAREA of that name; empty
 // otherwise.
 std::u16string GetFormFieldValue(IHTMLFormElement* Form, const std::string& Name);
-// Words and quoted phrases, in order; the letters "and" and "+" separate.
+// Words and quoted phrases, in order; blanks and "+" separate, and the word
+// "and" outside a phrase is dropped.
 std::vector<std::string> ParseSearchQuery(const std::string& Query);
 // A new empty file "~....tmp" in the temporary folder; raises EOSError.
 std::string GetTempPageName();

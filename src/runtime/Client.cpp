@@ -212,6 +212,19 @@ void TClientWindow::layOut() {
     FRelayingOut = true;
     SetBorderStyle(bsNone);
     FRelayingOut = false;
+  } else {
+    // A window the page made fixed in size offers no way to size it: no
+    // sizing frame and no maximise box.
+    const TFormBorderStyle border = Resizable ? bsSizeable : bsSingle;
+    TBorderIcons icons = BorderIcons();
+    if (Resizable)
+      icons.Include(biMaximize);
+    else
+      icons.Exclude(biMaximize);
+    FRelayingOut = true;
+    if (BorderStyle() != border) SetBorderStyle(border);
+    if (BorderIcons() != icons) SetBorderIcons(icons);
+    FRelayingOut = false;
   }
   if (WebBrowser != nullptr) {
     if (Resizable) {
@@ -261,6 +274,7 @@ void TClientWindow::WebHostDocumentComplete(TObject* Sender, IDispatch* pDisp, c
   SetCaption(title.empty() ? BrowserWindow->Caption() : title);
 
   if (LayoutPending) layOut();
+  DocumentShown = true;
 
   ComPtr<IHTMLDocument2> document = DocumentOf(pDisp);
   if (BrowserWindow->DefaultCursor) SetDefaultCursor(document.get());
@@ -302,15 +316,28 @@ void TClientWindow::WebHostBeforeNavigate2(TObject* Sender, IDispatch* pDisp, co
     Closing = true;
     Close();
   }
+  // Before its first page the popup shows nothing of its own: what it was
+  // opened for is the page that opened it.
+  const bool first = !DocumentShown && !ClosingByCommand && !Closing;
   if (lower.find("searchform") != std::string::npos) {
     Cancel = true;
     ComPtr<IHTMLDocument2> document;
     if (WebBrowser != nullptr) document = WebBrowser->Document().as<IHTMLDocument2>();
     std::u16string term = GetSearchTerm(document.get());
+    if (term.empty() && first) term = GetSearchTerm(OpenerDocument.get());
+    // A first navigation's frame name is this window's own name, no frame
+    // of the main window's page.
     if (term.empty())
       ShowErrorMessage(32);
     else
-      main->ShowSearchResults(ParseSearchQuery(Bstr(term).toAnsi()), frame);
+      main->ShowSearchResults(ParseSearchQuery(Bstr(term).toAnsi()), first ? std::string() : frame);
+  }
+  // A window opened for a search or a script address would never get a page
+  // to show: it goes at once rather than stay hidden for the rest of the run.
+  if (first && (lower.find("searchform") != std::string::npos || startsWithText(lower, "javascript:"))) {
+    Cancel = true;
+    ClosingByCommand = true;
+    Close();
   }
 }
 
@@ -323,17 +350,19 @@ void TClientWindow::WebHostNewWindow2(TObject* Sender, ComPtr<IDispatch>& ppDisp
     std::string target;
     ComPtr<IHTMLDocument2> document;
     if (WebBrowser != nullptr) document = WebBrowser->Document().as<IHTMLDocument2>();
-    GetActiveLinkTarget(document.get(), href, target);
-    Cancel = main->HandleLinkTarget(target, href);
-    if (Cancel) return;
-    Cancel = main->ExecuteByExtension(href);
+    ComPtr<IHTMLElement> link = GetActiveLinkTarget(document.get(), href, target);
+    Cancel = main->HandleLinkTarget(target, href) || main->ExecuteByExtension(href);
+    // One command per click, as in the main window.
+    if (Cancel) ReleaseActiveLink(link.get());
     if (Cancel) return;
   } catch (Exception&) {
     Cancel = false;
   }
   if (!main->InternalPopups) return;
   try {
-    ppDisp = OpenClientWindow();
+    ComPtr<IHTMLDocument2> opener;
+    if (WebBrowser != nullptr) opener = WebBrowser->Document().as<IHTMLDocument2>();
+    ppDisp = OpenClientWindow(opener.get());
   } catch (...) {
     ShowErrorMessage(6);
   }
@@ -373,8 +402,9 @@ void TClientWindow::WebHostScriptError(TObject* Sender, const std::string& Error
 }
 
 // ---------------------------------------------------------------------------
-ComPtr<IDispatch> OpenClientWindow() {
+ComPtr<IDispatch> OpenClientWindow(IHTMLDocument2* Opener) {
   TClientWindow* popup = qv::classlib::newForm<TClientWindow>(Application);
+  popup->OpenerDocument = Opener;
   if (popup->WebBrowser == nullptr) {
     // Message 6 has been shown; a popup without a browser could never show
     // the page, which the browser then opens itself.

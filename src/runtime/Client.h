@@ -12,6 +12,7 @@
 
 #include <string>
 
+#include "platform/browser/HtmlInterfaces.h"
 #include "platform/browser/OleInterfaces.h"
 #include "platform/classlib/Forms.h"
 #include "platform/com/ComPtr.h"
@@ -43,6 +44,10 @@ class TClientWindow : public TForm {
   bool Closing = false;
   // A link command closed this window: it is never shown.
   bool ClosingByCommand = false;
+  // The first page has been shown (so its navigations are the popup's own).
+  bool DocumentShown = false;
+  // The page that asked for this window (a link's or a form's page).
+  qv::com::ComPtr<IHTMLDocument2> OpenerDocument;
 
   void FormCreate(TObject* Sender);
   void FormDestroy(TObject* Sender);
@@ -93,4 +98,5 @@ class TClientWindow : public TForm {
 // A new popup owned by the application, its browser control's window made,
 // and the control's automation object for the browser's new-window request.
 // Raises what making the window raises.
-qv::com::ComPtr<IDispatch> OpenClientWindow();
+// `Opener` is the page that asked for the window.
+qv::com::ComPtr<IDispatch> OpenClientWindow(IHTMLDocument2* Opener = nullptr);

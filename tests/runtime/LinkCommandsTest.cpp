@@ -5,6 +5,7 @@
 // before-navigate and new-window events as it would for a person.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -83,8 +84,13 @@ class LinkCommandsTest : public qvtest::RuntimeTest {
 
 // --- Routines -------------------------------------------------------------
 
-TEST(UrlRoutines, UrlDecodeDecodesEscapesAndBlanks) {
-  EXPECT_EQ(UrlDecode("My%20Setup+Disc%2525.exe"), "My Setup Disc%25.exe");
+// "+" is a blank only in a query string; in a path it is part of the name.
+TEST(UrlRoutines, UrlDecodeDecodesEscapesAndTheQuerysBlanks) {
+  EXPECT_EQ(UrlDecode("My%20Setup+Disc%2525.exe"), "My Setup+Disc%25.exe");
+  EXPECT_EQ(UrlDecode("Notepad++.exe"), "Notepad++.exe");
+  EXPECT_EQ(UrlDecode("find.html?term=red+apple&x=a%2Bb"), "find.html?term=red apple&x=a+b");
+  // An escaped "?" is a letter of the path, no start of a query.
+  EXPECT_EQ(UrlDecode("what%3F+now?a+b"), "what?+now?a b");
   EXPECT_EQ(UrlDecode("%c4%D6"), "\xC4\xD6");
   EXPECT_EQ(UrlDecode(""), "");
 }
@@ -177,7 +183,14 @@ INSTANTIATE_TEST_SUITE_P(
                       {{"open", "{u}my notes.txt", "", "{w}", "5"}}, false, ""},
         ExtensionCase{"NotListed", "", "next.html", {}, true, ""},
         // A stray comma in the list does not make every page a program.
-        ExtensionCase{"EmptyItem", "executeext=exe,\r\n", "next", {}, true, ""}),
+        ExtensionCase{"EmptyItem", "executeext=exe,\r\n", "next", {}, true, ""},
+        // "+" is part of a file's name.
+        ExtensionCase{"PlusInTheName", "", "Notepad++.exe", {{"open", "{u}Notepad++.exe", "", "{w}", "5"}}, false,
+                      "{u}Notepad++.exe (Error-Code 2)"},
+        // A zero would make the shell start "notes.txt" while the test saw
+        // an "exe": the link names no file, and nothing starts.
+        ExtensionCase{"ZeroInTheName", "", "notes.txt%00.exe", {}, false, "file:///{u}notes.txt%00.exe"},
+        ExtensionCase{"ZeroBeforeAPage", "", "next.html%00.exe", {}, false, "file:///{u}next.html%00.exe"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The close addresses end the run in any case of letters; the print
@@ -311,9 +324,169 @@ INSTANTIATE_TEST_SUITE_P(
                    {{"open", "{u}files/data file.txt", "-title \"My Disc\" -x", "{w}files\\", "1"}}, false, false},
         TargetCase{"ParamsEmpty", "files/data%20file.txt", "params:", nullptr, "", "",
                    {{"open", "{u}files/data file.txt", "", "{w}files\\", "1"}}, false, false},
+        TargetCase{"ParamsPlusInTheName", "tools/Notepad++.exe", "params:'readme.txt'", nullptr, "", "",
+                   {{"open", "{u}tools/Notepad++.exe", "\"readme.txt\"", "{w}tools\\", "1"}}, false, false},
+        TargetCase{"BrowserPlusInTheName", "files/a+b.txt", "_browser", nullptr, "", "",
+                   {{"open", "{u}files/a+b.txt", "", "{w}files\\", "5"}}, false, false},
         // Any other target is a window of its own: the runtime's popup
         // (PopupTest), or with internalpopups off the browser's.
         TargetCase{"OtherTarget", "files/data%20file.txt", "extra", nullptr, "", "", {}, false, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A command link whose decoded name holds a zero names no file: no command
+// runs, no dialog opens, and the link is reported as one that cannot be
+// started.
+class ZeroInTheNameTest : public LinkCommandsTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(ZeroInTheNameTest, NoCommandRuns) {
+  writeDiscFile("notes.txt", "notes");
+  answer("dialog", "ok");
+  runLinks("", std::string("<a href=\"notes.txt%00.exe\" target=\"") + GetParam() + "\">go</a>",
+           {[] { page()->clickLinkText("go"); }});
+  EXPECT_TRUE(shellCalls().empty());
+  EXPECT_TRUE(events("savedialog").empty());
+  EXPECT_EQ(messageTexts(), std::vector<std::string>{GetMessageText(12, "file:///" + u("notes.txt%00.exe"))});
+  EXPECT_FALSE(endedByLink());
+}
+
+INSTANTIATE_TEST_SUITE_P(Targets, ZeroInTheNameTest,
+                         ::testing::Values("_browser", "copyfile", "copyandexecfile:C:\\Out", "openandclose",
+                                           "params:-x"),
+                         [](const auto& info) {
+                           std::string name;
+                           for (char c : std::string(info.param))
+                             if (std::isalpha(static_cast<unsigned char>(c))) name += c;
+                           return name;
+                         });
+
+// The web-server mapping stays on the disc: a step up in any spelling, once
+// decoded, names no file of it; the program starts in its own folder.
+TEST_F(LinkCommandsTest, WebServerAddressesNeverLeaveTheDisc) {
+  struct Case {
+    const char* startPage;
+    const char* path;     // after "http://127.0.0.1:8080/"
+    const char* started;  // the disc file, or nullptr when refused
+    int code;             // the shell's answer: the file or its folder is not there
+  } cases[] = {
+      {"pages\\index.html", "tools/setup.exe", "pages/tools/setup.exe", 3},
+      {"pages\\index.html", "./tools/./setup.exe", "pages/./tools/./setup.exe", 3},
+      {"pages\\index.html", "../setup.exe", nullptr, 0},
+      {"pages\\index.html", "%2e%2e/%2e%2e/setup.exe", nullptr, 0},
+      {"pages\\index.html", "tools/..%2f..%2fsetup.exe", nullptr, 0},
+      {"pages\\index.html", "%2E%2E%5C%2E%2E%5Csetup.exe", nullptr, 0},
+      {"pages\\index.html", "tools/%2e%2E%2fsetup.exe", nullptr, 0},
+      {"pages\\index.html", ".../setup.exe", nullptr, 0},
+      {"pages\\index.html", "..%20/setup.exe", nullptr, 0},
+      {"pages\\index.html", "C:%5CWINDOWS%5Cnotepad.exe", nullptr, 0},
+      {"pages\\index.html", "setup.exe%00.txt.exe", nullptr, 0},
+      // The start page's folder is no way out either.
+      {"..\\index.html", "setup.exe", nullptr, 0},
+      {"pages\\..\\index.html", "setup.exe", "pages/../setup.exe", 2},
+  };
+  runLinks("", "", {[&] {
+             BrowserWindow->WebServerMode = true;
+             for (const Case& c : cases) {
+               BrowserWindow->StartPage = c.startPage;
+               EXPECT_TRUE(BrowserWindow->ExecuteByExtension(std::string("http://127.0.0.1:8080/") + c.path))
+                   << c.path;
+             }
+           }});
+  std::vector<Fields> expected;
+  std::vector<std::string> messages;
+  for (const Case& c : cases) {
+    if (c.started) {
+      std::string folder = ExtractFilePath(ExpandFileName(w(c.started)));
+      expected.push_back(Fields{"open", u(c.started), "", folder, "5"});
+      messages.push_back(GetMessageText(12, u(c.started) + " (Error-Code " + std::to_string(c.code) + ")"));
+    } else {
+      messages.push_back(GetMessageText(12, std::string("http://127.0.0.1:8080/") + c.path));
+    }
+  }
+  EXPECT_EQ(shellRequests(), expected);
+  EXPECT_EQ(messageTexts(), messages);
+}
+
+// "No" to the shell's replace question keeps the file that was there: that
+// is no copy, and copyandexecfile runs nothing, as after a cancel.
+struct ReplaceCase {
+  const char* name;
+  const char* answer;
+  const char* kept;  // the target's bytes afterwards
+  bool opened;
+};
+
+class ReplaceTest : public LinkCommandsTest, public ::testing::WithParamInterface<ReplaceCase> {};
+
+TEST_P(ReplaceTest, OnlyACopyIsOpened) {
+  const ReplaceCase& c = GetParam();
+  writeDiscFile("files/tool.txt", "new tool");
+  writeFile("C/Out/tool.txt", "old");
+  answer("dialog", "ok");
+  answer("shellconfirm", c.answer);
+  runLinks("", "<a href=\"files/tool.txt\" target=\"copyandexecfile:C:\\Out\">go</a>",
+           {[] { page()->clickLinkText("go"); }});
+  auto asked = events("shellconfirm");
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0].fields, (Fields{"replace", "C:\\Out\\tool.txt", c.answer}));
+  EXPECT_EQ(readFile(hostPath("C/Out/tool.txt")), c.kept);
+  const std::vector<Fields> opened = {{"open", "C:\\Out\\tool.txt", "", "", "1"}};
+  EXPECT_EQ(shellRequests(), c.opened ? opened : std::vector<Fields>{});
+  EXPECT_TRUE(messageTexts().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, ReplaceTest,
+                         ::testing::Values(ReplaceCase{"Yes", "yes", "new tool", true},
+                                           ReplaceCase{"No", "no", "old", false},
+                                           ReplaceCase{"Cancel", "cancel", "old", false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A print address that fails to print tells so and the menu goes on: the
+// next print works.
+TEST_F(LinkCommandsTest, AFailedPrintAddressIsReportedAndTheRunGoesOn) {
+  answer("print", "fail");
+  runLinks("hideheaderfooter=1\r\n", "<a href=\"javascript:window.print()\">print</a>",
+           {[] { page()->clickLinkText("print"); }, [] { page()->clickLinkText("print"); }});
+  EXPECT_EQ(messageTexts(), std::vector<std::string>{GetMessageText(11)});
+  EXPECT_EQ(events("print").size(), 1u);
+  EXPECT_FALSE(endedByLink());
+}
+
+// A command runs once for the click that asked for it: a later window.open
+// of the page finds no active command link and gets its window, while a
+// second click on the link runs the command again.
+struct OnceCase {
+  const char* name;
+  const char* link;
+  const char* event;  // what the command did
+};
+
+class OncePerClickTest : public LinkCommandsTest, public ::testing::WithParamInterface<OnceCase> {};
+
+TEST_P(OncePerClickTest, ACommandRunsOncePerClick) {
+  const OnceCase& c = GetParam();
+  writeDiscFile("files/data.txt", "data");
+  writePage("popup.html", "Popup");
+  answer("dialog", "cancel");
+  answer("dialog", "cancel");
+  std::size_t afterOpen = 9;
+  runLinks("internalpopups=0\r\n", c.link,
+           {[] { page()->clickLinkText("go"); },
+            [&] {
+              page()->windowOpen("popup.html", "_blank", "");
+              afterOpen = events(c.event).size();
+            },
+            [] { page()->clickLinkText("go"); }});
+  EXPECT_EQ(afterOpen, 1u);
+  EXPECT_EQ(events(c.event).size(), 2u);
+  // The script's window is the browser's own (internalpopups is off).
+  EXPECT_EQ(events("newwindow").size(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Links, OncePerClickTest,
+    ::testing::Values(OnceCase{"CopyFile", "<a href=\"files/data.txt\" target=\"copyfile\">go</a>", "savedialog"},
+                      OnceCase{"Params", "<a href=\"files/data.txt\" target=\"params:-x\">go</a>", "shell"},
+                      OnceCase{"Program", "<a href=\"setup.exe\">go</a>", "shell"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // An address with an escape that cannot be decoded is no command: the

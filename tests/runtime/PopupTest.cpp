@@ -73,6 +73,7 @@ struct Shown {
   int left = 0, top = 0;
   int browserWidth = 0, browserHeight = 0;
   TFormBorderStyle border = bsSizeable;
+  TBorderIcons icons;
   TWindowState state = wsNormal;
 };
 
@@ -90,6 +91,7 @@ Shown inspect(TClientWindow* popup) {
     s.browserHeight = popup->WebBrowser->Height();
   }
   s.border = popup->BorderStyle();
+  s.icons = popup->BorderIcons();
   s.state = popup->WindowState();
   return s;
 }
@@ -101,6 +103,7 @@ struct OpenCase {
   const char* features;
   int width, height;
   int left, top;  // 0: not asked for (the platform places the window)
+  bool sizable;   // a sizing frame and a maximise box
 };
 
 class WindowOpenTest : public PopupTest, public ::testing::WithParamInterface<OpenCase> {};
@@ -123,14 +126,18 @@ TEST_P(WindowOpenTest, TheFirstPageLaysTheWindowOut) {
     EXPECT_EQ(shown.top, c.top);
   }
   EXPECT_EQ(shown.state, wsNormal);
+  // A window the page made fixed in size cannot be sized by the user.
+  EXPECT_EQ(shown.border, c.sizable ? bsSizeable : bsSingle);
+  EXPECT_EQ(shown.icons.Contains(biMaximize), c.sizable);
+  EXPECT_TRUE(shown.icons.Contains(biSystemMenu));
   EXPECT_TRUE(messageTexts().empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Features, WindowOpenTest,
-    ::testing::Values(OpenCase{"FixedSize", "width=300,height=200", 300, 200, 0, 0},
-                      OpenCase{"SizeAndPlace", "width=300,height=200,left=50,top=60", 300, 200, 50, 60},
-                      OpenCase{"Resizable", "width=320,height=240,resizable=yes,top=70", 320, 240, 0, 70}),
+    ::testing::Values(OpenCase{"FixedSize", "width=300,height=200", 300, 200, 0, 0, false},
+                      OpenCase{"SizeAndPlace", "width=300,height=200,left=50,top=60", 300, 200, 50, 60, false},
+                      OpenCase{"Resizable", "width=320,height=240,resizable=yes,top=70", 320, 240, 0, 70, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Without requests the settings' numbers are the client size, in pixels
@@ -283,6 +290,59 @@ INSTANTIATE_TEST_SUITE_P(Commands, FirstNavigationTest,
                                            CommandCase{"Params", "files/data.txt", "params:-x", "shell"},
                                            CommandCase{"Executable", "setup.exe", "extra", "shell"}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A window opened for a search or a script address gets no page of its own
+// to show: it goes at once, and a search shows its results in the main
+// window, with the term of the page that opened the window.
+WebBrowser* mainBrowser() {
+  if (BrowserWindow == nullptr || BrowserWindow->WebBrowser == nullptr) return nullptr;
+  return qv::browser::webBrowserOf(BrowserWindow->WebBrowser->DefaultInterface());
+}
+
+struct FirstAddressCase {
+  const char* name;
+  const char* body;  // the start page's
+  std::function<void()> open;
+  const char* mainTitle;
+};
+
+class FirstAddressTest : public PopupTest, public ::testing::WithParamInterface<FirstAddressCase> {};
+
+TEST_P(FirstAddressTest, ThePopupGoesAtOnce) {
+  const FirstAddressCase& c = GetParam();
+  writeDiscFile("search.qvix", "0001/pages/fruit.html####Fruit####\r\na ripe pear\r\n");
+  writeDiscFile("result.html",
+                "<html><head><title>Results</title></head><body><!-- ### SE RESULTS BEGIN ### -->"
+                "<!-- ### SE ENTRY BEGIN ### --><p>[{FILETITLE}]</p><!-- ### SE ENTRY END ### -->"
+                "<!-- ### SE RESULTS END ### --></body></html>");
+  std::size_t left = 9;
+  std::string mainTitle;
+  runPopup("", c.body, "", {[&] { c.open(); }, [&] {
+                              left = popups().size();
+                              mainTitle = mainPage()->document()->title();
+                            }},
+           "[fulltextsearchengine]\r\nactive=1\r\nindex=search.qvix\r\nresulttemplate=result.html\r\n");
+  EXPECT_EQ(left, 0u);
+  EXPECT_EQ(mainTitle, c.mainTitle);
+  EXPECT_TRUE(messageTexts().empty());
+  EXPECT_FALSE(endedByPage());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Addresses, FirstAddressTest,
+    ::testing::Values(
+        FirstAddressCase{"SearchForm",
+                         "<form name=\"searchform\" action=\"searchform\" target=\"results\">"
+                         "<input name=\"searchterm\"></form>",
+                         [] {
+                           mainBrowser()->setField("searchterm", "pear");
+                           mainBrowser()->submitForm("searchform");
+                         },
+                         "Results"},
+        FirstAddressCase{"Script", "", [] { mainBrowser()->windowOpen("javascript:void(0)", "extra", ""); }, "Start"},
+        FirstAddressCase{"ScriptLink", "<a href=\"JavaScript:show()\" target=\"extra\">go</a>",
+                         [] { mainBrowser()->clickLinkText("go"); }, "Start"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // An address that cannot be decoded is no command in a popup either: the
 // run goes on without an error.

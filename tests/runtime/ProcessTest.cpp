@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "DesktopTest.h"
+#include "LoopbackServer.h"
 #include "platform/browser/HtmlDocument.h"
 #include "platform/browser/PageView.h"
 #include "platform/desktop/Recorder.h"
@@ -341,6 +342,105 @@ TEST_F(ProcessTest, SecondInstanceEndsAtOnceWhileTheFirstRunsOn) {
   std::vector<std::string> firstSeen = only(first, {"driver", "exit"});
   EXPECT_EQ(firstSeen, (std::vector<std::string>{"driver\twait 5000", "driver\tclose", "exit"}));
   EXPECT_EQ(only(first, {"navigate"}), std::vector<std::string>{logLine("navigate", {fileUrl("index.html")})});
+}
+
+// What the shell is asked to start from the disc's links, with which
+// folder: a "+" in a program's name stays, a zero in a name starts nothing.
+TEST_F(ProcessTest, LinksStartTheProgramsTheyName) {
+  placeRuntime();
+  writeFile("disc/autorun.inf",
+            "[autorun]\r\nopen=qvlaunch.exe\r\n[quorvel]\r\nstartpage=index.html\r\nhidesplashscreen=1\r\n");
+  writeFile("disc/index.html",
+            "<html><head><title>Links</title></head><body>"
+            "<a href=\"tools/Notepad++.exe\">plus</a> "
+            "<a href=\"tools/Notepad++.exe\" target=\"params:'read me.txt'\">withparams</a> "
+            "<a href=\"notes.txt%00.exe\">zero</a></body></html>");
+  writeFile("disc/tools/read me.txt", "the programs are not on this disc");
+  Child& c = start("links", "wait 1000\nlink plus\nwait 300\nlink withparams\nwait 300\nlink zero\nwait 300\nclose\n");
+  ASSERT_TRUE(waitForEnd(c));
+  const std::string program = fileUrl("tools/Notepad++.exe").substr(8);
+  const std::string folder = discWindowsPath("tools\\");
+  auto missing = [](const std::string& name) {
+    return logLine("msgbox", {"Fehler", qv::os::ansi(u8"Die ausführbare Datei \"") + name +
+                                            "\" kann nicht gefunden werden.", "16", "OK"});
+  };
+  EXPECT_EQ(only(c, {"shell", "msgbox"}),
+            (std::vector<std::string>{logLine("shell", {"open", program, "", folder, "5", "2"}),
+                                      missing(program + " (Error-Code 2)"),
+                                      logLine("shell", {"open", program, "\"read me.txt\"", folder, "1", "2"}),
+                                      missing(fileUrl("notes.txt%00.exe"))}));
+  EXPECT_TRUE(only(c, {"driver-error"}).empty());
+}
+
+// In web-server mode the server's addresses name the disc's own files, and
+// never one off the disc, however the step up is spelt; the program starts
+// in its own folder.
+TEST_F(ProcessTest, WebServerAddressesStayOnTheDisc) {
+  placeRuntime();
+  writeFile("disc/autorun.inf",
+            "[autorun]\r\nopen=qvlaunch.exe\r\n[quorvel]\r\nstartpage=index.html\r\nhidesplashscreen=1\r\n");
+  writeFile("disc/index.html", kIndex);
+  writeFile("disc/tools/read me.txt", "the programs are not on this disc");
+  qvtest::LoopbackServer server;
+  server.serve("/index.html", {200, "Content-Type: text/html\r\n",
+                               "<html><head><title>Served</title></head><body>"
+                               "<a href=\"/tools/setup.exe\">setup</a> "
+                               "<a href=\"/tools/%2e%2E%2F%2e%2e%5csecret.exe\">escape</a></body></html>"});
+  Child& c = start("server", "wait 2000\nlink setup\nwait 300\nlink escape\nwait 300\nclose\n",
+                   {server.url("/index.html")});
+  ASSERT_TRUE(waitForEnd(c));
+  const std::string program = fileUrl("tools/setup.exe").substr(8);
+  std::vector<std::string> shell = only(c, {"shell"});
+  ASSERT_EQ(shell.size(), 1u);
+  EXPECT_EQ(shell[0], logLine("shell", {"open", program, "", discWindowsPath("tools\\"), "5", "2"}));
+  std::vector<std::string> boxes = only(c, {"msgbox"});
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_NE(boxes[1].find(server.url("/tools/%2e%2E%2F%2e%2e%5csecret.exe")), std::string::npos) << boxes[1];
+}
+
+// "No" to the shell's replace question: nothing is copied and nothing is
+// started; "yes" copies and opens the copy.
+TEST_F(ProcessTest, ADeclinedReplaceStartsNothing) {
+  placeRuntime();
+  writeFile("disc/autorun.inf",
+            "[autorun]\r\nopen=qvlaunch.exe\r\n[quorvel]\r\nstartpage=index.html\r\nhidesplashscreen=1\r\n");
+  writeFile("disc/files/tool.txt", "new tool");
+  writeFile("disc/index.html", "<html><body><a href=\"files/tool.txt\" target=\"copyandexecfile:C:\\Out\">go</a>"
+                               "</body></html>");
+  writeFile("C/Out/tool.txt", "old");
+  Child& no = start("no", "wait 1000\ndialog ok\nanswer shellconfirm no\nlink go\nwait 300\nclose\n");
+  ASSERT_TRUE(waitForEnd(no));
+  EXPECT_EQ(only(no, {"shellconfirm", "shell"}),
+            std::vector<std::string>{logLine("shellconfirm", {"replace", "C:\\Out\\tool.txt", "no"})});
+  EXPECT_EQ(readFile(hostPath("C/Out/tool.txt")), "old");
+
+  Child& yes = start("yes", "wait 1000\ndialog ok\nanswer shellconfirm yes\nlink go\nwait 300\nclose\n");
+  ASSERT_TRUE(waitForEnd(yes));
+  std::vector<std::string> seen = only(yes, {"shellconfirm", "shell"});
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[0], logLine("shellconfirm", {"replace", "C:\\Out\\tool.txt", "yes"}));
+  EXPECT_EQ(seen[1].rfind(logLine("shell", {"open", "C:\\Out\\tool.txt", "", "", "1"}), 0), 0u) << seen[1];
+  EXPECT_EQ(readFile(hostPath("C/Out/tool.txt")), "new tool");
+  EXPECT_TRUE(only(yes, {"driver-error"}).empty());
+}
+
+// A page's print address on a machine that cannot print: message 11, and
+// the menu goes on to the next page.
+TEST_F(ProcessTest, AFailingPrinterIsReportedAndTheMenuGoesOn) {
+  placeRuntime();
+  writeFile("disc/autorun.inf", "[autorun]\r\nopen=qvlaunch.exe\r\n[quorvel]\r\nstartpage=index.html\r\n"
+                                "hidesplashscreen=1\r\nhideheaderfooter=1\r\n");
+  writeFile("disc/index.html", "<html><body><a href=\"javascript:window.print()\">print</a> "
+                               "<a href=\"next.html\">next</a></body></html>");
+  writeFile("disc/next.html", "<html><body>next</body></html>");
+  Child& c = start("print", "wait 1000\nprinter fail\nlink print\nwait 300\nlink next\nwait 300\nclose\n");
+  ASSERT_TRUE(waitForEnd(c));
+  EXPECT_EQ(only(c, {"msgbox", "print", "navigate", "exit"}),
+            (std::vector<std::string>{
+                logLine("navigate", {fileUrl("index.html")}),
+                logLine("msgbox", {"Fehler", "Die aktuelle Seite kann nicht gedruckt werden.", "16", "OK"}),
+                logLine("navigate", {fileUrl("next.html")}), "exit"}));
+  EXPECT_TRUE(only(c, {"driver-error"}).empty());
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "platform/browser/Url.h"
 #include "platform/classlib/Classes.h"
 #include "platform/desktop/Clock.h"
+#include "platform/classlib/SysUtils.h"
 #include "platform/os/kernel/Files.h"
 #include "runtime/Browser.h"
 #include "runtime/MessageTable.h"
@@ -30,9 +31,16 @@ TEST(SearchQuery, SplitsWordsAndQuotedPhrases) {
     Terms terms;
   } cases[] = {
       {"\"red apple\" Pear", {"red apple", "Pear"}},
-      // The letters "and" separate, also inside words.
-      {"handbook", {"h", "book"}},
+      // "and" is dropped as a word of its own, in any case, never inside
+      // a word or a phrase.
+      {"handbook", {"handbook"}},
+      {"Handbuch Land Standard", {"Handbuch", "Land", "Standard"}},
       {"cats AND dogs", {"cats", "dogs"}},
+      {"and cats And", {"cats"}},
+      {"cats+and+dogs", {"cats", "dogs"}},
+      {"\"salt and pepper\" and", {"salt and pepper"}},
+      {"andante sandy", {"andante", "sandy"}},
+      {"and", {}},
       {"a+b  c", {"a", "b", "c"}},
       {"one \"two three", {"one", "two three"}},
       {"x x", {"x", "x"}},
@@ -229,23 +237,88 @@ TEST_F(SearchTest, ATemplateWithoutMarkersGetsTheHitsAtItsStart) {
   EXPECT_TRUE(messageTexts().empty());
 }
 
-// A missing template stops the run with message 18, and leaves no
-// temporary page behind.
-TEST_F(SearchTest, AMissingTemplateEndsTheRun) {
-  writeSearchDisc(kForm, kIndex, "");
-  runSteps({[] { search("pear"); }, [] {}, [] {}});
-  auto messages = messageTexts();
-  ASSERT_EQ(messages.size(), 1u);
-  const std::string unexpected = GetMessageText(18, "\x01");
-  EXPECT_EQ(messages[0].substr(0, unexpected.find('\x01')), unexpected.substr(0, unexpected.find('\x01')));
-  EXPECT_NE(messages[0].find("result.html"), std::string::npos) << messages[0];
-  EXPECT_LT(qv::desktop::Clock::now(), 3000u);
+// The temporary pages of the runtime's folder for temporary files.
+std::size_t temporaryPagesLeft() {
   char temp[MAX_PATH] = {};
   GetTempPath(sizeof temp, temp);
   std::size_t left = 0;
   for (const auto& e : std::filesystem::directory_iterator(*qv::os::toHostPath(temp)))
     if (e.path().filename().string().front() == '~') ++left;
+  return left;
+}
+
+// A template that is missing or cannot be read: the form is not configured
+// correctly (message 32), the page stays where it was, the run goes on and
+// no temporary page is left.
+struct TemplateCase {
+  const char* name;
+  bool asFolder;  // "result.html" is a folder
+};
+
+class BrokenTemplateTest : public SearchTest, public ::testing::WithParamInterface<TemplateCase> {};
+
+TEST_P(BrokenTemplateTest, TheFormIsNotConfiguredCorrectly) {
+  writeSearchDisc(kForm, kIndex, "");
+  if (GetParam().asFolder) std::filesystem::create_directories(discHostPath("result.html"));
+  std::string shown;
+  std::size_t left = 9;
+  runSteps({[] { search("pear"); },
+            [&] {
+              shown = shownUrl();
+              left = temporaryPagesLeft();
+            }});
+  EXPECT_EQ(messageTexts(), std::vector<std::string>{GetMessageText(32)});
+  EXPECT_NE(shown.find("index.html"), std::string::npos) << shown;
+  EXPECT_EQ(navigations().size(), 1u);
   EXPECT_EQ(left, 0u);
+  // The run lasted until the test closed it.
+  EXPECT_GE(qv::desktop::Clock::now(), 3000u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Templates, BrokenTemplateTest,
+                         ::testing::Values(TemplateCase{"Missing", false}, TemplateCase{"Unreadable", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Back to a results page that has been shown (and deleted): the results
+// show again, and the page goes again once shown; forward the same.
+TEST_F(SearchTest, GoingBackToResultsShowsThemAgain) {
+  writeSearchDisc(kForm);
+  writePage("other.html", "Other", "<p>other</p>");
+  std::string name, back, forward;
+  bool goneAfterBack = false;
+  runSteps({[] { search("beans"); },
+            [&] {
+              name = BrowserWindow->TempPageName;
+              EXPECT_FALSE(FileExists(name));
+              BrowserWindow->WebBrowser->NavigateTo(BrowserWindow->IniDir + "other.html");
+            },
+            [] { page()->GoBack(); },
+            [&] {
+              back = shownText();
+              goneAfterBack = !FileExists(name);
+              page()->GoBack();
+            },
+            [] { page()->GoForward(); }, [&] { forward = shownText(); }});
+  EXPECT_NE(back.find("[Vegetables|"), std::string::npos) << back;
+  EXPECT_NE(forward.find("[Vegetables|"), std::string::npos) << forward;
+  EXPECT_TRUE(goneAfterBack);
+  EXPECT_TRUE(messageTexts().empty());
+  EXPECT_EQ(temporaryPagesLeft(), 0u);
+}
+
+// A results page that could not be deleted once shown (message 34) is
+// removed when the runtime ends.
+TEST_F(SearchTest, ResultsPagesLeftAreRemovedWhenTheRunEnds) {
+  writeSearchDisc(kForm);
+  std::size_t during = 0;
+  runSteps({[] {
+              search("beans");
+              SetFileAttributes(BrowserWindow->TempPageName.c_str(), FILE_ATTRIBUTE_READONLY);
+            },
+            [&] { during = temporaryPagesLeft(); }});
+  EXPECT_EQ(messageTexts().size(), 1u);
+  EXPECT_EQ(during, 1u);
+  EXPECT_EQ(temporaryPagesLeft(), 0u);
 }
 
 // The form in one frame, the results in another, named by the form's target.

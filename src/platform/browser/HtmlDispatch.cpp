@@ -318,7 +318,7 @@ class StyleObject : public qv::com::DispatchObject<IHTMLStyle>, public ModelLink
 
 class ElementObject
     : public qv::com::DispatchObject<IHTMLElement, IHTMLFormElement, IHTMLInputElement, IHTMLSelectElement,
-                                     IHTMLTextAreaElement>,
+                                     IHTMLTextAreaElement, IHTMLAnchorElement>,
       public ModelLink {
  public:
   ElementObject(std::shared_ptr<Document> d, Element* e) {
@@ -441,11 +441,19 @@ class ElementObject
   HRESULT QueryInterface(REFIID riid, void** ppv) override {
     const std::string& tag = element->tagName();
     if ((riid == IID_IHTMLFormElement && tag != "FORM") || (riid == IID_IHTMLInputElement && tag != "INPUT") ||
-        (riid == IID_IHTMLSelectElement && tag != "SELECT") || (riid == IID_IHTMLTextAreaElement && tag != "TEXTAREA")) {
+        (riid == IID_IHTMLSelectElement && tag != "SELECT") || (riid == IID_IHTMLTextAreaElement && tag != "TEXTAREA") ||
+        (riid == IID_IHTMLAnchorElement && tag != "A")) {
       if (ppv) *ppv = nullptr;
       return E_NOINTERFACE;
     }
     return DispatchObject::QueryInterface(riid, ppv);
+  }
+
+  // IHTMLAnchorElement
+  HRESULT blur() override {
+    Document& owner = element->document();
+    if (owner.activeElement() == element) owner.setActiveElement(nullptr);
+    return S_OK;
   }
 
   // IHTMLElement

@@ -78,6 +78,8 @@ inline constexpr IID IID_IHTMLEventObj = {0x3050F32D, 0x98B5, 0x11CF, {0xBB, 0x8
 inline constexpr IID IID_IHTMLSelectionObject = {0x3050F25A, 0x98B5, 0x11CF, {0xBB, 0x82, 0x00, 0xAA, 0x00, 0xBD, 0xCE, 0x0B}};
 // {3050F220-98B5-11CF-BB82-00AA00BDCE0B}
 inline constexpr IID IID_IHTMLTxtRange = {0x3050F220, 0x98B5, 0x11CF, {0xBB, 0x82, 0x00, 0xAA, 0x00, 0xBD, 0xCE, 0x0B}};
+// {3050F1DA-98B5-11CF-BB82-00AA00BDCE0B}
+inline constexpr IID IID_IHTMLAnchorElement = {0x3050F1DA, 0x98B5, 0x11CF, {0xBB, 0x82, 0x00, 0xAA, 0x00, 0xBD, 0xCE, 0x0B}};
 // {3050F25E-98B5-11CF-BB82-00AA00BDCE0B}
 inline constexpr IID IID_IHTMLStyle = {0x3050F25E, 0x98B5, 0x11CF, {0xBB, 0x82, 0x00, 0xAA, 0x00, 0xBD, 0xCE, 0x0B}};
 
@@ -185,6 +187,17 @@ struct IHTMLTextAreaElement : IDispatch {
 
  protected:
   ~IHTMLTextAreaElement() = default;
+};
+
+// An "A" element.
+struct IHTMLAnchorElement : IDispatch {
+  QV_HTML_INTERFACE(IHTMLAnchorElement, IDispatch)
+  // The link is no longer its document's active element (the body is);
+  // nothing when another element is active.
+  virtual HRESULT blur() = 0;
+
+ protected:
+  ~IHTMLAnchorElement() = default;
 };
 
 struct IHTMLFramesCollection2 : IDispatch {

@@ -335,7 +335,27 @@ std::map<std::string, DriverHandler> builtInCommands() {
       e = "expected a button";
       return false;
     }
+    // The shell's question before it replaces a file has answers of its
+    // own: yes, no or cancel.
+    const std::size_t sp = a.find_first_of(" \t");
+    if (lower(a.substr(0, sp)) == "shellconfirm") {
+      const std::string reply = sp == std::string::npos ? std::string() : lower(trim(a.substr(sp)));
+      if (reply != "yes" && reply != "no" && reply != "cancel") {
+        e = "expected yes, no or cancel";
+        return false;
+      }
+      Recorder::pushAnswer("shellconfirm", reply);
+      return true;
+    }
     Recorder::pushAnswer("msgbox", a);
+    return true;
+  };
+  t["printer"] = [](const std::string& a, std::string& e) {
+    if (lower(a) != "fail") {
+      e = "expected fail";
+      return false;
+    }
+    Recorder::pushAnswer("print", "fail");
     return true;
   };
   t["dialog"] = [](const std::string& a, std::string& e) {

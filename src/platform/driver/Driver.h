@@ -9,6 +9,10 @@
 //   key NAME           a key with modifiers: Alt+Left, Ctrl+C, Escape, F5, a
 //   type TEXT          the characters of TEXT (UTF-8 in the script)
 //   answer BUTTON      the answer of the next message box (Yes, No, OK ...)
+//   answer shellconfirm yes|no|cancel
+//                      the answer of the shell's next question before it
+//                      replaces a file it copies
+//   printer fail       the next print fails (the machine cannot print)
 //   dialog PATH        the answer of the next file or folder dialog
 //   dialog cancel
 //   dialog ok          a file dialog takes the name it was opened with

@@ -14,6 +14,7 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -250,6 +251,11 @@ TEST(DriverCommands, BadArgumentsAreErrorsAndLaterLayersAddCommands) {
     EXPECT_FALSE(qv::desktop::runDriverCommand(bad, error)) << bad;
     EXPECT_FALSE(error.empty()) << bad;
   }
+  for (const char* bad : {"answer shellconfirm", "answer shellconfirm maybe", "printer", "printer works"}) {
+    error.clear();
+    EXPECT_FALSE(qv::desktop::runDriverCommand(bad, error)) << bad;
+    EXPECT_FALSE(error.empty()) << bad;
+  }
   std::string seen;
   qv::desktop::registerDriverCommand("link", [&](const std::string& a, std::string&) {
     seen = a;
@@ -279,6 +285,24 @@ TEST_F(DriverResetTest, AFreshDesktopForgetsTheScriptTheTimeoutAndAddedCommands)
   EXPECT_FALSE(qv::desktop::runDriverCommand("link Home", error));
   EXPECT_EQ(error, "no browser control");
   EXPECT_FALSE(ran);
+}
+
+// The shell's replace question and the printer get answers of their own,
+// apart from the message boxes'.
+TEST(DriverCommands, TheShellsQuestionAndThePrinterAreAnswered) {
+  using qv::desktop::Recorder;
+  Recorder::clearAnswers();
+  std::string error;
+  EXPECT_TRUE(qv::desktop::runDriverCommand("answer shellconfirm No", error)) << error;
+  EXPECT_TRUE(qv::desktop::runDriverCommand("answer ShellConfirm cancel", error)) << error;
+  EXPECT_TRUE(qv::desktop::runDriverCommand("printer fail", error)) << error;
+  EXPECT_TRUE(qv::desktop::runDriverCommand("answer Yes", error)) << error;
+  EXPECT_EQ(Recorder::popAnswer("shellconfirm"), "no");
+  EXPECT_EQ(Recorder::popAnswer("shellconfirm"), "cancel");
+  EXPECT_EQ(Recorder::popAnswer("shellconfirm"), std::nullopt);
+  EXPECT_EQ(Recorder::popAnswer("print"), "fail");
+  EXPECT_EQ(Recorder::popAnswer("msgbox"), "Yes");
+  EXPECT_EQ(Recorder::popAnswer("msgbox"), std::nullopt);
 }
 
 }  // namespace

@@ -432,8 +432,19 @@ BOOL ShellExecuteExA(SHELLEXECUTEINFOA* info) {
     return FALSE;
   }
   bool asFolder = (info->fMask & SEE_MASK_CLASSNAME) && info->lpClass && lower(info->lpClass) == "folder";
+  // An item id list names the file when no file name is given.
+  LPCSTR file = info->lpFile;
+  char listPath[MAX_PATH] = {};
+  if ((info->fMask & SEE_MASK_IDLIST) && info->lpIDList && (!file || !*file)) {
+    if (!SHGetPathFromIDListA(static_cast<LPCITEMIDLIST>(info->lpIDList), listPath)) {
+      info->hInstApp = reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(SE_ERR_FNF));
+      SetLastError(ERROR_FILE_NOT_FOUND);
+      return FALSE;
+    }
+    file = listPath;
+  }
   HANDLE process = nullptr;
-  int r = run(info->lpVerb, info->lpFile, info->lpParameters, info->lpDirectory, info->nShow, asFolder,
+  int r = run(info->lpVerb, file, info->lpParameters, info->lpDirectory, info->nShow, asFolder,
               (info->fMask & SEE_MASK_NOCLOSEPROCESS) ? &process : nullptr);
   info->hInstApp = reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(r));
   info->hProcess = process;

@@ -63,6 +63,8 @@ inline HINSTANCE ShellExecute(HWND h, LPCSTR v, LPCSTR f, LPCSTR p, LPCSTR d, IN
 }
 // With SEE_MASK_CLASSNAME and the class "folder" the file is taken as a
 // folder; SEE_MASK_NOCLOSEPROCESS hands out the started program's handle.
+// With SEE_MASK_IDLIST and no file name, lpIDList names the file (a list
+// that names no path fails with SE_ERR_FNF).
 BOOL ShellExecuteExA(SHELLEXECUTEINFOA* info);
 inline BOOL ShellExecuteEx(SHELLEXECUTEINFOA* info) { return ShellExecuteExA(info); }
 

@@ -11,6 +11,7 @@
 #include "platform/os/gdi/Rect.h"
 #include "platform/os/user/MessageBox.h"
 #include "platform/os/kernel/SysInfo.h"
+#include "platform/os/user/Dde.h"
 #include "platform/os/user/Input.h"
 #include "platform/os/user/Menu.h"
 #include "platform/os/user/Metrics.h"
@@ -256,6 +257,21 @@ LRESULT send(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   return r;
 }
 
+BOOL postOne(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  State& s = state();
+  Lock lk(s.m);
+  Wnd* w = find(hwnd);
+  if (w == nullptr || w->isDesktop) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return FALSE;
+  }
+  if (w->foreign) return TRUE;
+  queue(w->thread).posted.push_back(stamp(hwnd, msg, wParam, lParam));
+  lk.unlock();
+  s.cv.notify_all();
+  return TRUE;
+}
+
 void sendToTopLevel(UINT msg, WPARAM wp, LPARAM lp, bool post) {
   ensureDesktop();
   std::vector<HWND> all;
@@ -263,14 +279,17 @@ void sendToTopLevel(UINT msg, WPARAM wp, LPARAM lp, bool post) {
     if (!c->foreign) all.push_back(c->handle);
   for (HWND h : all) {
     if (!IsWindow(h)) continue;
-    if (post) PostMessage(h, msg, wp, lp);
+    if (post) postOne(h, msg, wp, lp);
     else send(h, msg, wp, lp);
   }
 }
 
 }  // namespace qv::os::user
 
-LRESULT SendMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) { return send(hwnd, msg, wParam, lParam); }
+LRESULT SendMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg >= WM_DDE_FIRST && msg <= WM_DDE_LAST) qv::os::user::recordDdeMessage(msg, wParam, lParam, true);
+  return send(hwnd, msg, wParam, lParam);
+}
 
 LRESULT SendMessageTimeout(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT, UINT timeout,
                            PDWORD_PTR result) {
@@ -328,22 +347,12 @@ BOOL SendMessageCallback(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, SEND
 
 BOOL PostMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (hwnd == nullptr) return PostThreadMessage(currentThread(), msg, wParam, lParam);
+  if (msg >= WM_DDE_FIRST && msg <= WM_DDE_LAST) qv::os::user::recordDdeMessage(msg, wParam, lParam, false);
   if (hwnd == HWND_BROADCAST) {
     sendToTopLevel(msg, wParam, lParam, true);
     return TRUE;
   }
-  State& s = state();
-  Lock lk(s.m);
-  Wnd* w = find(hwnd);
-  if (w == nullptr || w->isDesktop) {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return FALSE;
-  }
-  if (w->foreign) return TRUE;
-  queue(w->thread).posted.push_back(stamp(hwnd, msg, wParam, lParam));
-  lk.unlock();
-  s.cv.notify_all();
-  return TRUE;
+  return postOne(hwnd, msg, wParam, lParam);
 }
 
 BOOL PostThreadMessage(DWORD threadId, UINT msg, WPARAM wParam, LPARAM lParam) {

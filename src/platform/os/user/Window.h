@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "platform/os/Types.h"
+#include "platform/os/kernel/Atom.h"
 #include "platform/os/kernel/Process.h"
 #include "platform/os/user/Message.h"
 
@@ -289,9 +290,6 @@ struct FLASHWINFO {
 using PFLASHWINFO = FLASHWINFO*;
 
 using WNDENUMPROC = BOOL (*)(HWND, LPARAM);
-
-// Integer atoms stand in class-name pointers.
-inline LPCSTR MAKEINTATOM(ATOM a) { return reinterpret_cast<LPCSTR>(static_cast<ULONG_PTR>(a)); }
 
 // Classes.
 ATOM RegisterClass(const WNDCLASSA* wc);
