@@ -189,10 +189,28 @@ class ProcessTest : public qvtest::DesktopTest {
     return out;
   }
 
+  // The search's results pages (the runtime's temporary "~" files) still in
+  // the C: folder that the runtimes of a test share.
+  std::size_t resultsPagesLeft() const {
+    std::size_t left = 0;
+    if (!fs::exists(hostPath("C"))) return left;
+    for (const auto& e : fs::recursive_directory_iterator(hostPath("C")))
+      if (e.is_regular_file() && e.path().filename().string().front() == '~') ++left;
+    return left;
+  }
+
  private:
   std::vector<std::unique_ptr<Child>> owned_;
   std::vector<Child*> started_;
 };
+
+// A disc whose start page has the search form and a link on.
+constexpr const char* kSearchSettings =
+    "[autorun]\r\nopen=qvlaunch.exe\r\n[quorvel]\r\nstartpage=index.html\r\nhidesplashscreen=1\r\n"
+    "[fulltextsearchengine]\r\nactive=1\r\nindex=search.qvix\r\n";
+constexpr const char* kSearchPage =
+    "<html><body><form name=\"searchform\" action=\"searchform\"><input name=\"searchterm\"></form>"
+    "<a href=\"other.html\">other</a></body></html>";
 
 const std::vector<std::string> kSeen = {"msgbox", "navigate", "sound", "exit"};
 
@@ -441,6 +459,58 @@ TEST_F(ProcessTest, AFailingPrinterIsReportedAndTheMenuGoesOn) {
                 logLine("msgbox", {"Fehler", "Die aktuelle Seite kann nicht gedruckt werden.", "16", "OK"}),
                 logLine("navigate", {fileUrl("next.html")}), "exit"}));
   EXPECT_TRUE(only(c, {"driver-error"}).empty());
+}
+
+// The disc's search in the real program: "and" is dropped only as a word of
+// its own ("Standard" does not find "stand hard"), a hit leads to its page,
+// and no results page is left once the menu has ended.
+TEST_F(ProcessTest, SearchFindsWholeWordsAndLeavesNoResultsPages) {
+  placeRuntime();
+  writeFile("disc/autorun.inf", std::string(kSearchSettings) + "resulttemplate=result.html\r\n");
+  writeFile("disc/index.html", kSearchPage);
+  writeFile("disc/search.qvix",
+            "0001/pages/norm.html####Norm####\r\nder standard im handbuch\r\n"
+            "0002/pages/hard.html####Hard####\r\nwhere we stand hard by the land\r\n");
+  writeFile("disc/result.html",
+            "<html><head><title>Results</title></head><body><!-- ### SE RESULTS BEGIN ### -->"
+            "<!-- ### SE ENTRY BEGIN ### --><a href=\"{FILEPATH}\">{FILETITLE}</a> <!-- ### SE ENTRY END ### -->"
+            "<!-- ### SE RESULTS END ### --></body></html>");
+  writeFile("disc/pages/norm.html", "<html><body>norm</body></html>");
+  writeFile("disc/pages/hard.html", "<html><body>hard</body></html>");
+  Child& c = start("search",
+                   "wait 1000\nfield searchterm Standard\nsubmit searchform\nwait 500\n"
+                   "link Hard\nlink Norm\nwait 500\nclose\n");
+  ASSERT_TRUE(waitForEnd(c));
+  EXPECT_EQ(only(c, {"driver-error"}),
+            std::vector<std::string>{logLine("driver-error", {"link Hard", "no link with Hard"})});
+  std::vector<std::string> pages = only(c, {"navigate"});
+  ASSERT_EQ(pages.size(), 3u);
+  EXPECT_EQ(pages[0], logLine("navigate", {fileUrl("index.html")}));
+  EXPECT_NE(pages[1].find("/~"), std::string::npos) << pages[1];
+  EXPECT_EQ(pages[2].substr(pages[2].size() - 15), "pages/norm.html") << pages[2];
+  EXPECT_TRUE(only(c, {"msgbox"}).empty());
+  EXPECT_EQ(resultsPagesLeft(), 0u);
+}
+
+// A result template that is not there: message 32, and the menu stays on
+// its page and goes on from there.
+TEST_F(ProcessTest, AMissingResultTemplateKeepsThePage) {
+  placeRuntime();
+  writeFile("disc/autorun.inf", std::string(kSearchSettings) + "resulttemplate=missing.html\r\n");
+  writeFile("disc/index.html", kSearchPage);
+  writeFile("disc/search.qvix", "0001/pages/norm.html####Norm####\r\nder standard\r\n");
+  writeFile("disc/other.html", "<html><body>other</body></html>");
+  Child& c = start("template",
+                   "wait 1000\nfield searchterm Standard\nsubmit searchform\nwait 500\n"
+                   "link other\nwait 300\nclose\n");
+  ASSERT_TRUE(waitForEnd(c));
+  EXPECT_EQ(only(c, {"msgbox", "navigate", "exit"}),
+            (std::vector<std::string>{
+                logLine("navigate", {fileUrl("index.html")}),
+                logLine("msgbox", {"Fehler", "Das Suchformular ist nicht korrekt konfiguriert!", "16", "OK"}),
+                logLine("navigate", {fileUrl("other.html")}), "exit"}));
+  EXPECT_TRUE(only(c, {"driver-error"}).empty());
+  EXPECT_EQ(resultsPagesLeft(), 0u);
 }
 
 }  // namespace
