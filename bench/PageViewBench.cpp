@@ -203,14 +203,21 @@ void LoadLayoutPaint(benchmark::State& state, const char* page) {
   gResults[std::string("peak over libxml2's tree, ") + page] = tree > 0 ? static_cast<double>(peak) / tree : 0;
 }
 
-// A repaint of the page scrolled to its middle, its slices there laid out.
-void RepaintScrolled(benchmark::State& state, const char* page) {
+// A page scrolled to its middle and painted there once.
+std::unique_ptr<PageView> scrolledView(const char* page) {
   Fixture& f = fixture();
   auto view = std::make_unique<PageView>(Document::load(qv::os::toWindowsPath(f.files[page])),
                                          qv::browser::ViewOptions{});
   view->setBounds(kAll);
   view->scrollTo(view->contentHeight() / 2);
   view->paint(f.dc, kAll);
+  return view;
+}
+
+// A repaint of the page scrolled to its middle, its slices there laid out.
+void RepaintScrolled(benchmark::State& state, const char* page) {
+  Fixture& f = fixture();
+  auto view = scrolledView(page);
   for (auto _ : state) view->paint(f.dc, kAll);
   const auto start = std::chrono::steady_clock::now();
   constexpr int kRounds = 20;
@@ -223,11 +230,7 @@ void RepaintScrolled(benchmark::State& state, const char* page) {
 // the paint that follows it.
 void ScrollStep(benchmark::State& state, const char* page) {
   Fixture& f = fixture();
-  auto view = std::make_unique<PageView>(Document::load(qv::os::toWindowsPath(f.files[page])),
-                                         qv::browser::ViewOptions{});
-  view->setBounds(kAll);
-  view->scrollTo(view->contentHeight() / 2);
-  view->paint(f.dc, kAll);
+  auto view = scrolledView(page);
   int step = PageView::kLineStep;
   for (auto _ : state) {
     if (!view->scrollBy(step)) step = -step;

@@ -6,21 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/browser/PresentationalHints.h"
+
 namespace qv::browser {
 
 namespace {
-
-std::string lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
-
-std::string trimmed(const std::string& s) {
-  size_t b = 0, e = s.size();
-  while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
-  while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1]))) --e;
-  return s.substr(b, e - b);
-}
 
 // Numbers of a coords list: separated by commas and blanks, junk skipped.
 std::vector<long> coords(const std::string& text) {
@@ -43,17 +33,17 @@ std::vector<long> coords(const std::string& text) {
 }  // namespace
 
 Element* mapOf(const Element& picture) {
-  std::string name = trimmed(picture.attribute("usemap"));
+  std::string name = trimBlanks(picture.attribute("usemap"));
   if (!name.empty() && name[0] == '#') name.erase(0, 1);
   if (name.empty()) return nullptr;
-  name = lower(name);
+  name = lowerAscii(name);
   for (Element* m : picture.document().elementsByTagName("MAP"))
-    if (lower(m->name()) == name || lower(m->id()) == name) return m;
+    if (lowerAscii(m->name()) == name || lowerAscii(m->id()) == name) return m;
   return nullptr;
 }
 
 bool areaHolds(const Element& area, POINT pt) {
-  std::string shape = lower(trimmed(area.attribute("shape")));
+  std::string shape = lowerAscii(trimBlanks(area.attribute("shape")));
   const std::vector<long> c = coords(area.attribute("coords"));
   const long x = pt.x, y = pt.y;
   if (shape == "default") return true;

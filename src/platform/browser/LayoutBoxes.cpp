@@ -193,13 +193,6 @@ class ImageBox final : public ReplacedBox {
   const PageImage* picture_ = nullptr;
 };
 
-std::vector<Element*> optionsOf(const Element& select) {
-  std::vector<Element*> out;
-  for (Element* e : select.descendants())
-    if (e->tagName() == "OPTION") out.push_back(e);
-  return out;
-}
-
 std::string optionText(const Element& option) { return option.innerText(); }
 
 class ControlBox final : public ReplacedBox {
@@ -401,6 +394,13 @@ std::shared_ptr<litehtml::element> makeBox(const std::string& tag, Element* e,
   if (tag == "script") return make<el_script>(doc, e);
   if (tag == "font") return make<el_font>(doc, e);
   return make<html_tag>(doc, e);
+}
+
+std::vector<Element*> optionsOf(const Element& select) {
+  std::vector<Element*> out;
+  for (Element* e : select.descendants())
+    if (e->tagName() == "OPTION") out.push_back(e);
+  return out;
 }
 
 }  // namespace qv::browser

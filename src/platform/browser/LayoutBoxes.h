@@ -22,6 +22,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/browser/HtmlDocument.h"
 
@@ -38,5 +39,7 @@ std::shared_ptr<litehtml::element> makeBox(const std::string& tag, Element* elem
 std::string controlKind(const Element& e);
 // The caption of a push button.
 std::string buttonCaption(const Element& e);
+// The OPTION elements of a SELECT, in their order.
+std::vector<Element*> optionsOf(const Element& select);
 
 }  // namespace qv::browser

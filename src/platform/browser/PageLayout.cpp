@@ -6,6 +6,7 @@
 
 #include "platform/browser/DefaultStyleSheet.h"
 #include "platform/browser/LayoutBoxes.h"
+#include "platform/browser/PresentationalHints.h"
 #include "platform/browser/Url.h"
 #include "platform/os/gdi/FontEngine.h"
 #include "platform/os/gdi/Gdi.h"
@@ -26,12 +27,8 @@ litehtml::context& engineContext() {
   return *ctx;
 }
 
-std::string lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
-
-std::string trim(const std::string& s) {
+// A face name without the blanks and quotes around it.
+std::string unquoted(const std::string& s) {
   size_t b = 0, e = s.size();
   while (b < e && (std::isspace(static_cast<unsigned char>(s[b])) || s[b] == '"' || s[b] == '\'')) ++b;
   while (e > b && (std::isspace(static_cast<unsigned char>(s[e - 1])) || s[e - 1] == '"' || s[e - 1] == '\'')) --e;
@@ -41,8 +38,8 @@ std::string trim(const std::string& s) {
 // The first face of a CSS family list, the generic families as the
 // platform's browser fills them in.
 std::string firstFace(const std::string& families) {
-  const std::string first = trim(families.substr(0, families.find(',')));
-  const std::string l = lower(first);
+  const std::string first = unquoted(families.substr(0, families.find(',')));
+  const std::string l = lowerAscii(first);
   if (l == "serif" || l.empty()) return kDefaultFontFace;
   if (l == "sans-serif") return "Arial";
   if (l == "monospace") return "Courier New";
@@ -653,7 +650,7 @@ void PageLayout::get_language(litehtml::tstring& language, litehtml::tstring& cu
 }
 
 litehtml::tstring PageLayout::resolve_color(const litehtml::tstring& color) const {
-  const std::string name = lower(color);
+  const std::string name = lowerAscii(color);
   for (const SystemColor& s : kSystemColors)
     if (name == s.name) {
       const COLORREF c = GetSysColor(s.index);

@@ -24,20 +24,8 @@ constexpr int kEdge = 2;        // the 3-D edge of a view
 constexpr int kFrameBar = 2;    // the bar between frames
 constexpr int kMaxFrameSets = 8;
 
-std::string lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
-
-std::string trim(const std::string& s) {
-  size_t b = 0, e = s.size();
-  while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
-  while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1]))) --e;
-  return s.substr(b, e - b);
-}
-
 bool off(const std::string& v) {
-  const std::string l = lower(trim(v));
+  const std::string l = lowerAscii(trimBlanks(v));
   return l == "0" || l == "no" || l == "false";
 }
 
@@ -60,12 +48,12 @@ struct FrameSize {
 
 std::vector<FrameSize> frameSizes(const std::string& spec) {
   std::vector<FrameSize> out;
-  if (trim(spec).empty()) return {FrameSize{}};
+  if (trimBlanks(spec).empty()) return {FrameSize{}};
   size_t pos = 0;
   while (pos <= spec.size() && out.size() < 100) {
     size_t end = spec.find(',', pos);
     if (end == std::string::npos) end = spec.size();
-    const std::string item = trim(spec.substr(pos, end - pos));
+    const std::string item = trimBlanks(spec.substr(pos, end - pos));
     FrameSize s;
     if (!item.empty() && item.back() == '*') {
       s.kind = FrameSize::Share;
@@ -118,13 +106,6 @@ bool isTextField(const Element* e) {
   if (!e) return false;
   const std::string k = controlKind(*e);
   return k == "text" || k == "password" || k == "textarea";
-}
-
-std::vector<Element*> optionsOf(const Element& select) {
-  std::vector<Element*> out;
-  for (Element* e : select.descendants())
-    if (e->tagName() == "OPTION") out.push_back(e);
-  return out;
 }
 
 std::string optionValue(const Element& o) { return o.value(); }
@@ -359,7 +340,7 @@ void PageView::prepare() {
   }
   // Whether the scroll bar is there decides the width the page gets.
   const Element* body = doc_->body();
-  const bool bodyNo = body && lower(trim(body->attribute("scroll"))) == "no";
+  const bool bodyNo = body && lowerAscii(trimBlanks(body->attribute("scroll"))) == "no";
   switch (scrolling_) {
     case Scrolling::Page: barShown_ = options_.scrollBars && !bodyNo; break;
     case Scrolling::Always: barShown_ = true; break;
@@ -497,7 +478,7 @@ PageView* PageView::frameView(const Element& frameElement) {
     if (it->second->document() != frame->document) it->second->setDocument(frame->document);
     return it->second.get();
   }
-  const std::string s = lower(trim(frameElement.attribute("scrolling")));
+  const std::string s = lowerAscii(trimBlanks(frameElement.attribute("scrolling")));
   const Scrolling scrolling = s == "no" ? Scrolling::Never : s == "yes" ? Scrolling::Always : Scrolling::Auto;
   ViewOptions o = options_;
   if (frameElement.tagName() == "FRAME") {
@@ -844,9 +825,9 @@ void PageView::wheel(POINT pt, int delta) {
   while (v && !v->scrollBy(lines * kLineStep)) v = v->parent_;
 }
 
-bool PageView::key(UINT vk) {
+// The view that has the focus: down through the frames that hold it.
+PageView& PageView::focusedView() {
   PageView* v = this;
-  // The view that has the focus: down through the frames that hold it.
   for (int depth = 0; depth < 16; ++depth) {
     Element* active = v->doc_ ? v->doc_->activeElement() : nullptr;
     if (!active || (active->tagName() != "FRAME" && active->tagName() != "IFRAME")) break;
@@ -854,6 +835,11 @@ bool PageView::key(UINT vk) {
     if (!inner) break;
     v = inner;
   }
+  return *v;
+}
+
+bool PageView::key(UINT vk) {
+  PageView* v = &focusedView();
   Element* active = v->doc_ ? v->doc_->activeElement() : nullptr;
   const std::string kind = active ? controlKind(*active) : std::string();
   if (kind == "select" || kind == "listbox") {
@@ -894,14 +880,7 @@ bool PageView::key(UINT vk) {
 }
 
 bool PageView::character(char ansi) {
-  PageView* v = this;
-  for (int depth = 0; depth < 16; ++depth) {
-    Element* active = v->doc_ ? v->doc_->activeElement() : nullptr;
-    if (!active || (active->tagName() != "FRAME" && active->tagName() != "IFRAME")) break;
-    PageView* inner = v->frameView(*active);
-    if (!inner) break;
-    v = inner;
-  }
+  PageView* v = &focusedView();
   Element* field = v->doc_ ? v->doc_->activeElement() : nullptr;
   if (!isTextField(field) || field->hasAttribute("disabled") || field->hasAttribute("readonly")) return false;
   const std::string kind = controlKind(*field);

@@ -146,6 +146,7 @@ class PageView {
   void paintFrameset(HDC dc, const RECT& dirty);
   PageHit hitPage(POINT pt);
   void activate(const PageHit& hit);
+  PageView& focusedView();
   void invalidate();
   void drawFocus(HDC dc, const RECT& clip);
   std::optional<RECT> boxHere(const Element& e);

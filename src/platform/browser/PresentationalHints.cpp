@@ -10,19 +10,19 @@
 
 namespace qv::browser {
 
-namespace {
-
-std::string lower(std::string s) {
+std::string lowerAscii(std::string s) {
   for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return s;
 }
 
-std::string trim(const std::string& s) {
+std::string trimBlanks(const std::string& s) {
   size_t b = 0, e = s.size();
   while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
   while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1]))) --e;
   return s.substr(b, e - b);
 }
+
+namespace {
 
 bool isHex(char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; }
 
@@ -57,9 +57,9 @@ std::string cssFamilies(const std::string& faces) {
     size_t end = faces.find(',', pos);
     if (end == std::string::npos) end = faces.size();
     std::string name;
-    for (char c : trim(faces.substr(pos, end - pos)))
+    for (char c : trimBlanks(faces.substr(pos, end - pos)))
       if (std::isalnum(static_cast<unsigned char>(c)) || c == ' ' || c == '-' || c == '_') name += c;
-    name = trim(name);
+    name = trimBlanks(name);
     if (!name.empty()) {
       if (!out.empty()) out += ", ";
       out += "\"" + name + "\"";
@@ -85,7 +85,7 @@ class Decls {
     if (auto n = leadingInt(e.attribute(attr)); n && *n >= 0) add(name, std::to_string(*n) + "px");
   }
   void image(const Element& e, const std::string& baseUrl) {
-    const std::string src = trim(e.attribute("background"));
+    const std::string src = trimBlanks(e.attribute("background"));
     if (!src.empty()) add("background-image", cssUrl(resolveUrl(baseUrl, src)));
   }
   const std::string& text() const { return text_; }
@@ -110,14 +110,14 @@ const Element* bodyOf(const Element& e) {
 
 // The text alignment an align attribute names, "" for none.
 std::string textAlign(const std::string& v) {
-  const std::string a = lower(trim(v));
+  const std::string a = lowerAscii(trimBlanks(v));
   if (a == "left" || a == "right" || a == "center" || a == "justify") return a;
   if (a == "middle") return "center";
   return "";
 }
 
 std::string verticalAlign(const std::string& v) {
-  const std::string a = lower(trim(v));
+  const std::string a = lowerAscii(trimBlanks(v));
   if (a == "top" || a == "middle" || a == "bottom" || a == "baseline") return a;
   if (a == "center") return "middle";
   return "";
@@ -126,7 +126,7 @@ std::string verticalAlign(const std::string& v) {
 // align on pictures, frames and objects: left and right float, the rest
 // place the box on the line.
 void objectAlign(Decls& d, const Element& e) {
-  const std::string a = lower(trim(e.attribute("align")));
+  const std::string a = lowerAscii(trimBlanks(e.attribute("align")));
   if (a == "left" || a == "right")
     d.add("float", a);
   else if (a == "top")
@@ -155,7 +155,7 @@ void spacing(Decls& d, const Element& e) {
 // A table's border attribute: present without a number means 1.
 int tableBorder(const Element& table) {
   if (!table.hasAttribute("border")) return 0;
-  const std::string v = trim(table.attribute("border"));
+  const std::string v = trimBlanks(table.attribute("border"));
   if (v.empty()) return 1;
   auto n = leadingInt(v);
   return n ? std::max(0, *n) : 1;
@@ -179,7 +179,7 @@ void tableHints(Decls& d, const Element& e, const std::string& baseUrl) {
   }
   if (e.hasAttribute("cellspacing"))
     if (auto n = leadingInt(e.attribute("cellspacing")); n && *n >= 0) d.add("border-spacing", std::to_string(*n) + "px");
-  const std::string a = lower(trim(e.attribute("align")));
+  const std::string a = lowerAscii(trimBlanks(e.attribute("align")));
   if (a == "center") {
     d.add("margin-left", "auto");
     d.add("margin-right", "auto");
@@ -254,13 +254,13 @@ void bodyHints(Decls& d, const Element& e, const std::string& baseUrl, const Hin
 }
 
 std::string listType(const std::string& v) {
-  const std::string t = trim(v);
+  const std::string t = trimBlanks(v);
   if (t == "1") return "decimal";
   if (t == "a") return "lower-alpha";
   if (t == "A") return "upper-alpha";
   if (t == "i") return "lower-roman";
   if (t == "I") return "upper-roman";
-  const std::string l = lower(t);
+  const std::string l = lowerAscii(t);
   if (l == "disc" || l == "circle" || l == "square") return l;
   return "";
 }
@@ -298,10 +298,10 @@ std::optional<std::string> legacyLength(const std::string& value) {
 }
 
 std::optional<std::string> legacyColor(const std::string& value) {
-  std::string v = trim(value);
-  if (v.empty() || lower(v) == "transparent") return std::nullopt;
-  const std::string named = litehtml::web_color::resolve_name(lower(v).c_str(), nullptr);
-  if (!named.empty() && named[0] == '#') return lower(named);
+  std::string v = trimBlanks(value);
+  if (v.empty() || lowerAscii(v) == "transparent") return std::nullopt;
+  const std::string named = litehtml::web_color::resolve_name(lowerAscii(v).c_str(), nullptr);
+  if (!named.empty() && named[0] == '#') return lowerAscii(named);
   if (v.size() == 4 && v[0] == '#' && isHex(v[1]) && isHex(v[2]) && isHex(v[3])) {
     std::string out = "#";
     for (int k = 1; k < 4; ++k) out += std::string(2, static_cast<char>(std::tolower(static_cast<unsigned char>(v[k]))));
@@ -341,7 +341,7 @@ std::optional<std::string> legacyColor(const std::string& value) {
 
 std::optional<int> fontSizePixels(const std::string& value) {
   static const int kPixels[8] = {0, 10, 13, 16, 18, 24, 32, 48};
-  const std::string v = trim(value);
+  const std::string v = trimBlanks(value);
   auto n = leadingInt(v);
   if (!n) return std::nullopt;
   int size = *n;
@@ -385,13 +385,13 @@ std::string presentationalStyle(const Element& e, const std::string& baseUrl, co
       }
     }
     if (tag == "IFRAME") {
-      const std::string fb = lower(trim(e.attribute("frameborder")));
+      const std::string fb = lowerAscii(trimBlanks(e.attribute("frameborder")));
       if (fb == "0" || fb == "no") d.add("border-width", "0");
     }
   } else if (tag == "HR") {
     d.length("width", e, "width");
     if (auto n = leadingInt(e.attribute("size")); n && *n > 0) d.add("height", std::to_string(std::max(0, *n - 2)) + "px");
-    const std::string a = lower(trim(e.attribute("align")));
+    const std::string a = lowerAscii(trimBlanks(e.attribute("align")));
     if (a == "left") {
       d.add("margin-right", "auto");
     } else if (a == "right") {
@@ -411,7 +411,7 @@ std::string presentationalStyle(const Element& e, const std::string& baseUrl, co
   } else if (tag == "UL" || tag == "OL" || tag == "LI") {
     if (auto t = listType(e.attribute("type")); !t.empty()) d.add("list-style-type", t);
   } else if (tag == "BR") {
-    const std::string c = lower(trim(e.attribute("clear")));
+    const std::string c = lowerAscii(trimBlanks(e.attribute("clear")));
     if (c == "all" || c == "both") d.add("clear", "both");
     else if (c == "left" || c == "right") d.add("clear", c);
   } else if (tag == "NOSCRIPT") {

@@ -38,6 +38,9 @@ std::optional<std::string> legacyColor(const std::string& value);
 std::optional<std::string> legacyLength(const std::string& value);
 // FONT's size (1 to 7, "+n", "-n" from 3) in pixels.
 std::optional<int> fontSizePixels(const std::string& value);
+// An attribute value in ASCII lower case; without the blanks around it.
+std::string lowerAscii(std::string value);
+std::string trimBlanks(const std::string& value);
 // The leading integer of an attribute ("3", " 4px"), nullopt without one.
 std::optional<int> leadingInt(const std::string& value);
 
