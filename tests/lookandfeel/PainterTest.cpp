@@ -214,16 +214,17 @@ TEST_F(PainterTest, FilledArrowsPointEachWayInTheirSquare) {
     std::string picture;
   };
   // A 13 x 9 rect: the square is columns 2 to 10, n = 3. The platform
-  // fills the triangle where pixel centres lie inside, right and bottom
-  // edges out, and the pen strokes its three sides.
+  // fills the pixels whose top-left corners lie inside the triangle, right
+  // and bottom edges out, so the fill keeps within the three sides the pen
+  // strokes and the arrows come out symmetric.
   const Case cases[] = {
-      {ahUp, rows({".............", ".............", ".............", ".....##......", "....####.....",
+      {ahUp, rows({".............", ".............", ".............", "......#......", ".....###.....",
                    "....#####....", ".............", ".............", "............."})},
-      {ahDown, rows({".............", ".............", ".............", "....#####....", ".....#.#.....",
+      {ahDown, rows({".............", ".............", ".............", "....#####....", ".....###.....",
                      "......#......", ".............", ".............", "............."})},
-      {ahLeft, rows({".............", ".............", "......##.....", ".....###.....", ".....###.....",
+      {ahLeft, rows({".............", ".............", ".......#.....", "......##.....", ".....###.....",
                      "......##.....", ".......#.....", ".............", "............."})},
-      {ahRight, rows({".............", ".............", ".....#.......", ".....##......", ".....#.#.....",
+      {ahRight, rows({".............", ".............", ".....#.......", ".....##......", ".....###.....",
                       ".....##......", ".....#.......", ".............", "............."})},
   };
   for (const Case& c : cases) {
@@ -239,15 +240,15 @@ TEST_F(PainterTest, ArrowButtonsUseTheWholeRectAndStateArrowsEmbossWhenDisabled)
   // half(9 - 4) = 3, halves rounding away from zero.
   Surface button(13, 9, clWhite);
   base->DrawArrowButton(button.get(), TRect{0, 0, 13, 9}, false, ahUp, pdsNormal);
-  EXPECT_EQ(button.picture(legend), rows({"fffffffffffff", "fffffffffffff", "fffffffffffff", "fffff##ffffff",
-                                          "ffff####fffff", "fff######ffff", "fff#######fff", "fffffffffffff",
+  EXPECT_EQ(button.picture(legend), rows({"fffffffffffff", "fffffffffffff", "fffffffffffff", "ffffff#ffffff",
+                                          "fffff###fffff", "ffff#####ffff", "fff#######fff", "fffffffffffff",
                                           "fffffffffffff"}));
 
   // Disabled: the highlight copy one pixel right and down, the shadow over it.
   Surface arrow(9, 9, clLime);
   base->DrawStateArrow(arrow.get(), TRect{0, 0, 9, 9}, ahUp, pdsDisabled);
   EXPECT_EQ(arrow.picture({{clLime, 'g'}, {clBtnHighlight, 'h'}, {clBtnShadow, 's'}}),
-            rows({"ggggggggg", "ggggggggg", "ggggggggg", "gggssgggg", "ggssssggg", "ggsssssgg", "ggghhhhhg",
+            rows({"ggggggggg", "ggggggggg", "ggggggggg", "ggggsgggg", "gggsssggg", "ggsssssgg", "ggghhhhhg",
                   "ggggggggg", "ggggggggg"}));
 }
 
@@ -256,7 +257,7 @@ TEST_F(PainterTest, DropDownGlyphIsAnOddTriangleCentredLow) {
   // a = 5, b = 3; first point (2, half(8 - 3) = 3).
   base->DrawDropDownGlyph(s.get(), TRect{0, 0, 10, 8}, clRed);
   EXPECT_EQ(s.picture({{clWhite, '.'}, {clRed, '#'}}),
-            rows({"..........", "..........", "..........", "..#####...", "...#.#....", "....#.....",
+            rows({"..........", "..........", "..........", "..#####...", "...###....", "....#.....",
                   "..........", ".........."}));
 }
 

@@ -184,8 +184,9 @@ class PenPath {
     step_ += std::min(first, major);
     for (long long i = first; i < last; ++i) {
       // Bresenham's minor coordinate after i steps, in closed form: the
-      // minor axis moves when the error term turns positive.
-      long long k = (2 * i * minor + major - 1) / (2 * major);
+      // nearest one, and at a half-pixel tie the smaller coordinate, so
+      // that a line drawn back from its end covers the same pixels.
+      long long k = (2 * i * minor + major - (stepMinor > 0 ? 1 : 0)) / (2 * major);
       long long mj = startMajor + stepMajor * i, mn = startMinor + stepMinor * k;
       plot(static_cast<int>(xMajor ? mj : mn), static_cast<int>(xMajor ? mn : mj));
     }
@@ -474,9 +475,41 @@ BOOL RoundRect(HDC hdc, int left, int top, int right, int bottom, int width, int
 }
 
 BOOL Ellipse(HDC hdc, int left, int top, int right, int bottom) {
-  return drawShape(hdc, RECT{left, top, right, bottom}, [](RECT r, int, int clipTop, int clipBottom) {
-    return ellipseSpans(r.left, r.top, r.right, r.bottom, clipTop, clipBottom);
-  });
+  Dc* dc = dcOf(hdc);
+  if (dc == nullptr) return FALSE;
+  if (!dc->surface) return TRUE;
+  if (penWidth(*dc) > 1) {
+    return drawShape(hdc, RECT{left, top, right, bottom}, [](RECT r, int, int clipTop, int clipBottom) {
+      return ellipseSpans(r.left, r.top, r.right, r.bottom, clipTop, clipBottom);
+    });
+  }
+  RECT r = normalised(toSurface(*dc, RECT{left, top, right, bottom}));
+  int clipTop, clipBottom;
+  drawableRows(*dc, clipTop, clipBottom);
+  EllipseShape e(r.left, r.top, r.right, r.bottom);
+  std::vector<Span> inside, curve;
+  const bool pen = activePen(*dc) != nullptr;
+  for (int y = std::max(e.top(), clipTop); y < std::min(e.bottom(), clipBottom); ++y) {
+    EllipseShape::Row row;
+    if (!e.row(y, row)) continue;
+    if (!pen) {
+      // Without a pen the curve's pixels are filled too; a thin box fills
+      // as a rectangle does, a pixel smaller.
+      if (!e.thin()) inside.push_back({y, row.outerLeft, row.outerRight});
+      else if (y < r.bottom - 1) inside.push_back({y, r.left, r.right - 1});
+      continue;
+    }
+    if (row.innerLeft < row.innerRight) inside.push_back({y, row.innerLeft, row.innerRight});
+    curve.push_back({y, row.outerLeft, row.innerLeft});
+    if (row.innerRight < row.outerRight && row.innerRight >= row.innerLeft)
+      curve.push_back({y, row.innerRight, row.outerRight});
+  }
+  fillSpans(*dc, inside);
+  if (pen) {
+    RegionData ring = regionOfSpans(curve);
+    paintArea(*dc, ring.raw(), solidPaint(*dc, penColour(*dc, *activePen(*dc))), rop3OfRop2(dc->state.rop2));
+  }
+  return TRUE;
 }
 
 BOOL Arc(HDC dc, int left, int top, int right, int bottom, int xs, int ys, int xe, int ye) {

@@ -6,6 +6,19 @@
 
 namespace qv::os::gdi {
 
+namespace {
+
+void normalise(int& left, int& top, int& right, int& bottom) {
+  left = clampCoord(left), top = clampCoord(top), right = clampCoord(right), bottom = clampCoord(bottom);
+  if (left > right) std::swap(left, right);
+  if (top > bottom) std::swap(top, bottom);
+}
+
+// ceil(n / d) for d > 0.
+long long ceilDiv(long long n, long long d) { return n >= 0 ? (n + d - 1) / d : -((-n) / d); }
+
+}  // namespace
+
 RegionData::RegionData() { pixman_region32_init(&r_); }
 RegionData::RegionData(int left, int top, int right, int bottom) {
   pixman_region32_init(&r_);
@@ -89,17 +102,25 @@ RegionData regionOfSpans(const std::vector<Span>& spans) {
 RegionData RegionData::polygon(const POINT* pts, const INT* counts, int polygons, int fillMode) {
   return regionOfSpans(polygonSpans(pts, counts, polygons, fillMode));
 }
+// Both leave out the right column and the bottom row of their box, as a
+// rectangle does: the shape is the one drawn in the box a pixel smaller.
+// Boxes of up to three pixels across are that smaller box, square.
 RegionData RegionData::ellipse(int left, int top, int right, int bottom) {
-  return regionOfSpans(ellipseSpans(left, top, right, bottom));
+  normalise(left, top, right, bottom);
+  if (left == right || top == bottom) return RegionData();
+  if (right - left <= 3 || bottom - top <= 3) return RegionData(left, top, right - 1, bottom - 1);
+  return regionOfSpans(ellipseSpans(left, top, right - 1, bottom - 1));
 }
 RegionData RegionData::roundRect(int left, int top, int right, int bottom, int ew, int eh) {
-  return regionOfSpans(roundRectSpans(left, top, right, bottom, ew, eh));
+  normalise(left, top, right, bottom);
+  if (left == right || top == bottom) return RegionData();
+  return regionOfSpans(roundRectSpans(left, top, right - 1, bottom - 1, ew, eh));
 }
 
 std::vector<Span> polygonSpans(const POINT* pts, const INT* counts, int polygons, int fillMode, int clipTop,
                                int clipBottom) {
   struct Edge {
-    double x0, y0, x1, y1;
+    long long x0, y0, x1, y1;
     int dir;
   };
   std::vector<Edge> edges;
@@ -115,7 +136,7 @@ std::vector<Span> polygonSpans(const POINT* pts, const INT* counts, int polygons
       if (a.y == b.y) continue;
       int dir = a.y < b.y ? 1 : -1;
       if (dir < 0) std::swap(a, b);
-      edges.push_back({double(a.x), double(a.y), double(b.x), double(b.y), dir});
+      edges.push_back({a.x, a.y, b.x, b.y, dir});
       minY = std::min(minY, int(a.y));
       maxY = std::max(maxY, int(b.y));
     }
@@ -124,18 +145,18 @@ std::vector<Span> polygonSpans(const POINT* pts, const INT* counts, int polygons
   std::vector<Span> spans;
   minY = std::max(minY, clipTop);
   maxY = std::min(maxY, clipBottom);
-  std::vector<std::pair<double, int>> xs;
+  // Each row is sampled along its top edge: an edge crosses row y when
+  // y0 <= y < y1, and the pixels from the first corner at or right of one
+  // crossing up to the next crossing belong to the polygon.
+  std::vector<std::pair<long long, int>> xs;
   for (int y = minY; y < maxY; ++y) {
-    double yc = y + 0.5;
     xs.clear();
     for (const Edge& e : edges)
-      if (e.y0 <= yc && yc < e.y1) xs.push_back({e.x0 + (yc - e.y0) * (e.x1 - e.x0) / (e.y1 - e.y0), e.dir});
+      if (e.y0 <= y && y < e.y1) xs.push_back({e.x0 + ceilDiv((y - e.y0) * (e.x1 - e.x0), e.y1 - e.y0), e.dir});
     if (xs.empty()) continue;
     std::sort(xs.begin(), xs.end());
-    auto emit = [&](double xl, double xr) {
-      int x0 = clampCoord(static_cast<long long>(std::ceil(xl - 0.5)));
-      int x1 = clampCoord(static_cast<long long>(std::ceil(xr - 0.5)));
-      if (x0 < x1) spans.push_back({y, x0, x1});
+    auto emit = [&](long long xl, long long xr) {
+      if (xl < xr) spans.push_back({y, clampCoord(xl), clampCoord(xr)});
     };
     if (fillMode == WINDING) {
       int wind = 0;
@@ -152,36 +173,119 @@ std::vector<Span> polygonSpans(const POINT* pts, const INT* counts, int polygons
 
 namespace {
 
-void normalise(int& left, int& top, int& right, int& bottom) {
-  left = clampCoord(left), top = clampCoord(top), right = clampCoord(right), bottom = clampCoord(bottom);
-  if (left > right) std::swap(left, right);
-  if (top > bottom) std::swap(top, bottom);
-}
+using Wide = __int128;
 
-// The span [x0, x1) of row `row` (0 = top) of an ellipse in a w x h box at 0.
-bool ellipseRow(int w, int h, int row, int& x0, int& x1) {
-  double a = w / 2.0 - 0.25, b = h / 2.0 - 0.25;
-  double dy = row + 0.5 - h / 2.0;
-  double v = 1.0 - (dy / b) * (dy / b);
-  if (v < 0) return false;
-  double hw = a * std::sqrt(v);
-  double cx = w / 2.0;
-  x0 = std::max(0, static_cast<int>(std::ceil(cx - hw - 0.5)));
-  x1 = std::min(w, static_cast<int>(std::floor(cx + hw - 0.5)) + 1);
-  return x0 < x1;
+// The largest v of parity `parity` in [parity, limit] for which `inside`
+// holds, given that it holds for small values and not for large ones, or
+// -1 when it does not even hold at `parity`.
+template <class Inside>
+long long largestOnGrid(long long parity, long long limit, Inside inside) {
+  if (limit < parity || !inside(parity)) return -1;
+  long long lo = 0, hi = (limit - parity) / 2;
+  if (inside(parity + 2 * hi)) return parity + 2 * hi;
+  while (hi - lo > 1) {
+    long long mid = lo + (hi - lo) / 2;
+    (inside(parity + 2 * mid) ? lo : hi) = mid;
+  }
+  return parity + 2 * lo;
 }
 
 }  // namespace
 
-std::vector<Span> ellipseSpans(int left, int top, int right, int bottom, int clipTop, int clipBottom) {
+// The curve is worked out in one quadrant, in coordinates doubled so that
+// the centre of a box of even size falls on the grid: x and y run from the
+// centre outward, pixel centres sit at the parity of a = width - 1 and
+// b = height - 1, and the ellipse is b^2 x^2 + a^2 y^2 = a^2 b^2. Going from
+// the top, each column of the flat part takes the highest row whose midpoint
+// below is strictly inside; once the slope passes one, each row takes the
+// outermost column whose midpoint to its left is strictly inside.
+EllipseShape::EllipseShape(int left, int top, int right, int bottom) {
   normalise(left, top, right, bottom);
-  std::vector<Span> spans;
-  int w = right - left, h = bottom - top;
-  if (w <= 0 || h <= 0) return spans;
-  for (int y = std::max(top, clipTop); y < std::min(bottom, clipBottom); ++y) {
-    int x0, x1;
-    if (ellipseRow(w, h, y - top, x0, x1)) spans.push_back({y, left + x0, left + x1});
+  left_ = left, top_ = top, right_ = right, bottom_ = bottom;
+  const long long w = static_cast<long long>(right) - left, h = static_cast<long long>(bottom) - top;
+  if (w <= 0 || h <= 0 || (w == 1 && h == 1)) {
+    top_ = bottom_ = top;
+    return;
   }
+  if (w <= 2 || h <= 2) {
+    thin_ = true;
+    return;
+  }
+  a_ = w - 1;
+  b_ = h - 1;
+  // The turn: the first column of the flat walk where the slope reaches one.
+  auto steep = [&](long long x) {
+    long long y = flatRow(x);
+    return y < 0 || Wide(b_) * b_ * x >= Wide(a_) * a_ * y;
+  };
+  const long long px = a_ & 1;
+  if (steep(px)) {
+    xs_ = px;
+    ys_ = b_;
+    return;
+  }
+  long long lo = 0, hi = (a_ - px) / 2;  // steep at the far end, where y is 0
+  while (hi - lo > 1) {
+    long long mid = lo + (hi - lo) / 2;
+    (steep(px + 2 * mid) ? hi : lo) = mid;
+  }
+  xs_ = px + 2 * hi;
+  // The flat walk comes down at most one row per column.
+  ys_ = std::max(flatRow(xs_), flatRow(xs_ - 2) - 2);
+}
+
+// Column x of the flat part: the highest row whose midpoint below is inside.
+long long EllipseShape::flatRow(long long x) const {
+  const Wide aa = Wide(a_) * a_, bb = Wide(b_) * b_, xx = bb * x * x, ab = aa * bb;
+  return largestOnGrid(b_ & 1, b_, [&](long long y) { return xx + aa * (y - 1) * (y - 1) < ab; });
+}
+
+// Row y of the flat part reaches out to the last column whose midpoint
+// below is inside.
+long long EllipseShape::flatRowEnd(long long y) const {
+  const Wide aa = Wide(a_) * a_, bb = Wide(b_) * b_, yy = aa * (y - 1) * (y - 1), ab = aa * bb;
+  return largestOnGrid(a_ & 1, a_, [&](long long x) { return bb * x * x + yy < ab; });
+}
+
+// Row y of the steep part: the outermost column whose midpoint to the left
+// is inside, never inside the turn.
+long long EllipseShape::steepColumn(long long y) const {
+  const Wide aa = Wide(a_) * a_, bb = Wide(b_) * b_, yy = aa * y * y, ab = aa * bb;
+  long long x = largestOnGrid(a_ & 1, a_, [&](long long x) { return bb * (x - 1) * (x - 1) + yy < ab; });
+  return std::max(x, xs_);
+}
+
+bool EllipseShape::row(int y, Row& out) const {
+  if (y < top_ || y >= bottom_) return false;
+  if (thin_) {
+    out = {left_, right_, right_, right_};
+    return true;
+  }
+  const long long yq = std::llabs(2 * (static_cast<long long>(y) - top_) - b_);
+  long long inner, outer;
+  if (yq > ys_) {
+    inner = yq == b_ ? (a_ & 1) : flatRowEnd(yq + 2) + 2;
+    outer = std::min(flatRowEnd(yq), xs_ - 2);
+  } else if (yq == ys_) {
+    inner = yq == b_ ? (a_ & 1) : std::min(flatRowEnd(yq + 2) + 2, xs_);
+    outer = xs_;
+  } else {
+    inner = outer = steepColumn(yq);
+  }
+  out.outerLeft = static_cast<int>(left_ + (a_ - outer) / 2);
+  out.innerLeft = static_cast<int>(left_ + (a_ - inner) / 2 + 1);
+  out.innerRight = static_cast<int>(left_ + (a_ + inner) / 2);
+  out.outerRight = static_cast<int>(left_ + (a_ + outer) / 2 + 1);
+  if (out.innerLeft > out.innerRight) out.innerLeft = out.innerRight = out.outerRight;
+  return true;
+}
+
+std::vector<Span> ellipseSpans(int left, int top, int right, int bottom, int clipTop, int clipBottom) {
+  EllipseShape e(left, top, right, bottom);
+  std::vector<Span> spans;
+  EllipseShape::Row r;
+  for (int y = std::max(e.top(), clipTop); y < std::min(e.bottom(), clipBottom); ++y)
+    if (e.row(y, r)) spans.push_back({y, r.outerLeft, r.outerRight});
   return spans;
 }
 
@@ -189,23 +293,19 @@ std::vector<Span> roundRectSpans(int left, int top, int right, int bottom, int e
                                  int clipBottom) {
   normalise(left, top, right, bottom);
   std::vector<Span> spans;
-  int w = right - left, h = bottom - top;
+  const long long w = static_cast<long long>(right) - left, h = static_cast<long long>(bottom) - top;
   if (w <= 0 || h <= 0) return spans;
-  ew = std::min(std::abs(ew), w);
-  eh = std::min(std::abs(eh), h);
-  if (ew < 2 || eh < 2) ew = eh = 0;
+  const int cw = static_cast<int>(std::min<long long>(std::abs(static_cast<long long>(ew)), w));
+  const int ch = static_cast<int>(std::min<long long>(std::abs(static_cast<long long>(eh)), h));
+  EllipseShape corner(0, 0, cw, ch);
   for (int y = std::max(top, clipTop); y < std::min(bottom, clipBottom); ++y) {
-    int i = y - top, j = bottom - 1 - y;
-    int row = -1;
-    if (i < eh / 2) row = i;
-    else if (j < eh / 2) row = eh - 1 - j;
-    int inset = 0;
-    if (row >= 0) {
-      int x0, x1;
-      if (!ellipseRow(ew, eh, row, x0, x1)) continue;
-      inset = x0;
-    }
-    if (left + inset < right - inset) spans.push_back({y, left + inset, right - inset});
+    // The corner ellipse's upper half rounds the top rows, its lower half
+    // the bottom ones; the rows between are straight.
+    const long long fromTop = static_cast<long long>(y) - top, fromBottom = static_cast<long long>(bottom) - 1 - y;
+    EllipseShape::Row r{0, 0, 0, 0};
+    if (fromTop < ch / 2) corner.row(static_cast<int>(fromTop), r);
+    else if (fromBottom < ch / 2) corner.row(static_cast<int>(ch - 1 - fromBottom), r);
+    if (left + r.outerLeft < right - r.outerLeft) spans.push_back({y, left + r.outerLeft, right - r.outerLeft});
   }
   return spans;
 }
@@ -243,17 +343,18 @@ HRGN CreateEllipticRgnIndirect(const RECT* r) {
   return r == nullptr ? nullptr : CreateEllipticRgn(r->left, r->top, r->right, r->bottom);
 }
 
+// A polygon of fewer than two points encloses nothing, and any fill mode
+// but WINDING fills alternately.
 HRGN CreatePolygonRgn(const POINT* pts, int count, int fillMode) {
-  if (pts == nullptr || count < 2 || (fillMode != ALTERNATE && fillMode != WINDING)) return nullptr;
+  if (pts == nullptr || count < 0) return nullptr;
   return CreatePolyPolygonRgn(pts, &count, 1, fillMode);
 }
 
 HRGN CreatePolyPolygonRgn(const POINT* pts, const INT* counts, int polygons, int fillMode) {
-  if (pts == nullptr || counts == nullptr || polygons <= 0 || (fillMode != ALTERNATE && fillMode != WINDING))
-    return nullptr;
+  if (pts == nullptr || counts == nullptr || polygons <= 0) return nullptr;
   for (int i = 0; i < polygons; ++i)
-    if (counts[i] < 2) return nullptr;
-  return createRegion(RegionData::polygon(pts, counts, polygons, fillMode));
+    if (counts[i] < 0) return nullptr;
+  return createRegion(RegionData::polygon(pts, counts, polygons, fillMode == WINDING ? WINDING : ALTERNATE));
 }
 
 int CombineRgn(HRGN dest, HRGN src1, HRGN src2, int mode) {

@@ -86,8 +86,10 @@ class RegionData {
   // The banded rectangles without copying them.
   const pixman_box32_t* boxes(int& count) const { return pixman_region32_rectangles(&r_, &count); }
 
-  // Scan-converted shapes with GDI's rules (right and bottom excluded).
   static RegionData fromRects(const std::vector<RECT>& rects);
+  // The regions of CreatePolygonRgn, CreateEllipticRgn and
+  // CreateRoundRectRgn. Like a rectangle's, the elliptic and rounded ones
+  // leave out the box's right column and bottom row.
   static RegionData polygon(const POINT* pts, const INT* counts, int polygons, int fillMode);
   static RegionData ellipse(int left, int top, int right, int bottom);
   static RegionData roundRect(int left, int top, int right, int bottom, int ew, int eh);
@@ -110,12 +112,12 @@ HRGN createRegion(const RegionData& data);
 RegionData regionData(HRGN h);
 
 // Horizontal spans [x0, x1) on row y of filled shapes. A pixel belongs to a
-// polygon when its centre is inside (centres on a left or top edge count,
-// on a right or bottom edge do not); an ellipse in (left, top, right, bottom)
-// covers the pixels whose centres fall inside the ellipse through the
-// extreme pixels, widened by a quarter pixel so that small ones stay solid.
-// Only rows in [clipTop, clipBottom) are produced; without a clip, shapes
-// are cut to rows -65536 to 65535, far beyond any surface.
+// polygon when its top-left corner is inside (corners on a left or top edge
+// count, on a right or bottom edge do not), so that the fill keeps within
+// the polygon's outline. Ellipses and the corners of rounded rectangles are
+// those of EllipseShape. Only rows in [clipTop, clipBottom) are produced;
+// without a clip, shapes are cut to rows -65536 to 65535, far beyond any
+// surface.
 struct Span {
   int y;
   int x0;
@@ -132,8 +134,44 @@ constexpr int clampCoord(long long v) {
 }
 std::vector<Span> polygonSpans(const POINT* pts, const INT* counts, int polygons, int fillMode,
                                int clipTop = kNoClipTop, int clipBottom = kNoClipBottom);
+
+// The platform's ellipse in the pixels [left, right) x [top, bottom): a thin
+// 8-connected curve through the box's extreme pixels and what it encloses.
+// Each pixel of the curve is placed by the midpoint rule on the ellipse
+// through the centres of those extreme pixels: going round from the top,
+// the curve steps outward along the flat parts and inward along the steep
+// ones, and takes the step whose half-pixel midpoint lies strictly inside.
+// A box one or two pixels thin is all curve; a one-pixel box has none.
+class EllipseShape {
+ public:
+  EllipseShape(int left, int top, int right, int bottom);
+  // The curve's pixels on row y are [outerLeft, innerLeft) and
+  // [innerRight, outerRight); it encloses [innerLeft, innerRight), which
+  // may be empty. False for a row the ellipse does not reach.
+  struct Row {
+    int outerLeft, innerLeft, innerRight, outerRight;
+  };
+  bool row(int y, Row& out) const;
+  int top() const { return top_; }
+  int bottom() const { return bottom_; }
+  // Boxes one or two pixels thin: all curve, nothing enclosed.
+  bool thin() const { return thin_; }
+
+ private:
+  int left_, top_, right_, bottom_;
+  bool thin_ = false;
+  long long a_ = 0, b_ = 0;   // doubled semi-axes: width - 1, height - 1
+  long long xs_ = 0, ys_ = 0;  // where the curve turns from flat to steep
+  long long flatRowEnd(long long y) const;
+  long long steepColumn(long long y) const;
+  long long flatRow(long long x) const;
+};
+
+// The curve of an ellipse with what it encloses, and without.
 std::vector<Span> ellipseSpans(int left, int top, int right, int bottom, int clipTop = kNoClipTop,
                                int clipBottom = kNoClipBottom);
+// A rectangle whose corners are quarters of the ellipse in a box of
+// min(ew, width) x min(eh, height).
 std::vector<Span> roundRectSpans(int left, int top, int right, int bottom, int ew, int eh,
                                  int clipTop = kNoClipTop, int clipBottom = kNoClipBottom);
 RegionData regionOfSpans(const std::vector<Span>& spans);

@@ -2,7 +2,9 @@
 // pixels: '.' white, '#' black, 'g' light grey unless a test says otherwise.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <climits>
+#include <set>
 #include <functional>
 
 #include "GdiCanvas.h"
@@ -65,14 +67,16 @@ const ShapeCase kShapes[] = {
        Rectangle(dc, 1, 1, 5, 4);
      },
      {"......", ".###..", ".###..", "......", "......"}},
-    {"Polygon fill: centres inside, right and bottom edges out", 7, 7,
+    // Sampled at the pixels' top-left corners, so that the fill keeps
+    // within the outline below.
+    {"Polygon fill: corners inside, right and bottom edges out", 7, 7,
      [](HDC dc) {
        POINT pts[] = {{0, 0}, {6, 0}, {0, 6}};
        SelectObject(dc, GetStockObject(NULL_PEN));
        SelectObject(dc, GetStockObject(BLACK_BRUSH));
        Polygon(dc, pts, 3);
      },
-     {"#####..", "####...", "###....", "##.....", "#......", ".......", "......."}},
+     {"######.", "#####..", "####...", "###....", "##.....", "#......", "......."}},
     {"Polygon outline closes through every vertex", 7, 7,
      [](HDC dc) {
        POINT pts[] = {{0, 0}, {6, 0}, {0, 6}};
@@ -83,13 +87,14 @@ const ShapeCase kShapes[] = {
     {"Ellipse with pen and brush", 6, 6,
      [](HDC dc) { withGreyBrush(dc, [&] { Ellipse(dc, 0, 0, 6, 6); }); },
      {"..##..", ".#gg#.", "#gggg#", "#gggg#", ".#gg#.", "..##.."}},
-    {"Ellipse without a pen is a pixel smaller", 6, 6,
+    // Unlike a rectangle, an ellipse without a pen fills its whole curve.
+    {"Ellipse without a pen fills the curve's pixels", 6, 6,
      [](HDC dc) {
        SelectObject(dc, GetStockObject(NULL_PEN));
        SelectObject(dc, GetStockObject(BLACK_BRUSH));
        Ellipse(dc, 0, 0, 6, 6);
      },
-     {".###..", "#####.", "#####.", "#####.", ".###..", "......"}},
+     {"..##..", ".####.", "######", "######", ".####.", "..##.."}},
     {"Arc: counterclockwise from the first radial to the second", 9, 5,
      [](HDC dc) { Arc(dc, 0, 0, 9, 9, 9, 4, 4, 0); },
      {"....##...", "......##.", ".......#.", "........#", "........#"}},
@@ -386,6 +391,92 @@ TEST(MulDiv, RoundsHalvesAwayFromZeroOverSixtyFourBits) {
       {INT_MAX, 2, 2, INT_MAX}, {INT_MAX, 2, 1, -1}, {INT_MIN, 1, 1, INT_MIN}, {INT_MIN, -1, 1, -1},
   };
   for (const auto& c : cases) EXPECT_EQ(MulDiv(c.a, c.b, c.c), c.expected) << c.a << "*" << c.b << "/" << c.c;
+}
+
+}  // namespace
+
+namespace {
+
+using Pixels = std::set<std::pair<int, int>>;
+
+Pixels blackPixels(const Canvas& canvas) {
+  Pixels p;
+  for (int y = 0; y < canvas.height(); ++y)
+    for (int x = 0; x < canvas.width(); ++x)
+      if (canvas.at(x, y) == RGB(0, 0, 0)) p.insert({x, y});
+  return p;
+}
+
+const std::vector<std::vector<POINT>> kPolygons = {
+    {{16, 1}, {20, 11}, {31, 11}, {22, 18}, {26, 29}, {16, 22}, {6, 29}, {10, 18}, {1, 11}, {12, 11}},  // star
+    {{2, 10}, {14, 10}, {14, 4}, {26, 15}, {14, 26}, {14, 20}, {2, 20}},                               // arrow
+    {{3, 5}, {29, 12}, {9, 30}},                                                                       // triangle
+    {{10, 10}, {17, 10}, {13, 14}},                                                                    // small arrow down
+};
+
+TEST(PolygonFill, StaysWithinItsOutlineAndIsItsRegion) {
+  for (const auto& pts : kPolygons) {
+    const int n = static_cast<int>(pts.size());
+    Canvas fill(32, 32), outline(32, 32), region(32, 32);
+    SelectObject(fill.dc(), GetStockObject(NULL_PEN));
+    SelectObject(fill.dc(), GetStockObject(BLACK_BRUSH));
+    Polygon(fill.dc(), pts.data(), n);
+    SelectObject(outline.dc(), GetStockObject(NULL_BRUSH));
+    Polygon(outline.dc(), pts.data(), n);
+    HRGN rgn = CreatePolygonRgn(pts.data(), n, ALTERNATE);
+    FillRgn(region.dc(), rgn, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    DeleteObject(rgn);
+    const Pixels filled = blackPixels(fill), edge = blackPixels(outline);
+    EXPECT_EQ(blackPixels(region), filled) << pts[0].x;
+    // Every filled pixel lies between the outline's leftmost and rightmost
+    // pixels of its row.
+    for (auto [x, y] : filled) {
+      int lo = 99, hi = -1;
+      for (auto [ex, ey] : edge)
+        if (ey == y) lo = std::min(lo, ex), hi = std::max(hi, ex);
+      EXPECT_TRUE(lo <= x && x <= hi) << "fill pixel " << x << "," << y << " outside the outline";
+    }
+  }
+}
+
+TEST(Lines, DrawTheSamePixelsInBothDirections) {
+  // Half-pixel ties on every other step in each octant.
+  const POINT ends[] = {{30, 22}, {30, 8}, {2, 22}, {2, 8}, {22, 30}, {8, 30}, {22, 2}, {8, 2}, {27, 21}};
+  for (POINT e : ends) {
+    Canvas there(32, 32), back(32, 32);
+    MoveToEx(there.dc(), 16, 15, nullptr);
+    LineTo(there.dc(), e.x, e.y);
+    MoveToEx(back.dc(), e.x, e.y, nullptr);
+    LineTo(back.dc(), 16, 15);
+    Pixels a = blackPixels(there), b = blackPixels(back);
+    // Each leaves out its own last point only.
+    a.insert({e.x, e.y});
+    b.insert({16, 15});
+    EXPECT_EQ(a, b) << e.x << "," << e.y;
+  }
+}
+
+TEST(Ellipse, OutlineIsAThinEightConnectedCurve) {
+  for (RECT box : {RECT{1, 1, 31, 31}, RECT{0, 3, 32, 20}, RECT{4, 0, 17, 32}, RECT{2, 2, 9, 8}}) {
+    Canvas canvas(32, 32);
+    SelectObject(canvas.dc(), GetStockObject(NULL_BRUSH));
+    Ellipse(canvas.dc(), box.left, box.top, box.right, box.bottom);
+    const Pixels curve = blackPixels(canvas);
+    int top = 99, bottom = -1, left = 99, right = -1;
+    for (auto [x, y] : curve) {
+      top = std::min(top, y), bottom = std::max(bottom, y), left = std::min(left, x), right = std::max(right, x);
+      // Thin: no pixel is the corner of an L of curve pixels, which a
+      // diagonal step would have made redundant.
+      const bool h = curve.count({x - 1, y}) || curve.count({x + 1, y});
+      const bool v = curve.count({x, y - 1}) || curve.count({x, y + 1});
+      const bool across = curve.count({x - 1, y}) && curve.count({x + 1, y});
+      const bool along = curve.count({x, y - 1}) && curve.count({x, y + 1});
+      EXPECT_FALSE(h && v && !across && !along) << "stair pixel " << x << "," << y << " in box " << box.left;
+    }
+    // It touches every side of its box, the right and bottom ones inside.
+    EXPECT_EQ((std::array<int, 4>{left, top, right + 1, bottom + 1}),
+              (std::array<int, 4>{box.left, box.top, box.right, box.bottom}));
+  }
 }
 
 }  // namespace

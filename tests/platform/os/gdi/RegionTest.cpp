@@ -113,14 +113,27 @@ TEST(Regions, ShapesAsPictures) {
     DeleteObject(rgn);
     return rows;
   };
-  // Centres on a left edge count, on a right edge not: the diamond leans left.
+  // A pixel belongs to the polygon when its top-left corner does, so the
+  // region keeps within the outline: the diamond's top and right points
+  // hold no pixel.
   POINT diamond[] = {{3, 0}, {6, 3}, {3, 6}, {0, 3}};
   EXPECT_EQ(picture(CreatePolygonRgn(diamond, 4, ALTERNATE), 6, 6),
-            (std::vector<std::string>{"..#...", ".###..", "#####.", "#####.", ".###..", "..#..."}));
+            (std::vector<std::string>{"......", "..##..", ".####.", "######", ".####.", "..##.."}));
+  // Like a rectangle's, elliptic and rounded regions leave out the right
+  // column and the bottom row of their box.
   EXPECT_EQ(picture(CreateEllipticRgn(0, 0, 6, 6), 6, 6),
-            (std::vector<std::string>{"..##..", ".####.", "######", "######", ".####.", "..##.."}));
+            (std::vector<std::string>{".###..", "#####.", "#####.", "#####.", ".###..", "......"}));
   EXPECT_EQ(picture(CreateRoundRectRgn(0, 0, 6, 4, 4, 4), 6, 4),
-            (std::vector<std::string>{".####.", "######", "######", ".####."}));
+            (std::vector<std::string>{".###..", "#####.", ".###..", "......"}));
+  // A one-pixel ellipse has no pixel at all; a polygon of one point neither.
+  HRGN dot = CreateEllipticRgn(2, 2, 3, 3);
+  RECT box;
+  EXPECT_EQ(GetRgnBox(dot, &box), NULLREGION);
+  DeleteObject(dot);
+  HRGN point = CreatePolygonRgn(diamond, 1, ALTERNATE);
+  ASSERT_NE(point, nullptr);
+  EXPECT_EQ(GetRgnBox(point, &box), NULLREGION);
+  DeleteObject(point);
   EXPECT_EQ(picture(CreateRectRgn(4, 3, 1, 1), 5, 4),
             (std::vector<std::string>{".....", ".###.", ".###.", "....."}));
 }
