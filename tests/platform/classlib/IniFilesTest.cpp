@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <type_traits>
 
 #include "DesktopTest.h"
 #include "platform/classlib/IniFiles.h"
@@ -72,9 +73,18 @@ TYPED_TEST(IniRules, NamesSectionsAndDuplicates) {
 
   TStringList list;
   ini->ReadSections(&list);
-  EXPECT_EQ(list.Count(), 2);
-  EXPECT_EQ(list.Strings(0), "quorvel");
-  EXPECT_EQ(list.Strings(1), "autorun");
+  // The file's own list names every header, the repeated one too; the
+  // in-memory file keeps one section per name.
+  if constexpr (std::is_same_v<TypeParam, TIniFile>) {
+    ASSERT_EQ(list.Count(), 3);
+    EXPECT_EQ(list.Strings(0), "quorvel");
+    EXPECT_EQ(list.Strings(1), "Quorvel");
+    EXPECT_EQ(list.Strings(2), "autorun");
+  } else {
+    ASSERT_EQ(list.Count(), 2);
+    EXPECT_EQ(list.Strings(0), "quorvel");
+    EXPECT_EQ(list.Strings(1), "autorun");
+  }
   ini->ReadSection("AUTORUN", &list);
   ASSERT_EQ(list.Count(), 1);
   EXPECT_EQ(list.Strings(0), "open");

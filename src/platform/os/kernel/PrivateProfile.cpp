@@ -45,11 +45,14 @@ ProfileText::Line ProfileText::parseLine(std::string text, std::string eol) {
   std::string_view t = trim(text);
   if (!t.empty() && t.front() == '[') {
     std::size_t close = t.find(']');
-    if (close == std::string_view::npos) {
+    std::string_view name = close == std::string_view::npos ? std::string_view() : trim(t.substr(1, close - 1));
+    // A header without its closing bracket or without a name ("[]") opens
+    // no section: nothing lists it and its keys are out of reach.
+    if (name.empty()) {
       l.kind = Kind::BrokenHeader;
     } else {
       l.kind = Kind::Section;
-      l.name = std::string(trim(t.substr(1, close - 1)));
+      l.name = std::string(name);
     }
   } else if (!t.empty() && t.front() != ';') {
     std::size_t eq = t.find('=');
@@ -176,6 +179,13 @@ std::vector<std::string> ProfileText::sectionNames() const {
   std::unordered_set<std::string> seen;
   for (const Line& l : lines_)
     if (l.kind == Kind::Section && seen.insert(ansiUpperCase(l.name)).second) names.push_back(l.name);
+  return names;
+}
+
+std::vector<std::string> ProfileText::headerNames() const {
+  std::vector<std::string> names;
+  for (const Line& l : lines_)
+    if (l.kind == Kind::Section) names.push_back(l.name);
   return names;
 }
 
@@ -653,7 +663,9 @@ std::shared_ptr<const ProfileText> profileFor(LPCSTR fileName, DWORD& error) {
 }
 
 // Copies a list of zero-terminated strings, ended by one more zero. When it
-// does not fit, the last string is cut and two zeros end it: size - 2.
+// does not fit, the last string is cut and two zeros end it: size - 2. A cut
+// that falls between two strings leaves the last byte of the buffer alone,
+// the zero ending the last whole string being the first of the two.
 DWORD copyList(const std::vector<std::string>& items, LPSTR out, DWORD size) {
   if (!out || size == 0) return 0;
   std::string all;
@@ -673,7 +685,7 @@ DWORD copyList(const std::vector<std::string>& items, LPSTR out, DWORD size) {
   }
   std::memcpy(out, all.data(), size - 2);
   out[size - 2] = 0;
-  out[size - 1] = 0;
+  if (size < 3 || out[size - 3] != 0) out[size - 1] = 0;
   return size - 2;
 }
 
@@ -730,8 +742,14 @@ DWORD GetPrivateProfileStringA(LPCSTR appName, LPCSTR keyName, LPCSTR defaultVal
   DWORD error = ERROR_SUCCESS;
   std::shared_ptr<const ProfileText> file = qv::os::profileFor(fileName, error);
   const ProfileText& text = *file;
-  if (!appName) return qv::os::copyList(text.sectionNames(), returned, size);
-  if (!keyName) return qv::os::copyList(text.keyNames(appName), returned, size);
+  // The lists name every header and every key line, repeated ones as often
+  // as they appear, as the platform lists them.
+  if (!appName) return qv::os::copyList(text.headerNames(), returned, size);
+  if (!keyName) {
+    std::vector<std::string> keys;
+    for (auto& [key, value] : text.entries(appName)) keys.push_back(key);
+    return qv::os::copyList(keys, returned, size);
+  }
   if (auto v = text.value(appName, keyName)) return qv::os::copyValue(*v, returned, size);
   SetLastError(error == ERROR_SUCCESS ? ERROR_FILE_NOT_FOUND : error);
   // Trailing blanks of the default are cut, as the platform does.
@@ -744,15 +762,29 @@ UINT GetPrivateProfileIntA(LPCSTR appName, LPCSTR keyName, INT defaultValue, LPC
   if (!appName || !keyName) return static_cast<UINT>(defaultValue);
   DWORD error;
   auto v = qv::os::profileFor(fileName, error)->value(appName, keyName);
-  if (!v) return static_cast<UINT>(defaultValue);
-  // Leading digits count, with an optional sign; no digits: the default.
-  std::string_view s = qv::os::trim(*v);
+  std::string_view s = v ? qv::os::trim(*v) : std::string_view();
+  // Only a missing or empty value gives the default. Otherwise the number
+  // at the start counts, with an optional sign and "0x" for hexadecimal,
+  // modulo 2^32; a value that does not start with one is 0.
+  if (s.empty()) return static_cast<UINT>(defaultValue);
   std::size_t i = 0;
   bool negative = false;
-  if (i < s.size() && (s[i] == '-' || s[i] == '+')) negative = s[i++] == '-';
-  if (i >= s.size() || s[i] < '0' || s[i] > '9') return static_cast<UINT>(defaultValue);
+  if (s[i] == '-' || s[i] == '+') negative = s[i++] == '-';
+  UINT base = 10;
+  if (i + 1 < s.size() && s[i] == '0' && s[i + 1] == 'x') {
+    base = 16;
+    i += 2;
+  }
   UINT n = 0;
-  for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) n = n * 10 + static_cast<UINT>(s[i] - '0');
+  for (; i < s.size(); ++i) {
+    const char c = s[i];
+    UINT digit;
+    if (c >= '0' && c <= '9') digit = static_cast<UINT>(c - '0');
+    else if (base == 16 && c >= 'a' && c <= 'f') digit = static_cast<UINT>(c - 'a' + 10);
+    else if (base == 16 && c >= 'A' && c <= 'F') digit = static_cast<UINT>(c - 'A' + 10);
+    else break;
+    n = n * base + digit;
+  }
   return negative ? 0u - n : n;
 }
 
@@ -767,7 +799,11 @@ BOOL WritePrivateProfileStringA(LPCSTR appName, LPCSTR keyName, LPCSTR value, LP
     if (!keyName) return text.deleteSection(appName);
     if (!value) return text.deleteKey(appName, keyName);
     std::string before = text.text();
-    text.setValue(appName, keyName, value);
+    // Blanks before a value would be dropped when it is read, so none are
+    // written.
+    std::string_view v = value;
+    v.remove_prefix(std::min(v.find_first_not_of(" \t"), v.size()));
+    text.setValue(appName, keyName, v);
     return text.text() != before;
   });
 }
@@ -792,8 +828,11 @@ BOOL WritePrivateProfileSectionA(LPCSTR appName, LPCSTR keyValues, LPCSTR fileNa
     return FALSE;
   }
   std::vector<std::string> lines;
+  // Lines that are not "key=value" could never be read back; they are left
+  // out.
   if (keyValues)
-    for (LPCSTR p = keyValues; *p; p += std::strlen(p) + 1) lines.emplace_back(p);
+    for (LPCSTR p = keyValues; *p; p += std::strlen(p) + 1)
+      if (std::strchr(p, '=') != nullptr) lines.emplace_back(p);
   return qv::os::modifyProfile(fileName, [&](ProfileText& text) {
     if (!keyValues) return text.deleteSection(appName);
     std::string before = text.text();

@@ -5,8 +5,8 @@
 // around names and values are dropped; one pair of matching quotes (" or ')
 // around a value is removed; lines starting with ";" are comments; lines that
 // are neither a section header nor "key=value" are skipped, and so are the
-// keys under a header without its closing bracket; the first of duplicate
-// sections or keys wins.
+// keys under a header without its closing bracket or without a name ("[]");
+// the first of duplicate sections or keys wins.
 //
 // Writing changes only the line concerned and keeps every other line, comment
 // and blank line as it was, the file's line ending, and a last line without
@@ -70,6 +70,9 @@ class ProfileText {
 
   // Section names in file order, each once, in their first spelling.
   std::vector<std::string> sectionNames() const;
+  // The name of every section header in file order, a repeated one as often
+  // as it appears: the platform's list of section names.
+  std::vector<std::string> headerNames() const;
   bool hasSection(std::string_view section) const;
   // Keys of the section in file order, each once; empty for no section.
   std::vector<std::string> keyNames(std::string_view section) const;

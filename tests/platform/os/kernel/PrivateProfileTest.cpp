@@ -92,9 +92,24 @@ TEST_F(PrivateProfile, ReadRules) {
 
   EXPECT_EQ(get(f, "Missing", "a", "trailing   "), "trailing") << "trailing blanks of the default are cut";
   EXPECT_EQ(get(f, "Missing", "a", nullptr), "");
-  EXPECT_EQ(list(f, nullptr), "Settings|Other|");
-  EXPECT_EQ(list(f, "SETTINGS"), "Name|quoted|single|mixed|empty|dup|Number|Hex|Neg|Umlaut\xC4|");
+  // The lists name every header and key line, repeated ones as often as
+  // they appear; reading takes the first.
+  EXPECT_EQ(list(f, nullptr), "Settings|settings|Other|");
+  EXPECT_EQ(list(f, "SETTINGS"), "Name|quoted|single|mixed|empty|dup|DUP|Number|Hex|Neg|Umlaut\xC4|");
   EXPECT_EQ(list(f, "Missing"), "");
+}
+
+// "[]" names no section: walking the list of names, which ends at an empty
+// string, still reaches the sections after it.
+TEST_F(PrivateProfile, AnEmptySectionNameIsNoSection) {
+  std::string f = file("empty.ini", "[first]\r\na=1\r\n[]\r\nb=2\r\n[ ]\r\nc=3\r\n[after]\r\nd=4\r\n");
+  EXPECT_EQ(list(f, nullptr), "first|after|");
+  char names[64];
+  DWORD n = GetPrivateProfileSectionNames(names, sizeof names, f.c_str());
+  EXPECT_EQ(std::string(names, n + 1), std::string("first\0after\0", 13));
+  EXPECT_EQ(get(f, "", "b"), "<def>");
+  EXPECT_EQ(get(f, "first", "b"), "<def>") << "the keys under it belong to no section";
+  EXPECT_EQ(get(f, "after", "d"), "4");
 }
 
 TEST_F(PrivateProfile, BufferTruncation) {
@@ -109,6 +124,15 @@ TEST_F(PrivateProfile, BufferTruncation) {
   EXPECT_EQ(n, 7u);
   EXPECT_EQ(list(f, "Section", 14, &n), "key|second|") << "exactly fits: both zeros";
   EXPECT_EQ(n, 11u);
+  // The bytes: a cut string is followed by two zeros; a cut between strings
+  // has the whole string's zero and one more, and the last byte is left.
+  auto raw = [&](DWORD size) {
+    std::string buf(size, '@');
+    DWORD k = GetPrivateProfileString("Section", nullptr, "", buf.data(), size, f.c_str());
+    return std::make_pair(k, buf);
+  };
+  EXPECT_EQ(raw(6), std::make_pair(DWORD{4}, std::string("key\0\0@", 6)));
+  EXPECT_EQ(raw(7), std::make_pair(DWORD{5}, std::string("key\0s\0\0", 7)));
 }
 
 TEST_F(PrivateProfile, MissingFileGivesDefaultAndError) {
@@ -120,13 +144,26 @@ TEST_F(PrivateProfile, MissingFileGivesDefaultAndError) {
   EXPECT_EQ(GetPrivateProfileInt("a", "b", 7, f.c_str()), 7u);
 }
 
-TEST_F(PrivateProfile, IntegersTakeLeadingDigits) {
-  std::string f = file("sample.ini", kSample);
-  EXPECT_EQ(GetPrivateProfileInt("Settings", "Number", 9, f.c_str()), 42u);
-  EXPECT_EQ(GetPrivateProfileInt("Settings", "Hex", 9, f.c_str()), 0u) << "leading digits only";
-  EXPECT_EQ(static_cast<int>(GetPrivateProfileInt("Settings", "Neg", 9, f.c_str())), -5);
-  EXPECT_EQ(GetPrivateProfileInt("Settings", "Name", 9, f.c_str()), 9u) << "no number: the default";
-  EXPECT_EQ(GetPrivateProfileInt("Settings", "empty", 9, f.c_str()), 9u);
+// The number at the start of the value counts: "0x" reads hexadecimal and a
+// value that is not a number is 0. Only a missing or empty value gives the
+// default.
+TEST_F(PrivateProfile, IntegersReadTheNumberAtTheStart) {
+  std::string f = file("numbers.ini",
+                       "[N]\r\nlead=  12abc\r\nhex=0x10\r\nupperhex=0xFf\r\nbigx=0X10\r\nneghex=-0x10\r\n"
+                       "octal=010\r\nneg=-5\r\nplus=+7\r\nword=abc\r\nsign=-\r\nspacedsign=- 5\r\n"
+                       "wrap=4294967297\r\nall=0xFFFFFFFF\r\nquoted=\"12\"\r\nexp=1e3\r\nempty=\r\n"
+                       "blank=   \r\nnothing=\"\"\r\n");
+  struct Case {
+    const char* key;
+    int expected;
+  } cases[] = {
+      {"lead", 12},     {"hex", 16},     {"upperhex", 255}, {"bigx", 0},    {"neghex", -16},    {"octal", 10},
+      {"neg", -5},      {"plus", 7},     {"word", 0},       {"sign", 0},    {"spacedsign", 0},  {"wrap", 1},
+      {"all", -1},      {"quoted", 12},  {"exp", 1},        {"empty", 99},  {"blank", 99},      {"nothing", 99},
+      {"missing", 99},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(static_cast<int>(GetPrivateProfileInt("N", c.key, 99, f.c_str())), c.expected) << c.key;
 }
 
 TEST_F(PrivateProfile, WritesChangeOnlyTheirLine) {
