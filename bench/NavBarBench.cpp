@@ -11,7 +11,10 @@
 #include <vector>
 
 #include "navbar/uiNavBar.h"
+#include "navbar/uiNavBarBaseViews.h"
 #include "navbar/uiNavBarExplorerViews.h"
+#include "navbar/uiNavBarOfficeViews.h"
+#include "navbar/uiNavBarVSToolBoxViews.h"
 #include "navbar/uiNavBarViewsFact.h"
 #include "platform/classlib/Forms.h"
 #include "platform/classlib/System.h"
@@ -23,12 +26,20 @@ namespace {
 constexpr int kWidth = 177;
 constexpr int kHeight = 500;
 
+// Every unit that registers views.
+void startViews() {
+  qv::classlib::InitializeUnit(uiNavBarBaseViewsUnit);
+  qv::classlib::InitializeUnit(uiNavBarOfficeViewsUnit);
+  qv::classlib::InitializeUnit(uiNavBarExplorerViewsUnit);
+  qv::classlib::InitializeUnit(uiNavBarVSToolBoxViewsUnit);
+}
+
 struct Bar {
   std::unique_ptr<TForm> form;
   TuiNavBar* bar = nullptr;
 
   explicit Bar(int view) {
-    qv::classlib::InitializeUnit(uiNavBarExplorerViewsUnit);
+    startViews();
     form.reset(TForm::CreateNew(nullptr));
     form->SetBorderStyle(bsNone);
     form->SetBounds(0, 0, 400, 600);
@@ -54,7 +65,7 @@ struct Bar {
 };
 
 std::vector<int> registeredViews() {
-  qv::classlib::InitializeUnit(uiNavBarExplorerViewsUnit);
+  startViews();
   std::vector<int> ids;
   if (TuiNavBarViewsFactory* views = uiNavBarViewsFactory())
     for (int i = 0; i < views->GetCount(); ++i) ids.push_back(views->Items(i)->ID);
