@@ -10,6 +10,10 @@ namespace {
 
 // The platform's drop-down arrow beside a tool button.
 constexpr int kDropDownWidth = 14;
+// A button is at least its image plus the platform's margins around it:
+// 16 x 16 images give the default 23 x 22 buttons.
+constexpr int kImageMarginX = 7;
+constexpr int kImageMarginY = 6;
 
 UINT edgeFlags(TEdgeStyle Inner, TEdgeStyle Outer) {
   UINT e = 0;
@@ -192,8 +196,10 @@ void TToolButton::Paint() {
   bool flat = bar && bar->FFlat;
   TRect r{0, 0, FWidth, FHeight};
   HDC dc = c->Handle();
-  if (!bar || !bar->FTransparent) {
-    c->Brush()->SetColor(bar ? bar->Color() : clBtnFace);
+  // On a transparent bar only flat buttons let the background show; the
+  // platform draws raised buttons with their face.
+  if (!bar || !bar->FTransparent || !flat) {
+    c->Brush()->SetColor(bar && !bar->FTransparent ? bar->Color() : clBtnFace);
     c->FillRect(r);
   }
   if (isSeparator()) {
@@ -275,7 +281,8 @@ TToolBar::TToolBar(TComponent* AOwner) : TCustomControl(AOwner), FImageLink(new 
   FAlign = alTop;
   FColor = clBtnFace;
   FParentColor = false;
-  FImageLink->OnChange = [this](TObject*) { Invalidate(); };
+  // A list that changes its image size changes the buttons' size.
+  FImageLink->OnChange = [this](TObject*) { LayoutButtons(); };
 }
 
 TToolBar::~TToolBar() {
@@ -330,9 +337,11 @@ TRect TToolBar::ClientRect() {
   return {0, 0, std::max(0, FWidth - e.left - e.right), std::max(0, FHeight - e.top - e.bottom)};
 }
 
+int TToolBar::buttonHeight() const { return std::max(FButtonHeight, FImages ? FImages->Height() + kImageMarginY : 0); }
+
 int TToolBar::buttonWidthFor(TToolButton* Button) {
   if (Button->isSeparator()) return Button->FWidth;
-  int w = FButtonWidth;
+  int w = std::max(FButtonWidth, FImages ? FImages->Width() + kImageMarginX : 0);
   if (FShowCaptions) {
     // Captions widen every button to the widest one, as the platform does.
     int widest = 0;
@@ -351,6 +360,7 @@ void TToolBar::LayoutButtons() {
   if (FLaying || ComponentState().Contains(csLoading)) return;
   FLaying = true;
   int clientW = ClientRect().right;
+  const int rowH = buttonHeight();
   int x = FIndent, y = 0;
   int rows = 0;
   bool rowOpen = false;
@@ -359,23 +369,23 @@ void TToolBar::LayoutButtons() {
     int w = buttonWidthFor(b);
     if (FWrapable && rowOpen && x > FIndent && x + w > clientW && !b->isSeparator()) {
       x = FIndent;
-      y += FButtonHeight;
+      y += rowH;
       rowOpen = false;
     }
     if (!rowOpen) ++rows;
     rowOpen = true;
-    b->SetBounds(x, y, w, FButtonHeight);
+    b->SetBounds(x, y, w, rowH);
     x += w;
     if (b->FWrap) {
       x = FIndent;
-      y += FButtonHeight;
+      y += rowH;
       rowOpen = false;
     }
   }
   FRowCount = rows;
   if (FAutoSize) {
     TRect e = edgeSizes();
-    int h = std::max(rows, 1) * FButtonHeight + e.top + e.bottom;
+    int h = std::max(rows, 1) * rowH + e.top + e.bottom;
     if (h != FHeight) SetBounds(FLeft, FTop, FWidth, h);
   }
   FLaying = false;
@@ -439,7 +449,25 @@ void TToolBar::paintEdges() {
   ReleaseDC(FHandle, dc);
 }
 
+void TToolBar::WMEraseBkgnd(TWMEraseBkgnd& Message) {
+  if (!FTransparent || !FParent || !FParent->HandleAllocated() || !FHandle) {
+    inherited::WMEraseBkgnd(Message);
+    return;
+  }
+  // A transparent bar shows its parent's background: the parent erases
+  // the bar's area, its origin moved to where the bar lies on it.
+  POINT origin{0, 0};
+  MapWindowPoints(FHandle, FParent->Handle(), &origin, 1);
+  POINT old{};
+  OffsetViewportOrgEx(Message.DC, -origin.x, -origin.y, &old);
+  SendMessage(FParent->Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(Message.DC),
+              reinterpret_cast<LPARAM>(Message.DC));
+  SetViewportOrgEx(Message.DC, old.x, old.y, nullptr);
+  Message.Result = 1;
+}
+
 void TToolBar::Paint() {
+  // A transparent bar's background came with the erase.
   if (FTransparent && FParent) return;
   Canvas()->Brush()->SetColor(FColor);
   Canvas()->FillRect(ClientRect());

@@ -2,14 +2,16 @@
 // with its buttons and the status bar with its panels.
 //
 // A tool bar lays its buttons out itself, in the order of Buttons: left to
-// right from Indent, each ButtonWidth x ButtonHeight (wider when captions
-// are shown and need it; separators and dividers keep their own width; a
+// right from Indent, each ButtonWidth x ButtonHeight, or the image list's
+// size plus 7 x 6 when that is larger (wider when captions are shown and
+// need it; separators and dividers keep their own width; a
 // drop-down button gets its arrow), starting a new row after a button with
 // Wrap, and, when Wrapable, before a button that would cross the right edge.
 // A button parented to a bar goes in front of the first button whose middle
 // lies right of its Left, so a button placed after the last one goes last.
 // The edges (EdgeBorders, EdgeInner, EdgeOuter) lie outside the client area,
-// as the platform's tool bar draws them in its frame.
+// as the platform's tool bar draws them in its frame. A Transparent bar
+// shows its parent's background behind the buttons.
 #pragma once
 
 #include <string>
@@ -180,6 +182,7 @@ class TToolBar : public TCustomControl {
  protected:
   void Paint() override;
   void WndProc(TMessage& Message) override;
+  void WMEraseBkgnd(TWMEraseBkgnd& Message) override;
   void AlignControls(TControl* AControl, TRect& Rect) override;
   void Loaded() override;
   void CreateWnd() override;
@@ -192,6 +195,8 @@ class TToolBar : public TCustomControl {
   void insertButton(TToolButton* Button);
   void removeButton(TToolButton* Button);
   int buttonWidthFor(TToolButton* Button);
+  // The height of a row: ButtonHeight, or more for taller images.
+  int buttonHeight() const;
 
   std::vector<TToolButton*> FButtons;
   int FButtonWidth = 23, FButtonHeight = 22;

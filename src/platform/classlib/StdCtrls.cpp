@@ -523,6 +523,11 @@ void TButton::Click() {
 
 void TButton::WndProc(TMessage& Message) {
   switch (Message.Msg) {
+    case WM_LBUTTONDBLCLK:
+      // The platform's push button takes the second press of a double
+      // click as a press of its own: two quick clicks are two clicks.
+      Message.Msg = WM_LBUTTONDOWN;
+      break;
     case BM_CLICK:
       Click();
       return;

@@ -342,6 +342,26 @@ TEST_F(StdCtrlsTest, ButtonHandsItsModalResultToTheFormAndAnswersDialogKeys) {
   EXPECT_EQ(log, (std::vector<std::string>{"root 1", "ok click", "root 2"}));
 }
 
+// Two quick clicks on a push button are two clicks: the platform's push
+// button takes the second press of a double click as a press of its own.
+TEST_F(StdCtrlsTest, TwoQuickClicksOnAButtonAreTwoClicks) {
+  auto* button = add<TButton>(root, {10, 10, 75, 25});
+  root->HandleNeeded();
+  int clicks = 0, doubleClicks = 0, secondPresses = 0;
+  button->OnClick = [&](TObject*) { ++clicks; };
+  button->OnDblClick = [&](TObject*) { ++doubleClicks; };
+  auto handler = button->WindowProc;
+  button->WindowProc = [&, handler](TMessage& m) {
+    if (m.Msg == WM_LBUTTONDBLCLK) ++secondPresses;
+    handler(m);
+  };
+  click(button, 20, 10);
+  click(button, 20, 10);
+  ASSERT_EQ(secondPresses, 1);  // the window saw a double click
+  EXPECT_EQ(clicks, 2);
+  EXPECT_EQ(doubleClicks, 0);
+}
+
 TEST_F(StdCtrlsTest, LabelAutoSizesToItsTextAndWrapsWithinItsWidth) {
   auto* label = new TLabel(owner);
   label->SetParent(root);

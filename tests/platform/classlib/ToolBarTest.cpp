@@ -3,13 +3,19 @@
 // looks, and clicks on plain and check buttons.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "BareForm.h"
 #include "DesktopTest.h"
 #include "platform/classlib/ComCtrls.h"
+#include "platform/classlib/ExtCtrls.h"
 #include "platform/classlib/Forms.h"
 #include "platform/os/gdi/Gdi.h"
+#include "platform/os/gdi/Image.h"
+#include "platform/os/user/Screen.h"
 #include "platform/os/user/User.h"
 
 namespace {
@@ -186,6 +192,84 @@ TEST_F(ToolBarTest, DrawsImagesAndDisabledImages) {
   // A freed list is let go.
   bar->SetImages(nullptr);
   EXPECT_EQ(bar->Images(), nullptr);
+}
+
+// Buttons are at least as large as the bar's images with the platform's
+// margins, also when the list changes its size after it was given to the
+// bar: 32-pixel images make 39 x 38 buttons that show the whole image.
+TEST_F(ToolBarTest, ButtonsTakeTheImageListsSize) {
+  TImageList images(16, 16);
+  bar->SetEdgeBorders({});
+  bar->SetWidth(200);
+  bar->SetHeight(40);
+  bar->SetImages(&images);
+  TToolButton* a = add();
+  TToolButton* b = add();
+  EXPECT_EQ(box(a->BoundsRect()), "0,0,23,22");
+  images.SetWidth(32);
+  images.SetHeight(32);
+  TBitmap red;
+  solid(red, 32, 32, clRed);
+  images.Add(&red, nullptr);
+  a->SetImageIndex(0);
+  EXPECT_EQ(box(a->BoundsRect()), "0,0,39,38");
+  EXPECT_EQ(box(b->BoundsRect()), "39,0,78,38");
+  TBitmap shot;
+  paint(shot);
+  // The image lies at (3, 3) and ends with its 32nd pixel.
+  EXPECT_EQ(static_cast<COLORREF>(shot.Canvas()->Pixels(3, 3)), RGB(255, 0, 0));
+  EXPECT_EQ(static_cast<COLORREF>(shot.Canvas()->Pixels(34, 34)), RGB(255, 0, 0));
+  EXPECT_NE(static_cast<COLORREF>(shot.Canvas()->Pixels(35, 35)), RGB(255, 0, 0));
+  // Larger sizes set on the bar still win.
+  bar->SetButtonWidth(50);
+  bar->SetButtonHeight(40);
+  EXPECT_EQ(box(a->BoundsRect()), "0,0,50,40");
+}
+
+// A transparent bar shows its parent's background beside its buttons, and
+// through flat buttons; raised buttons keep their face, as the platform
+// draws them. An opaque bar fills with its own colour.
+TEST_F(ToolBarTest, TransparentBarShowsItsParentsBackground) {
+  struct Case {
+    bool transparent, flat;
+    COLORREF beside, inButton;
+  } cases[] = {
+      {true, true, RGB(255, 0, 0), RGB(255, 0, 0)},
+      {true, false, RGB(255, 0, 0), ColorToRGB(clBtnFace)},
+      {false, true, RGB(0, 255, 0), RGB(0, 255, 0)},
+  };
+  std::unique_ptr<TForm> form(newBareForm(200, 100));
+  auto* holder = new TPanel(form.get());
+  holder->SetParent(form.get());
+  holder->SetBounds(20, 10, 150, 60);
+  holder->SetBevelOuter(bvNone);
+  holder->SetParentBackground(false);
+  holder->SetColor(clRed);
+  auto* shown = new TToolBar(form.get());
+  shown->SetParent(holder);
+  shown->SetAlign(alClient);
+  shown->SetEdgeBorders({});
+  shown->SetColor(clLime);
+  auto* button = new TToolButton(form.get());
+  button->SetParent(shown);
+  form->Show();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.transparent ? "transparent" : "opaque") + (c.flat ? ", flat" : ""));
+    shown->SetTransparent(c.transparent);
+    shown->SetFlat(c.flat);
+    shown->Invalidate();
+    button->Invalidate();
+    qv::os::pumpMessages();
+    qv::os::gdi::Image shot;
+    ASSERT_TRUE(qv::os::windowImage(form->Handle(), shot));
+    auto at = [&](int x, int y) {
+      const std::uint32_t argb = shot.at(x, y);
+      return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF);
+    };
+    // The bar lies at (20, 10) of the form, its first button at its origin.
+    EXPECT_EQ(at(20 + 100, 10 + 30), c.beside);
+    EXPECT_EQ(at(20 + 11, 10 + 11), c.inButton);
+  }
 }
 
 // Through the bar's window procedure, which hands the mouse to the button
