@@ -3,6 +3,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/classlib/Filer.h"
 #include "platform/classlib/Registry.h"
 #include "platform/classlib/SysUtils.h"
 #include "platform/os/kernel/Locale.h"
@@ -52,12 +53,7 @@ HINSTANCE LoadLanguageModule(LCID Locale) {
   const std::string program = programPath();
   char abbreviation[4] = {};
   GetLocaleInfo(Locale, LOCALE_SABBREVLANGNAME, abbreviation, sizeof abbreviation);
-  const std::string extension = abbreviation;
-  const std::size_t dot = program.find_last_of(".\\/");
-  if (extension.empty() || dot == std::string::npos || program[dot] != '.') return nullptr;
-  const std::string stem = program.substr(0, dot + 1);
-  HMODULE module = LoadLibraryEx((stem + extension).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  if (!module) module = LoadLibraryEx((stem + extension.substr(0, 2)).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  HMODULE module = qv::classlib::LoadLanguageModuleFile(program, abbreviation);
   if (module) SetResourceModule(module);
   return module;
 }

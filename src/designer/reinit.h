@@ -26,9 +26,10 @@ class TAsInheritedReader : public TReader {
 // choice is copied to the user's key and the program switches to the
 // English module now; later starts leave it to the class library.
 void ApplyStartupLanguage();
-// Loads the program's module for a locale (its file name with the locale's
-// three-letter abbreviation as extension, else the first two letters of it)
-// as a data file and makes it the resource module. The module, or null.
+// Loads the program's module for a locale (by the class library's rule,
+// qv::classlib::LoadLanguageModuleFile, with the locale's three-letter
+// abbreviation) as a data file and makes it the resource module. The
+// module, or null.
 HINSTANCE LoadLanguageModule(LCID Locale);
 // Makes Module the program's resource module; the previous one is freed
 // when it is not the program itself.

@@ -34,8 +34,10 @@ class DesignerTest : public ProgramTest {
     limit(60 * 1000, 20000);
   }
 
-  // Platform paths of the designer's own file and of a project file.
-  std::string programPath() const { return qv::os::toWindowsPath(hostPath("prog")) + "\\qvdesigner.exe"; }
+  // Platform paths of the designer's own file and of a project file. The
+  // program file's name is "qvdesigner.exe" unless a test names another.
+  std::string programFile = "qvdesigner.exe";
+  std::string programPath() const { return qv::os::toWindowsPath(hostPath("prog")) + "\\" + programFile; }
   std::string projectPath(const std::string& relative = "autorun.inf") const {
     std::string rel = relative;
     for (char& c : rel)

@@ -80,6 +80,29 @@ TEST_F(LanguageTest, TheMachineWideChoiceOfEnglishSwitchesTheFirstStart) {
   EXPECT_EQ(seen.language, "en");
 }
 
+// A program file without an extension, as programs are named on the host,
+// finds its module as "qvdesigner.ENU": at a later start through the class
+// library's start-time module, at the first through the designer's switch.
+TEST_F(LanguageTest, ALaterStartOfAProgramWithoutExtensionFindsItsModule) {
+  programFile = "qvdesigner";
+  for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) choose(root, "ENU");
+  installModule("ENU");
+  const Seen seen = run();
+  EXPECT_EQ(seen.newHint, "Create a new project");
+  EXPECT_EQ(seen.saveQuestion, "Do you want to save the changes before closing?");
+  EXPECT_EQ(seen.language, "en");
+}
+
+TEST_F(LanguageTest, TheFirstStartOfAProgramWithoutExtensionSwitchesToItsModule) {
+  programFile = "qvdesigner";
+  choose(HKEY_LOCAL_MACHINE, "ENU");
+  installModule("ENU");
+  const Seen seen = run();
+  EXPECT_EQ(userChoice(), "ENU");
+  EXPECT_EQ(seen.newHint, "Create a new project");
+  EXPECT_EQ(seen.language, "en");
+}
+
 TEST_F(LanguageTest, TheTwoLetterModuleIsFoundWhenTheThreeLetterOneIsMissing) {
   choose(HKEY_LOCAL_MACHINE, "ENU");
   installModule("EN");

@@ -1356,14 +1356,21 @@ HINSTANCE qv::classlib::LoadResourceModule(const std::string& ModuleName) {
   RegCloseKey(key);
   if (read != ERROR_SUCCESS || type != REG_SZ) return nullptr;
   value[sizeof value - 1] = '\0';
-  std::string extension = value;
-  std::size_t dot = ModuleName.find_last_of(".\\/");
-  if (extension.empty() || dot == std::string::npos || ModuleName[dot] != '.') return nullptr;
-  std::string stem = ModuleName.substr(0, dot + 1);
-  HMODULE module = LoadLibraryEx((stem + extension).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  if (!module && extension.size() > 2)
-    module = LoadLibraryEx((stem + extension.substr(0, 2)).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  HMODULE module = LoadLanguageModuleFile(ModuleName, value);
   if (module) SetResourceInstance(module);
+  return module;
+}
+
+HMODULE qv::classlib::LoadLanguageModuleFile(const std::string& ModuleName, const std::string& Abbreviation) {
+  if (Abbreviation.empty() || ModuleName.empty()) return nullptr;
+  // A program file without an extension (as programs are named on the
+  // host) gets the abbreviation as its extension.
+  const std::size_t dot = ModuleName.find_last_of(".\\/:");
+  const std::string stem =
+      dot != std::string::npos && ModuleName[dot] == '.' ? ModuleName.substr(0, dot + 1) : ModuleName + ".";
+  HMODULE module = LoadLibraryEx((stem + Abbreviation).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  if (!module && Abbreviation.size() > 2)
+    module = LoadLibraryEx((stem + Abbreviation.substr(0, 2)).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   return module;
 }
 

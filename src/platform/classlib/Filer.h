@@ -134,13 +134,18 @@ std::string writeComponentText(TComponent* Root);
 // Where the program's resources (forms, strings) come from: a language
 // module loaded as a data file, or null for the program itself.
 void SetResourceInstance(HINSTANCE Module);
+// The language module of a program for a language abbreviation ("ENU"):
+// the program file's name with its extension replaced by the abbreviation,
+// or with the abbreviation added when the file has none ("qvdesigner"
+// gives "qvdesigner.ENU"); loaded as a data file, and when that fails the
+// first two letters of the abbreviation are tried. Null when neither loads.
+HMODULE LoadLanguageModuleFile(const std::string& ModuleName, const std::string& Abbreviation);
 // The language module that the per-user locale key chooses for a program:
 // the value named by the program's full path under HKEY_CURRENT_USER
-// "Software\Borland\Locales" ("ENU") replaces the program file's extension,
-// or else the first two letters of it do; the module found is loaded as a
-// data file and becomes the resource instance. Null when the key names
-// none or no such module loads. TApplication::Initialize calls it for the
-// program.
+// "Software\Borland\Locales" ("ENU") is the abbreviation for
+// LoadLanguageModuleFile; the module found becomes the resource instance.
+// Null when the key names none or no such module loads.
+// TApplication::Initialize calls it for the program.
 HINSTANCE LoadResourceModule(const std::string& ModuleName);
 
 }  // namespace qv::classlib
