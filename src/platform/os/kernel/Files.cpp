@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/desktop/Clock.h"
+#include "platform/desktop/WriteStop.h"
 #include "platform/os/kernel/CodePage.h"
 #include "platform/os/kernel/LastError.h"
 #include "platform/os/kernel/Paths.h"
@@ -259,6 +260,7 @@ bool writeWholeFile(const std::string& path, const std::string& bytes) {
     setLastErrorFromErrno();
     ::unlink(tmp.c_str());
   }
+  if (ok) qv::desktop::fileChanged();
   return ok;
 }
 
@@ -412,6 +414,7 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, LPDWORD written, LPOV
   }
   if (written) *written = done;
   if (overlapped) overlapped->InternalHigh = done;
+  qv::desktop::fileChanged();
   return TRUE;
 }
 
@@ -518,7 +521,57 @@ BOOL CopyFileA(LPCSTR existing, LPCSTR newName, BOOL failIfExists) {
     }
   }
   if (!copyHostFile(*from, *to, src)) return FALSE;
+  qv::desktop::fileChanged();
   SetLastError(ERROR_SUCCESS);
+  return TRUE;
+}
+
+BOOL MoveFileExA(LPCSTR existing, LPCSTR newName, DWORD flags) {
+  // The stand-in's drives are host folders, where a move across them is a
+  // copy and a delete, as MoveFile does for files.
+  if (!(flags & MOVEFILE_REPLACE_EXISTING)) return MoveFileA(existing, newName);
+  auto from = resolveOrFail(existing);
+  if (!from) return FALSE;
+  auto to = resolveOrFail(newName);
+  if (!to) return FALSE;
+  struct stat src, dst;
+  if (::lstat(from->c_str(), &src) != 0) {
+    failStat(*from);
+    return FALSE;
+  }
+  if (::lstat(to->c_str(), &dst) != 0) return MoveFileA(existing, newName);
+  if (S_ISDIR(dst.st_mode) || S_ISDIR(src.st_mode) || isReadOnly(dst)) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+  }
+  if (flags & MOVEFILE_WRITE_THROUGH) {
+    int fd = ::open(from->c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd >= 0) {
+      ::fsync(fd);
+      ::close(fd);
+    }
+  }
+  if (::rename(from->c_str(), to->c_str()) != 0) {
+    if (errno == EXDEV && (flags & MOVEFILE_COPY_ALLOWED) && S_ISREG(src.st_mode)) {
+      if (!copyHostFile(*from, *to, src)) return FALSE;
+      ::unlink(from->c_str());
+      qv::desktop::fileChanged();
+      return TRUE;
+    }
+    if (errno == EXDEV)
+      SetLastError(ERROR_NOT_SAME_DEVICE);
+    else
+      setLastErrorFromErrno();
+    return FALSE;
+  }
+  if (flags & MOVEFILE_WRITE_THROUGH) {
+    int dir = ::open(parentOf(*to).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+      ::fsync(dir);
+      ::close(dir);
+    }
+  }
+  qv::desktop::fileChanged();
   return TRUE;
 }
 
@@ -545,10 +598,14 @@ BOOL MoveFileA(LPCSTR existing, LPCSTR newName) {
     size_t cut = given.find_last_of("\\/");
     target = parentOf(*to) + "/" + ansiToUtf8(cut == std::string::npos ? given : given.substr(cut + 1));
   }
-  if (::rename(from->c_str(), target.c_str()) == 0) return TRUE;
+  if (::rename(from->c_str(), target.c_str()) == 0) {
+    qv::desktop::fileChanged();
+    return TRUE;
+  }
   if (errno == EXDEV && S_ISREG(src.st_mode)) {
     if (!copyHostFile(*from, target, src)) return FALSE;
     ::unlink(from->c_str());
+    qv::desktop::fileChanged();
     return TRUE;
   }
   if (errno == ENOENT)
@@ -574,6 +631,7 @@ BOOL DeleteFileA(LPCSTR fileName) {
     setLastErrorFromErrno();
     return FALSE;
   }
+  qv::desktop::fileChanged();
   return TRUE;
 }
 

@@ -89,6 +89,10 @@ bool matchFilePattern(const std::string& pattern, const std::string& name);
 
 }  // namespace qv::os
 
+#define MOVEFILE_REPLACE_EXISTING 0x00000001u
+#define MOVEFILE_COPY_ALLOWED 0x00000002u
+#define MOVEFILE_WRITE_THROUGH 0x00000008u
+
 HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES security,
                    DWORD creationDisposition, DWORD flagsAndAttributes, HANDLE templateFile);
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, LPOVERLAPPED overlapped);
@@ -99,6 +103,11 @@ DWORD GetFileSize(HANDLE file, LPDWORD sizeHigh);
 BOOL FlushFileBuffers(HANDLE file);
 BOOL CopyFileA(LPCSTR existing, LPCSTR newName, BOOL failIfExists);
 BOOL MoveFileA(LPCSTR existing, LPCSTR newName);
+// MOVEFILE_REPLACE_EXISTING replaces an existing file in one step (a
+// read-only one is refused with ERROR_ACCESS_DENIED, a folder always);
+// MOVEFILE_COPY_ALLOWED lets a move to another drive copy and delete;
+// MOVEFILE_WRITE_THROUGH returns only once the move is on the disk.
+BOOL MoveFileExA(LPCSTR existing, LPCSTR newName, DWORD flags);
 BOOL DeleteFileA(LPCSTR fileName);
 BOOL CreateDirectoryA(LPCSTR pathName, LPSECURITY_ATTRIBUTES security);
 BOOL RemoveDirectoryA(LPCSTR pathName);
@@ -116,6 +125,7 @@ inline HANDLE CreateFile(LPCSTR f, DWORD a, DWORD s, LPSECURITY_ATTRIBUTES sa, D
 }
 inline BOOL CopyFile(LPCSTR a, LPCSTR b, BOOL f) { return CopyFileA(a, b, f); }
 inline BOOL MoveFile(LPCSTR a, LPCSTR b) { return MoveFileA(a, b); }
+inline BOOL MoveFileEx(LPCSTR a, LPCSTR b, DWORD f) { return MoveFileExA(a, b, f); }
 inline BOOL DeleteFile(LPCSTR f) { return DeleteFileA(f); }
 inline BOOL CreateDirectory(LPCSTR p, LPSECURITY_ATTRIBUTES s) { return CreateDirectoryA(p, s); }
 inline BOOL RemoveDirectory(LPCSTR p) { return RemoveDirectoryA(p); }

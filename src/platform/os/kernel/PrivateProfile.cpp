@@ -15,6 +15,7 @@
 #include <unordered_set>
 
 #include "platform/desktop/Recorder.h"
+#include "platform/desktop/WriteStop.h"
 #include "platform/os/kernel/CodePage.h"
 #include "platform/os/kernel/LastError.h"
 #include "platform/os/kernel/Paths.h"
@@ -556,6 +557,7 @@ bool writeHost(const std::string& host, const ProfileText& text, DWORD& error) {
     ProfileCache::get().forget(host);
   }
   if (keep >= 0) ::close(keep);
+  qv::desktop::fileChanged();
   error = ERROR_SUCCESS;
   return true;
 }

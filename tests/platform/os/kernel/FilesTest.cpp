@@ -193,4 +193,37 @@ TEST_F(FilesTest, CopyKeepsDataAndReadOnlyAndNeverEatsItsSource) {
   EXPECT_TRUE(RemoveDirectoryA("C:\\NEW"));
 }
 
+// MoveFileEx with MOVEFILE_REPLACE_EXISTING puts a file in another's place
+// in one step, under the existing entry's spelling; a read-only target or a
+// folder is refused and both files stay. Without the flag an existing
+// target is refused as MoveFile refuses it.
+TEST_F(FilesTest, MoveFileExReplacesAnExistingFileInOneStep) {
+  writeFile("C/disc/autorun.inf", "old");
+  writeFile("C/disc/new.tmp", "new");
+  EXPECT_FALSE(MoveFileExA("C:\\disc\\new.tmp", "C:\\disc\\autorun.inf", 0));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+  ASSERT_TRUE(SetFileAttributesA("C:\\disc\\autorun.inf", FILE_ATTRIBUTE_READONLY));
+  EXPECT_FALSE(MoveFileExA("C:\\disc\\new.tmp", "C:\\disc\\autorun.inf", MOVEFILE_REPLACE_EXISTING));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+  EXPECT_EQ(read("C:\\disc\\autorun.inf"), "old");
+  EXPECT_EQ(read("C:\\disc\\new.tmp"), "new");
+  ASSERT_TRUE(SetFileAttributesA("C:\\disc\\autorun.inf", FILE_ATTRIBUTE_NORMAL));
+  EXPECT_TRUE(
+      MoveFileExA("C:\\disc\\new.tmp", "C:\\DISC\\AUTORUN.INF", MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
+  EXPECT_EQ(read("C:\\disc\\autorun.inf"), "new");
+  EXPECT_FALSE(qv::os::fileExists("C:\\disc\\new.tmp"));
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA("C:\\disc\\*.inf", &fd);
+  EXPECT_STREQ(fd.cFileName, "autorun.inf");
+  FindClose(h);
+  // A missing target is a plain move; a folder is never replaced.
+  writeFile("C/disc/a.txt", "a");
+  EXPECT_TRUE(MoveFileExA("C:\\disc\\a.txt", "C:\\disc\\b.txt", MOVEFILE_REPLACE_EXISTING));
+  EXPECT_EQ(read("C:\\disc\\b.txt"), "a");
+  ASSERT_TRUE(CreateDirectoryA("C:\\disc\\folder", nullptr));
+  EXPECT_FALSE(MoveFileExA("C:\\disc\\b.txt", "C:\\disc\\folder", MOVEFILE_REPLACE_EXISTING));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+  EXPECT_EQ(read("C:\\disc\\b.txt"), "a");
+}
+
 }  // namespace
