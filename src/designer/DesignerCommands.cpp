@@ -75,9 +75,10 @@ void TQVDesigner::BtnDeployRuntimeClick(TObject*) {
 }
 
 void TQVDesigner::BtnExecuteClick(TObject*) {
-  if (FModified &&
-      MessageDlg(DesignerStr(sSaveBeforeRun), mtConfirmation, TMsgDlgButtons{mbYes, mbNo}, 0) == mrYes)
-    BtnSaveClick(BtnSave);
+  // A save that wrote nothing leaves the author to choose before the run.
+  if (FModified && MessageDlg(DesignerStr(sSaveBeforeRun), mtConfirmation, TMsgDlgButtons{mbYes, mbNo}, 0) == mrYes &&
+      !SaveProject())
+    return;
   const std::string program = FProjectDir + AutorunFileEdit->Text();
   if (!FileExists(program)) {
     MessageDlg(DesignerStr(sRuntimeNotDeployed), mtWarning, TMsgDlgButtons{mbOK}, 0);

@@ -31,6 +31,16 @@ struct UnitStart {
 // The longest dropped file name taken, as the drop buffer holds it.
 constexpr UINT kDropNameLength = 255;
 
+// A file named on the command line or dropped on the window, in the
+// platform's form: a host path ("/media/disc/autorun.inf") is the same file
+// as "Z:\media\disc\autorun.inf", and a relative name counts from the
+// current folder. Without this the project's folder, which every other
+// path of the project is relative to, would come out empty.
+std::string platformFileName(const std::string& Name) {
+  const std::string full = ExpandFileName(Name);
+  return full.empty() ? Name : full;
+}
+
 }  // namespace
 
 TQVDesigner::TQVDesigner(TComponent* AOwner) : TForm(AOwner) {}
@@ -91,7 +101,7 @@ void TQVDesigner::FormShow(TObject*) {
   if (!argument.empty()) {
     // An argument that names no file opens nothing.
     if (FileExists(argument)) {
-      FPendingFile = argument;
+      FPendingFile = platformFileName(argument);
       BtnOpenClick(BtnOpen);
       FPendingFile.clear();
     }
@@ -100,8 +110,13 @@ void TQVDesigner::FormShow(TObject*) {
   WelcomeBrowser->NavigateTo(ExtractFilePath(ParamStr(0)) + "Kelvu\\Welcome.html");
 }
 
-void TQVDesigner::FormClose(TObject*, TCloseAction&) {
-  if (FProjectOpen && FModified) askToSaveChanges();
+void TQVDesigner::FormClose(TObject*, TCloseAction& Action) {
+  // A save that wrote nothing keeps the window, so that the author can
+  // choose and nothing is lost; a save that fails raises and keeps it too.
+  if (FProjectOpen && FModified && !askToSaveChanges()) {
+    Action = caNone;
+    return;
+  }
   // The client goes also when the registry refuses the record; the error
   // still reaches the caller.
   std::unique_ptr<TKelvuSystem> kelvu(FKelvu);
@@ -129,7 +144,7 @@ void TQVDesigner::WMDropFiles(TMessage& Message) {
     // Released before the open command, which may ask questions and show
     // dialogs of its own.
     DragFinish(drop);
-    FPendingFile = name;
+    FPendingFile = platformFileName(name);
     try {
       BtnOpenClick(BtnOpen);
     } catch (...) {
@@ -144,9 +159,10 @@ void TQVDesigner::WMDropFiles(TMessage& Message) {
 }
 
 // ---------------------------------------------------------------------------
-void TQVDesigner::askToSaveChanges() {
+bool TQVDesigner::askToSaveChanges() {
   if (MessageDlg(DesignerStr(sSaveChangesQuestion), mtConfirmation, TMsgDlgButtons{mbYes, mbNo}, 0) == mrYes)
-    BtnSaveClick(BtnSave);
+    return SaveProject();
+  return true;
 }
 
 void TQVDesigner::setProjectButtons(bool Enabled) {
@@ -178,7 +194,7 @@ void TQVDesigner::hideProjectPages() {
 
 void TQVDesigner::BtnNewClick(TObject* Sender) {
   if (FProjectOpen) {
-    if (FModified) askToSaveChanges();
+    if (FModified && !askToSaveChanges()) return;
     FProjectOpen = false;
     BtnNewClick(Sender);
     return;
@@ -202,7 +218,7 @@ void TQVDesigner::BtnNewClick(TObject* Sender) {
 }
 
 void TQVDesigner::BtnCloseClick(TObject*) {
-  if (FProjectOpen && FModified) askToSaveChanges();
+  if (FProjectOpen && FModified && !askToSaveChanges()) return;
   FProjectDir.clear();
   FProjectFile.clear();
   setProjectButtons(false);

@@ -50,6 +50,7 @@ class TColorBox;
 class TCheckListBox;
 class TLabel;
 class TKelvuSystem;
+class TCustomIniFile;
 class TuiNavBar;
 
 // Every component of the form resource that the code uses, with its class.
@@ -221,6 +222,13 @@ class TQVDesigner : public TForm {
 
   // --- settings writer and reader (DesignerSettings.cpp)
   void BtnSaveClick(TObject* Sender);
+  // The save command's work. The settings are written to a copy of the file
+  // beside it, which then replaces the file in one step, so the file holds
+  // the old or the new settings whole, with every key the designer does
+  // not own kept. False when nothing was written because the author must
+  // choose first (a window size in two units); a file that cannot be
+  // written raises, and the old settings stay.
+  bool SaveProject();
   void BtnOpenClick(TObject* Sender);
   void ResetProjectSettings();
   // The percent check of the window size; also the unit boxes' OnChange.
@@ -351,7 +359,9 @@ class TQVDesigner : public TForm {
 
  private:
   // The save question when the open project has unsaved changes; Yes saves.
-  void askToSaveChanges();
+  // False when the author answered Yes but the save wrote nothing, so the
+  // command that asked must not let the changes go.
+  bool askToSaveChanges();
   // Shows the page area in place of the welcome page, and back.
   void showProjectPages();
   void hideProjectPages();
@@ -365,6 +375,11 @@ class TQVDesigner : public TForm {
   // relative to the project folder, or false for a cancel.
   bool pickFile(TOpenDialog* Dialog, std::string& Relative);
   void loadPictures();
+  // The folder the runtime takes the toolbar's bitmaps from: the project
+  // folder + the button folder, or its own "buttons" folder without one.
+  std::string buttonFolder() const;
+  // Writes the settings of the controls, key by key, through Ini.
+  void writeSettings(TCustomIniFile& Ini);
   // The designer's own folder, with its trailing backslash.
   static std::string designerFolder();
   // An error box with the error symbol and the given buttons.

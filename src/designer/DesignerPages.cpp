@@ -24,6 +24,9 @@
 
 namespace {
 
+// The runtime's button folder when the settings name none.
+constexpr const char* kRuntimeButtonFolder = "buttons\\";
+
 // The maker's page of extensions for the runtime.
 constexpr const char* kExtensionsPage = "http://www.halvesta.de/quorvel/erweiterungen.html";
 
@@ -215,6 +218,9 @@ void TQVDesigner::ToolbarColorCOLChange(TObject*) {
   FModified = true;
   TColor colour = ToolbarColorCOL->Selected();
   ToolbarHolder->SetColor(colour == clNone ? clBtnFace : colour);
+  // The transparent bar in front of the holder shows its colour only when
+  // it paints again.
+  ToolbarPreview->Invalidate();
 }
 
 void TQVDesigner::LoadButtonBitmaps(const std::string& Folder) {
@@ -274,12 +280,20 @@ void TQVDesigner::ToolbarButtonDirSelectButtonClick(TObject*) {
   OleUninitialize();
   if (folder.empty()) return;
 
-  ToolbarButtonDirEdit->SetText(relativeToProject(IncludeTrailingPathDelimiter(folder)));
+  // The project folder itself is ".\": no key at all would send the
+  // runtime to its own "buttons" folder.
+  std::string relative = relativeToProject(IncludeTrailingPathDelimiter(folder));
+  ToolbarButtonDirEdit->SetText(relative.empty() ? ".\\" : relative);
   // A folder chosen again starts the preview afresh instead of adding its
   // pictures behind the earlier ones.
   BtnPreviewImageList->Clear();
   LoadButtonBitmaps(folder);
   RefreshPreviewButtons();
+}
+
+std::string TQVDesigner::buttonFolder() const {
+  const std::string folder = ToolbarButtonDirEdit->Text();
+  return FProjectDir + (folder.empty() ? std::string(kRuntimeButtonFolder) : folder);
 }
 
 void TQVDesigner::ToolbarButtonDirClearClick(TObject*) {

@@ -3,6 +3,7 @@
 // designer's default (or nothing) is deleted rather than written, so that
 // the runtime's own defaults apply. The reader takes every absent key as
 // the designer's default.
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,6 +19,7 @@
 #include "platform/classlib/IniFiles.h"
 #include "platform/classlib/StdCtrls.h"
 #include "platform/classlib/SysUtils.h"
+#include "platform/os/kernel/Files.h"
 
 namespace {
 
@@ -55,7 +57,7 @@ std::string partOr(const std::vector<std::string>& Parts, std::size_t Index, con
 // The write rules of the key map.
 class SettingsWriter {
  public:
-  explicit SettingsWriter(TIniFile& Ini) : FIni(Ini) {}
+  explicit SettingsWriter(TCustomIniFile& Ini) : FIni(Ini) {}
   void Always(const char* Section, const char* Key, const std::string& Value) {
     FIni.WriteString(Section, Key, Value);
   }
@@ -88,8 +90,45 @@ class SettingsWriter {
   void Delete(const char* Section, const char* Key) { FIni.DeleteKey(Section, Key); }
 
  private:
-  TIniFile& FIni;
+  TCustomIniFile& FIni;
 };
+
+// The save's own copy of the settings file, beside it; a name starting
+// with it is a leftover of a save that was killed.
+std::string saveCopyOf(const std::string& File) { return File + ".qvsave"; }
+
+void removeSaveLeftovers(const std::string& Copy) {
+  const std::string folder = ExtractFilePath(Copy);
+  WIN32_FIND_DATA found{};
+  HANDLE search = FindFirstFile((Copy + "*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  std::vector<std::string> names;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(folder + found.cFileName);
+  } while (FindNextFile(search, &found));
+  FindClose(search);
+  for (const std::string& name : names) {
+    SetFileAttributes(name.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFile(name.c_str());
+  }
+}
+
+// Whether a file can be a settings file at all: a text file. A file with
+// zero bytes in it (a program, a picture, an archive) is none, and opening
+// it would show defaults and a save would append the settings to it.
+bool isTextFile(const std::string& File) {
+  HANDLE h = CreateFile(File.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                        FILE_ATTRIBUTE_NORMAL, nullptr);
+  // A file that cannot be read is left to the reader, which sees defaults.
+  if (h == INVALID_HANDLE_VALUE) return true;
+  char buffer[65536];
+  DWORD read = 0;
+  bool text = true;
+  if (ReadFile(h, buffer, sizeof buffer, &read, nullptr))
+    text = std::memchr(buffer, '\0', read) == nullptr;
+  CloseHandle(h);
+  return text;
+}
 
 }  // namespace
 
@@ -104,10 +143,48 @@ void TQVDesigner::WidthUnitCBChange(TObject*) {
     MessageDlg(DesignerStr(sInvalidPercentSize), mtWarning, TMsgDlgButtons{mbCancel}, 0);
 }
 
-void TQVDesigner::BtnSaveClick(TObject*) {
+void TQVDesigner::BtnSaveClick(TObject*) { SaveProject(); }
+
+bool TQVDesigner::SaveProject() {
   WidthUnitCBChange(this);
-  TIniFile ini(FProjectFile);
-  SettingsWriter w(ini);
+  // The runtime reads both sizes as percent when one is, so a pair in two
+  // units would run in another size than the page shows; an absent size
+  // key counts as its runtime default in pixels.
+  if (SizeWindow->Checked() && (WidthUnitCB->ItemIndex() == kUnitPercent) != (HeightUnitCB->ItemIndex() == kUnitPercent)) {
+    MessageDlg(DesignerStr(sMixedSizeUnits), mtWarning, TMsgDlgButtons{mbOK}, 0);
+    Notebook->SetActivePage("Position");
+    TComboBox* pixels = WidthUnitCB->ItemIndex() == kUnitPercent ? HeightUnitCB : WidthUnitCB;
+    if (pixels->CanFocus()) pixels->SetFocus();
+    return false;
+  }
+
+  const std::string copy = saveCopyOf(FProjectFile);
+  removeSaveLeftovers(copy);
+  auto fail = [&](const std::string& Reason) {
+    removeSaveLeftovers(copy);
+    throw Exception(Format(DesignerStr(sSaveFailed), {FProjectFile, Reason}));
+  };
+  // The copy starts as the old file, so that every key and section the
+  // designer does not own stays, and becomes writable even when the file is
+  // not: the replacement below is what a read-only file refuses.
+  if (FileExists(FProjectFile)) {
+    if (!CopyFile(FProjectFile.c_str(), copy.c_str(), FALSE)) fail(SysErrorMessage(GetLastError()));
+    SetFileAttributes(copy.c_str(), FILE_ATTRIBUTE_NORMAL);
+  }
+  try {
+    TIniFile ini(copy);
+    writeSettings(ini);
+  } catch (Exception& E) {
+    fail(E.Message());
+  }
+  if (!MoveFileEx(copy.c_str(), FProjectFile.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    fail(SysErrorMessage(GetLastError()));
+  FModified = false;
+  return true;
+}
+
+void TQVDesigner::writeSettings(TCustomIniFile& Ini) {
+  SettingsWriter w(Ini);
 
   w.Always(kAutorun, "open", AutorunFileEdit->Text());
   w.WD(kAutorun, "icon", FIconFile);
@@ -180,7 +257,7 @@ void TQVDesigner::BtnSaveClick(TObject*) {
   if (ToolbarColorCOL->Selected() == clNone)
     w.Delete(kQuorvel, "toolbarcolor");
   else
-    ini.WriteInteger(kQuorvel, "toolbarcolor", ToolbarColorCOL->Selected());
+    Ini.WriteInteger(kQuorvel, "toolbarcolor", ToolbarColorCOL->Selected());
 
   std::string words;
   for (int i = 0; i < ToolbarButtonList->Items()->Count(); ++i) {
@@ -195,8 +272,6 @@ void TQVDesigner::BtnSaveClick(TObject*) {
   w.Bool(kSearch, "active", ExtUseSearchEngineCB->Checked());
   w.WD(kSearch, "index", ExtSearchIndexED->Text());
   w.WD(kSearch, "resulttemplate", ExtSearchTemplateED->Text());
-
-  FModified = false;
 }
 
 // ---------------------------------------------------------------------------
@@ -261,7 +336,7 @@ void TQVDesigner::ResetProjectSettings() {
 
 void TQVDesigner::BtnOpenClick(TObject* Sender) {
   if (FProjectOpen) {
-    if (FModified) askToSaveChanges();
+    if (FModified && !askToSaveChanges()) return;
     FProjectOpen = false;
     BtnOpenClick(Sender);
     return;
@@ -272,6 +347,10 @@ void TQVDesigner::BtnOpenClick(TObject* Sender) {
   } else {
     if (!OpenAutorunInfDialog->Execute()) return;
     file = OpenAutorunInfDialog->FileName();
+  }
+  if (!isTextFile(file)) {
+    errorBox(Format(DesignerStr(sNotASettingsFile), {file}), true);
+    return;
   }
   FProjectDir = ExtractFilePath(file);
   FProjectFile = file;
@@ -389,28 +468,29 @@ void TQVDesigner::BtnOpenClick(TObject* Sender) {
 
   std::string toolbar = ini.ReadString(kQuorvel, "toolbar", "");
   if (!toolbar.empty()) {
-    std::string folder = FProjectDir + ToolbarButtonDirEdit->Text();
-    if (!DirectoryExists(folder)) {
+    // Without its bitmaps the preview stays empty, but the rows keep the
+    // file's buttons, so that a save does not drop them.
+    const std::string folder = buttonFolder();
+    if (!DirectoryExists(folder))
       errorBox(DesignerStr(sButtonFolderMissing), true);
-    } else {
+    else
       LoadButtonBitmaps(folder);
-      std::vector<std::string> words = splitAtCommas(toolbar);
-      TStrings* rows = ToolbarButtonList->Items();
-      for (std::size_t i = 0; i < words.size(); ++i) {
-        int position = static_cast<int>(i);
-        int row = rows->IndexOf(ToolbarCaptionOfWord(words[i]));
-        // An unknown word, or a position past the rows, is skipped; the
-        // words after it keep their places.
-        if (row < 0 || position >= rows->Count()) continue;
-        std::vector<bool> checks;
-        for (int r = 0; r < rows->Count(); ++r) checks.push_back(ToolbarButtonList->Checked(r));
-        bool moved = checks[static_cast<std::size_t>(row)];
-        checks.erase(checks.begin() + row);
-        checks.insert(checks.begin() + position, moved);
-        rows->Move(row, position);
-        for (int r = 0; r < rows->Count(); ++r) ToolbarButtonList->SetChecked(r, checks[static_cast<std::size_t>(r)]);
-        ToolbarButtonList->SetChecked(position, true);
-      }
+    std::vector<std::string> words = splitAtCommas(toolbar);
+    TStrings* rows = ToolbarButtonList->Items();
+    for (std::size_t i = 0; i < words.size(); ++i) {
+      int position = static_cast<int>(i);
+      int row = rows->IndexOf(ToolbarCaptionOfWord(words[i]));
+      // An unknown word, or a position past the rows, is skipped; the
+      // words after it keep their places.
+      if (row < 0 || position >= rows->Count()) continue;
+      std::vector<bool> checks;
+      for (int r = 0; r < rows->Count(); ++r) checks.push_back(ToolbarButtonList->Checked(r));
+      bool moved = checks[static_cast<std::size_t>(row)];
+      checks.erase(checks.begin() + row);
+      checks.insert(checks.begin() + position, moved);
+      rows->Move(row, position);
+      for (int r = 0; r < rows->Count(); ++r) ToolbarButtonList->SetChecked(r, checks[static_cast<std::size_t>(r)]);
+      ToolbarButtonList->SetChecked(position, true);
     }
   }
   RefreshPreviewButtons();

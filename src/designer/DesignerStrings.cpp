@@ -51,6 +51,11 @@ constexpr BuiltIn kTexts[] = {
     {sMakerPage, u8"http://www.halvesta.example/"},
     {sBrowserStartFailed, u8"Fehler Nr. %s beim Aufruf von \"%s\" über den externen Browser."},
     {sShellBrowserStartFailed, u8"Fehler Nr. %s beim Aufruf (via Shell) von \"%s\" über den externen Browser."},
+    {sSaveFailed, u8"Das Projekt \"%s\" konnte nicht gespeichert werden: %s"},
+    {sMixedSizeUnits,
+     u8"Breite und Höhe des Fensters müssen dieselbe Einheit haben: Quorvel liest beide Werte als Prozent, sobald "
+     u8"einer in Prozent angegeben ist. Bitte wählen Sie für beide Werte Pixel oder für beide Prozent."},
+    {sNotASettingsFile, u8"Die Datei \"%s\" ist keine Textdatei und kann nicht als Projekt geöffnet werden."},
 };
 
 }  // namespace

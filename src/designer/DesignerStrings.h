@@ -42,6 +42,10 @@ enum TDesignerString : UINT {
   sMakerPage,
   sBrowserStartFailed,
   sShellBrowserStartFailed,
+  // Saving and opening.
+  sSaveFailed,
+  sMixedSizeUnits,
+  sNotASettingsFile,
 };
 
 // The text of the id: the resource module's when it has one, else the

@@ -9,11 +9,14 @@
 
 #include "DesignerFixture.h"
 #include "browserhost/WebHost.h"
+#include "platform/classlib/CheckLst.h"
 #include "platform/classlib/ComCtrls.h"
 #include "platform/classlib/ExtCtrls.h"
+#include "platform/classlib/IniFiles.h"
 #include "platform/classlib/StdCtrls.h"
 #include "platform/classlib/SysUtils.h"
 #include "platform/os/kernel/CodePage.h"
+#include "platform/os/kernel/Paths.h"
 #include "platform/os/user/DropFiles.h"
 #include "platform/os/user/Window.h"
 
@@ -218,5 +221,98 @@ TEST_F(MainFormTest, ClosingTheProjectShowsTheWelcomePageAgain) {
   EXPECT_FALSE(executeEnabled);
   EXPECT_TRUE(seen.file.empty());
 }
+
+// A project named on the command line or dropped on the window is taken in
+// the platform's form, whatever form the name came in: its folder is the
+// project's, so the runtime beside the file enables the test run, the
+// button folder is found, nothing false is reported and a save keeps the
+// toolbar. A name that names no file opens nothing from the command line;
+// dropped, it leaves the choice to the open dialog.
+struct PathCase {
+  const char* name;
+  const char* folder;  // of the project, below the test's folder
+  enum Form { Platform, Host, Relative, Missing } form;
+  bool dropped;
+};
+
+class ProjectPathTest : public MainFormTest, public ::testing::WithParamInterface<PathCase> {};
+
+TEST_P(ProjectPathTest, IsTakenInThePlatformsForm) {
+  const PathCase& c = GetParam();
+  const std::string folderHost = hostPath(c.folder);
+  const std::string folderPlatform = qv::os::toWindowsPath(folderHost);
+  writeFile(std::string(c.folder) + "/autorun.inf",
+            "[autorun]\r\nopen=qvlaunch.exe\r\n[quorvel]\r\nstartpage=index.html\r\nbuttondir=buttons\r\ntoolbar=exit\r\n");
+  writeFile(std::string(c.folder) + "/qvlaunch.exe", "runtime");
+  std::filesystem::create_directories(folderHost + "/buttons");
+  std::string given;
+  switch (c.form) {
+    case PathCase::Platform: given = folderPlatform + "\\autorun.inf"; break;
+    case PathCase::Host: given = folderHost + "/autorun.inf"; break;
+    case PathCase::Relative: given = "autorun.inf"; break;
+    case PathCase::Missing: given = folderHost + "/missing.inf"; break;
+  }
+  if (c.form == PathCase::Relative) {
+    ASSERT_TRUE(SetCurrentDirectory(folderPlatform.c_str()));
+  }
+  if (c.dropped) answer("dialog", "cancel");
+
+  Seen seen;
+  std::string folder;
+  bool execute = false, firstRowChecked = false;
+  auto observe = [&](TQVDesigner* d) {
+    seen = look(d);
+    folder = d->FProjectDir;
+    execute = d->BtnExecute->Enabled();
+    firstRowChecked = d->ToolbarButtonList->Checked(0);
+    if (d->FProjectOpen) d->BtnSaveClick(d->BtnSave);
+  };
+  if (c.dropped) {
+    step([&](TQVDesigner* d) {
+      RECT r;
+      GetWindowRect(d->Handle(), &r);
+      ASSERT_NE(qv::os::dropFiles(d->Handle(), {given}, POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}),
+                nullptr);
+    });
+    step(observe);
+    launch();
+  } else {
+    step(observe);
+    launch("\"" + given + "\"");
+  }
+
+  if (c.form == PathCase::Missing) {
+    EXPECT_FALSE(seen.projectOpen);
+    // Dropped, the open command asks for the file; from the command line
+    // nothing is opened or asked.
+    EXPECT_EQ(events("opendialog").size(), c.dropped ? 1u : 0u);
+    EXPECT_EQ(dialogTexts(), std::vector<std::string>{});
+    return;
+  }
+  EXPECT_TRUE(seen.projectOpen);
+  EXPECT_EQ(seen.file, folderPlatform + "\\autorun.inf");
+  EXPECT_EQ(folder, folderPlatform + "\\");
+  EXPECT_TRUE(execute);
+  EXPECT_TRUE(firstRowChecked);
+  EXPECT_EQ(dialogTexts(), std::vector<std::string>{});
+  EXPECT_TRUE(events("opendialog").empty());
+  TIniFile saved(folderHost + "/autorun.inf");
+  EXPECT_EQ(saved.ReadString("quorvel", "toolbar", ""), "exit");
+  EXPECT_EQ(saved.ReadString("quorvel", "buttondir", ""), "buttons");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, ProjectPathTest,
+    ::testing::Values(PathCase{"PlatformPath", "project", PathCase::Platform, false},
+                      PathCase{"HostPath", "project", PathCase::Host, false},
+                      PathCase{"RelativePath", "project", PathCase::Relative, false},
+                      PathCase{"NameWithBlanks", "my disc/new menu", PathCase::Host, false},
+                      PathCase{"MissingFile", "project", PathCase::Missing, false},
+                      PathCase{"DroppedPlatformPath", "project", PathCase::Platform, true},
+                      PathCase{"DroppedHostPath", "project", PathCase::Host, true},
+                      PathCase{"DroppedRelativePath", "project", PathCase::Relative, true},
+                      PathCase{"DroppedNameWithBlanks", "my disc/new menu", PathCase::Host, true},
+                      PathCase{"DroppedMissingFile", "project", PathCase::Missing, true}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -3,6 +3,7 @@
 // colour), the music preview and the enabling boxes.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <set>
 #include <sstream>
@@ -17,11 +18,15 @@
 #include "platform/classlib/ExtCtrls.h"
 #include "platform/classlib/Filer.h"
 #include "platform/classlib/ImgList.h"
+#include "platform/classlib/IniFiles.h"
 #include "platform/classlib/StdCtrls.h"
 #include "platform/os/kernel/CodePage.h"
 #include "platform/os/kernel/Resource.h"
 #include "platform/os/user/Input.h"
 #include "platform/os/user/Message.h"
+#include "platform/os/gdi/Image.h"
+#include "platform/os/user/Screen.h"
+#include "platform/os/user/Window.h"
 
 namespace {
 
@@ -197,6 +202,75 @@ TEST_F(PagesTest, TheToolbarColourShowsInThePreview) {
   launchProject();
   EXPECT_EQ(none, clBtnFace);
   EXPECT_EQ(red, clRed);
+}
+
+// The preview shows the whole of 32-pixel button pictures, and the toolbar
+// colour behind and around them, as the runtime's toolbar does.
+TEST_F(PagesTest, ThePreviewShowsWholePicturesOnTheToolbarColour) {
+  // Green on the colour of its lower left pixel, which the image list takes
+  // as the transparent one.
+  std::vector<std::vector<qvtest::Rgb>> pixels(32, std::vector<qvtest::Rgb>(32, qvtest::Rgb{0, 128, 0}));
+  pixels[31][0] = qvtest::Rgb{255, 0, 255};
+  writeProjectFile("buttons/exit.bmp", qvtest::bmpFile(pixels));
+  answer("dialog", projectPath("buttons"));
+  COLORREF pictureCorner = 0, transparentCorner = 0, besidePicture = 0, besideButton = 0;
+  int buttonWidth = 0;
+  step([&](TQVDesigner* d) {
+    d->ToolbarAndButtonsNavBarItemClick(d);
+    d->ToolbarButtonDirSelectButtonClick(d);
+    d->ToolbarButtonList->SetItemIndex(0);
+    d->ToolbarButtonList->SetChecked(0, true);
+    d->ToolbarButtonListClickCheck(d->ToolbarButtonList);
+    d->ToolbarColorCOL->SetSelected(clRed);
+    d->ToolbarColorCOLChange(d->ToolbarColorCOL);
+  });
+  step([&](TQVDesigner* d) {
+    qv::os::gdi::Image shot;
+    ASSERT_TRUE(qv::os::windowImage(d->Handle(), shot));
+    RECT window;
+    GetWindowRect(d->Handle(), &window);
+    auto at = [&](TControl* c, int x, int y) {
+      TPoint p = c->ClientToScreen({x, y});
+      const std::uint32_t argb = shot.at(p.x - window.left, p.y - window.top);
+      return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF);
+    };
+    buttonWidth = d->tb1->Width();
+    // The picture lies at (3, 3) of its 39 x 38 button.
+    pictureCorner = at(d->tb1, 3 + 31, 3 + 31);
+    transparentCorner = at(d->tb1, 3, 3 + 31);
+    besidePicture = at(d->tb1, 1, 1);
+    besideButton = at(d->ToolbarPreview, d->ToolbarPreview->Width() - 4, 4);
+  });
+  launchProject();
+  EXPECT_EQ(buttonWidth, 39);
+  EXPECT_EQ(pictureCorner, RGB(0, 128, 0));
+  EXPECT_EQ(transparentCorner, RGB(255, 0, 0));
+  EXPECT_EQ(besidePicture, RGB(255, 0, 0));
+  EXPECT_EQ(besideButton, RGB(255, 0, 0));
+}
+
+// The project folder itself as the button folder is saved as ".\": without
+// the key the runtime would look in its "buttons" folder instead.
+TEST_F(PagesTest, TheProjectFolderAsButtonFolderIsSavedAsItsOwnFolder) {
+  writeProjectFile("exit.bmp", qvtest::bmpFile(20, 18, qvtest::Rgb{0, 128, 0}));
+  std::string folder = projectPath("");
+  folder.pop_back();
+  answer("dialog", folder);
+  std::string dir;
+  int width = 0;
+  step([&](TQVDesigner* d) {
+    d->ToolbarButtonDirSelectButtonClick(d);
+    dir = d->ToolbarButtonDirEdit->Text();
+    width = d->BtnPreviewImageList->Width();
+    d->ToolbarButtonList->SetChecked(0, true);
+    d->BtnSaveClick(d->BtnSave);
+  });
+  launchProject();
+  EXPECT_EQ(dir, ".\\");
+  EXPECT_EQ(width, 20);
+  TIniFile ini(hostPath("project/autorun.inf"));
+  EXPECT_EQ(ini.ReadString("quorvel", "buttondir", ""), ".\\");
+  EXPECT_EQ(ini.ReadString("quorvel", "toolbar", ""), "exit");
 }
 
 TEST_F(PagesTest, TheMusicPreviewPlaysTheProjectsFileOrSaysItIsMissing) {

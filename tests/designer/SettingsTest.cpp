@@ -519,13 +519,17 @@ TEST_F(SettingsTest, ABorderStyleTheDesignerDoesNotKnowIsDeletedByTheNextSave) {
   EXPECT_FALSE(TIniFile(hostPath("project/autorun.inf")).ValueExists("quorvel", "borderstyle"));
 }
 
-// The reader's reports: a missing button folder (and then no row checked),
-// and an icon that does not load.
+// The reader's reports: a missing button folder (the rows still show the
+// file's buttons, so that a save keeps them), and an icon that does not
+// load.
 TEST_F(SettingsTest, TheReaderReportsAMissingButtonFolderAndABrokenIcon) {
   writeProjectFile("autorun.inf", "[autorun]\r\nicon=menu.ico\r\n[quorvel]\r\nbuttondir=nowhere\r\ntoolbar=exit\r\n");
   writeProjectFile("menu.ico", "not an icon");
   std::map<std::string, std::string> read;
-  step([&](TQVDesigner* d) { read = snapshot(d); });
+  step([&](TQVDesigner* d) {
+    read = snapshot(d);
+    d->BtnSaveClick(d->BtnSave);
+  });
   launch("\"" + projectPath() + "\"");
   EXPECT_EQ(dialogTexts(),
             (std::vector<std::string>{ansi(u8"Die Icon-Datei für dieses Projekt konnte nicht gefunden werden!"),
@@ -534,8 +538,9 @@ TEST_F(SettingsTest, TheReaderReportsAMissingButtonFolderAndABrokenIcon) {
     EXPECT_EQ(e.fields[2], "mtError");
     EXPECT_EQ(e.fields[3], "OK");
   }
-  EXPECT_EQ(read["toolbar"].find('+'), std::string::npos);
+  EXPECT_EQ(read["toolbar"].substr(0, 9), "Beenden+ ");
   EXPECT_EQ(read["icon"], "menu.ico");
+  EXPECT_EQ(TIniFile(hostPath("project/autorun.inf")).ReadString("quorvel", "toolbar", ""), "exit");
 }
 
 // The skin preview shows the project's skin: a new project after one with
@@ -552,6 +557,190 @@ TEST_F(SettingsTest, ANewProjectShowsNoSkinOfTheProjectBefore) {
   launch("\"" + projectPath("old\\autorun.inf") + "\"");
   EXPECT_EQ(before, 8);
   EXPECT_EQ(after, 0);
+}
+
+// The runtime reads both window sizes as percent when one is, so a pair in
+// two units (an absent key counting as the runtime's default in pixels)
+// would run in another size than the page shows: such a save writes
+// nothing, says so and shows the size to choose a unit; one unit for both
+// saves.
+TEST_F(SettingsTest, ASizeInTwoUnitsIsNotSavedUntilOneUnitIsChosen) {
+  const std::string original = "[quorvel]\r\nstartpage=index.html\r\n";
+  writeProjectFile("autorun.inf", original);
+  struct Case {
+    const char *width, *height;
+    int widthUnit, heightUnit;
+    bool saved;
+    const char *widthKey, *heightKey;  // what the file then holds ("-": no key)
+  };
+  const Case cases[] = {
+      {"50", "300", 1, 0, false, "-", "-"},  // "50 % wide, 300 px high"
+      {"400", "50", 0, 1, false, "-", "-"},  // the width's key would be absent
+      {"50", "80", 1, 1, true, "50%", "80%"},
+      {"640", "600", 0, 0, true, "640", "-"},
+  };
+  std::vector<bool> saved;
+  std::vector<std::string> contents, pages, focused;
+  step([&](TQVDesigner* d) {
+    for (const Case& c : cases) {
+      d->Notebook->SetActivePage("Autorun");
+      d->SizeXEdit->SetText(c.width);
+      d->SizeYEdit->SetText(c.height);
+      d->WidthUnitCB->SetItemIndex(c.widthUnit);
+      d->HeightUnitCB->SetItemIndex(c.heightUnit);
+      d->FModified = true;
+      saved.push_back(d->SaveProject() && !d->FModified);
+      contents.push_back(readFile(hostPath("project/autorun.inf")));
+      pages.push_back(d->Notebook->ActivePage());
+      focused.push_back(d->ActiveControl() ? d->ActiveControl()->Name() : "");
+    }
+  });
+  launch("\"" + projectPath() + "\"");
+  const std::string warning =
+      ansi(u8"Breite und Höhe des Fensters müssen dieselbe Einheit haben: Quorvel liest beide Werte als Prozent, "
+           u8"sobald einer in Prozent angegeben ist. Bitte wählen Sie für beide Werte Pixel oder für beide Prozent.");
+  EXPECT_EQ(dialogTexts(), (std::vector<std::string>{warning, warning}));
+  EXPECT_EQ(events("msgdlg")[0].fields[2], "mtWarning");
+  EXPECT_EQ(events("msgdlg")[0].fields[3], "OK");
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    const Case& c = cases[i];
+    SCOPED_TRACE(std::string(c.width) + "/" + c.height);
+    EXPECT_EQ(saved[i], c.saved);
+    if (!c.saved) {
+      EXPECT_EQ(contents[i], original);
+      EXPECT_EQ(pages[i], "Position");
+      // The box of the size in pixels, for the author to turn to percent.
+      EXPECT_EQ(focused[i], c.widthUnit == 0 ? "WidthUnitCB" : "HeightUnitCB");
+      continue;
+    }
+    TStringList lines;
+    lines.SetText(contents[i]);
+    EXPECT_EQ(lines.Values("windowwidth"), std::string(c.widthKey) == "-" ? "" : c.widthKey);
+    EXPECT_EQ(lines.Values("windowheight"), std::string(c.heightKey) == "-" ? "" : c.heightKey);
+  }
+}
+
+// Closing with such a size and Yes to the save question keeps the window
+// and the changes for the author to choose.
+TEST_F(SettingsTest, ClosingWithASizeInTwoUnitsKeepsTheWindow) {
+  writeProjectFile("autorun.inf", "[quorvel]\r\nstartpage=index.html\r\n");
+  answer("msgbox", "Yes");
+  bool visible = false, modified = false;
+  step([&](TQVDesigner* d) {
+    d->WidthUnitCB->SetItemIndex(1);
+    d->SizeXEdit->SetText("50");
+    d->FModified = true;
+    d->Close();
+    visible = IsWindowVisible(d->Handle()) != FALSE;
+    modified = d->FModified;
+  });
+  launch("\"" + projectPath() + "\"");
+  EXPECT_TRUE(visible);
+  EXPECT_TRUE(modified);
+  ASSERT_EQ(dialogTexts().size(), 2u);
+  EXPECT_EQ(dialogTexts()[0], ansi(u8"Möchten Sie die Änderungen vor dem Schließen speichern?"));
+}
+
+// A save works on a copy of the file beside it, which then takes the file's
+// place in one step: keys, sections and comments that the designer does not
+// own stay as they were, and what a killed save left behind is removed.
+TEST_F(SettingsTest, ASaveKeepsWhatTheDesignerDoesNotOwnAndLeavesNoCopyBehind) {
+  writeProjectFile("autorun.inf",
+                   "; made by hand\r\n[autorun]\r\nopen=qvlaunch.exe\r\nlabel=DEMO DISC\r\n[quorvel]\r\n"
+                   "startpage=old.html\r\nwindowwith=640\r\n[notes]\r\nauthor=Someone\r\n");
+  writeProjectFile("autorun.inf.qvsave", "[quorvel]\r\nstartpage=half");
+  writeProjectFile("autorun.inf.qvsave.qvtmp-1234", "[quorvel]\r\nst");
+  step([&](TQVDesigner* d) {
+    d->AutorunHtmlFileEdit->SetText("new.html");
+    d->BtnSaveClick(d->BtnSave);
+  });
+  launch("\"" + projectPath() + "\"");
+  const std::string file = hostPath("project/autorun.inf");
+  EXPECT_EQ(readFile(file).rfind("; made by hand\r\n", 0), 0u);
+  EXPECT_EQ(sectionLines(file, "autorun"), (std::vector<std::string>{"open=qvlaunch.exe", "label=DEMO DISC"}));
+  EXPECT_EQ(TIniFile(file).ReadString("quorvel", "startpage", ""), "new.html");
+  EXPECT_EQ(TIniFile(file).ReadString("quorvel", "windowwith", ""), "640");
+  EXPECT_EQ(sectionLines(file, "notes"), std::vector<std::string>{"author=Someone"});
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(hostPath("project")))
+    names.push_back(entry.path().filename().string());
+  EXPECT_EQ(names, std::vector<std::string>{"autorun.inf"});
+}
+
+// A file that cannot be replaced (it is read-only) is reported with the
+// reason, and the file and the project's changes stay; as long as the save
+// fails, Yes to the save question on closing keeps the window, and No lets
+// the changes go.
+TEST_F(SettingsTest, ASaveThatCannotReplaceTheFileKeepsTheOldFileAndTheWindow) {
+  const std::string original = "[quorvel]\r\nstartpage=index.html\r\n";
+  const std::string file = writeProjectFile("autorun.inf", original);
+  std::filesystem::permissions(file, std::filesystem::perms::owner_write, std::filesystem::perm_options::remove);
+  answer("msgbox", "Yes");
+  answer("msgbox", "Yes");
+  answer("msgbox", "No");
+  std::string message, closeMessage;
+  bool modified = false, openAfterYes = false, openAfterSecondYes = false;
+  step([&](TQVDesigner* d) {
+    d->AutorunHtmlFileEdit->SetText("new.html");
+    try {
+      d->SaveProject();
+    } catch (Exception& E) {
+      message = E.Message();
+    }
+    modified = d->FModified;
+    for (bool* open : {&openAfterYes, &openAfterSecondYes}) {
+      try {
+        d->Close();
+      } catch (Exception& E) {
+        closeMessage = E.Message();
+      }
+      *open = IsWindowVisible(d->Handle()) != FALSE;
+    }
+    d->Close();
+  });
+  launch("\"" + projectPath() + "\"");
+  EXPECT_EQ(message.rfind("Das Projekt \"" + projectPath() + "\" konnte nicht gespeichert werden: ", 0), 0u) << message;
+  EXPECT_EQ(closeMessage, message);
+  EXPECT_TRUE(modified);
+  EXPECT_TRUE(openAfterYes);
+  EXPECT_TRUE(openAfterSecondYes);
+  EXPECT_EQ(dialogTexts().size(), 3u);  // the save question, three times
+  EXPECT_EQ(readFile(file), original);
+  EXPECT_FALSE(std::filesystem::exists(file + ".qvsave"));
+}
+
+// A file of binary junk (a program, a picture) is no settings file: it is
+// not opened, so no default project shows for it and no save appends
+// settings to it.
+TEST_F(SettingsTest, AFileOfBinaryJunkIsNotOpened) {
+  const char bytes[] = "MZ\x90\0\x03\0\0\0\x04\0\0\0\xff\xff[quorvel]\r\n";
+  const std::string junk(bytes, sizeof bytes - 1);
+  const std::string file = writeProjectFile("autorun.inf", junk);
+  bool open = true;
+  step([&](TQVDesigner* d) { open = d->FProjectOpen; });
+  launch("\"" + projectPath() + "\"");
+  EXPECT_FALSE(open);
+  EXPECT_EQ(dialogTexts(), std::vector<std::string>{"Die Datei \"" + projectPath() +
+                                                    "\" ist keine Textdatei und kann nicht als Projekt ge\xF6" "ffnet werden."});
+  EXPECT_EQ(events("msgdlg")[0].fields[2], "mtError");
+  EXPECT_EQ(events("msgdlg")[0].fields[3], "OK");
+  EXPECT_EQ(readFile(file), junk);
+}
+
+// Without a button folder in the settings the runtime takes its bitmaps
+// from "buttons\", and so does the preview.
+TEST_F(SettingsTest, WithoutAButtonFolderThePreviewTakesTheRuntimesFolder) {
+  writeProjectFile("autorun.inf", "[quorvel]\r\ntoolbar=exit\r\n");
+  writeProjectFile("buttons/exit.bmp", qvtest::bmpFile(32, 24, qvtest::Rgb{200, 0, 0}));
+  int width = 0, images = 0;
+  step([&](TQVDesigner* d) {
+    width = d->BtnPreviewImageList->Width();
+    images = d->BtnPreviewImageList->Count();
+  });
+  launch("\"" + projectPath() + "\"");
+  EXPECT_EQ(dialogTexts(), std::vector<std::string>{});
+  EXPECT_EQ(width, 32);
+  EXPECT_EQ(images, 7);
 }
 
 }  // namespace
