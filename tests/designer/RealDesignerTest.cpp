@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "DesignerFixture.h"
+#include "navbar/uiNavBar.h"
 #include "platform/classlib/ComCtrls.h"
 #include "platform/classlib/Registry.h"
 #include "platform/classlib/StdCtrls.h"
@@ -184,6 +185,78 @@ TEST_F(RealDesignerTest, ASaveKilledAtAnyOfItsWritesLeavesTheOldOrTheNewSettings
   EXPECT_GT(oldWhole, 2);
   EXPECT_GT(newWhole, 0);
   EXPECT_GT(withLeftovers, 0);
+}
+
+// An author's first project, by the bar: every link of it shows its page,
+// a value typed on the "Skin" page is saved, closing the project hides the
+// bar, and opening it again brings the bar and the value back.
+TEST_F(RealDesignerTest, AnAuthorReachesEveryPageFromTheBarAndFindsTheSavedValueOnReopening) {
+  writeProjectFile("autorun.inf", "[autorun]\r\nopen=qvlaunch.exe\r\n");
+  std::vector<std::string> links;
+  std::string clickNew, clickSave, clickClose, clickOpen, clickPosX;
+  step([&](TQVDesigner* d) {
+    TuiNavBar* bar = d->TaskNavBar;
+    for (int g = 0; g < bar->Groups()->Count(); ++g) {
+      TuiNavBarGroupViewInfo* group = bar->GetViewInfo()->FindGroupViewInfo(bar->Groups()->Items(g));
+      ASSERT_NE(group, nullptr);
+      for (int l = 0; l < group->LinkCount(); ++l) {
+        const TRect& r = group->LinkInfos(l)->TextBounds;
+        TPoint p = bar->ClientToScreen({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+        links.push_back("click " + std::to_string(p.x) + " " + std::to_string(p.y));
+      }
+    }
+    clickNew = clickOn(d->BtnNew);
+    clickSave = clickOn(d->BtnSave);
+    clickClose = clickOn(d->BtnClose);
+    clickOpen = clickOn(d->BtnOpen);
+    clickPosX = clickOn(d->SkinPosXEdit);
+  });
+  launch("\"" + projectPath() + "\"");
+  ASSERT_EQ(links.size(), 8u);
+
+  const std::string project = projectPath("new\\autorun.inf");
+  fs::create_directories(hostPath("project/new"));
+  std::vector<std::string> script{"wait 200", "dialog " + project, clickNew, "wait 200"};
+  for (const std::string& link : links) script.insert(script.end(), {link, "wait 100", "windows"});
+  script.insert(script.end(), {links[5], "wait 100", clickPosX, "key End", "key BackSpace", "type 25", clickSave,
+                               "wait 200", clickClose, "wait 200", "windows", "dialog " + project, clickOpen,
+                               "wait 200", links[5], "wait 100", "windows", "end"});
+  Ended run = runProgram(QV_DESIGNER_PROGRAM, {}, script);
+  ASSERT_EQ(run.exitCode, 0);
+
+  // Each `windows` listing: the page shown, whether the bar is there, and
+  // the text of the Skin page's X field.
+  struct Seen {
+    std::string page;
+    bool bar = false;
+    std::string posX;
+  };
+  std::vector<Seen> seen;
+  for (const auto& w : logged("window")) {
+    if (w.size() < 3) continue;
+    if (w[0] == "TQVDesigner") seen.emplace_back();
+    if (seen.empty()) continue;
+    if (w[0] == "TPage") seen.back().page = w[1];
+    if (w[0] == "TuiNavBar") seen.back().bar = true;
+  }
+  ASSERT_EQ(seen.size(), 10u);
+  const char* const pages[8] = {"Autorun", "Other", "General", "Position", "Toolbar", "Skin", "Music", "Extensions"};
+  for (int i = 0; i < 8; ++i) {
+    EXPECT_EQ(seen[static_cast<size_t>(i)].page, pages[i]) << "link " << i;
+    EXPECT_TRUE(seen[static_cast<size_t>(i)].bar) << "link " << i;
+  }
+  EXPECT_FALSE(seen[8].bar) << "the bar stays after closing the project";
+  EXPECT_EQ(seen[8].page, "");
+  EXPECT_TRUE(seen[9].bar);
+  EXPECT_EQ(seen[9].page, "Skin");
+  TIniFile ini(hostPath("project/new/autorun.inf"));
+  EXPECT_EQ(ini.ReadString("quorvel", "skinposition", ""), "25,0,100,100");
+  // The reopened page shows the saved value in its X field.
+  bool shown = false;
+  const auto windows = logged("window");
+  for (size_t i = windows.size(); i-- > 0 && windows[i][0] != "TQVDesigner";)
+    if (windows[i][0] == "TEdit" && windows[i][1] == "25") shown = true;
+  EXPECT_TRUE(shown);
 }
 
 // The English profile: an English desktop with the machine-wide choice of
