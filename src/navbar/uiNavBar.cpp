@@ -1,7 +1,9 @@
 #include "navbar/uiNavBar.h"
 
 #include <algorithm>
+#include <limits>
 #include <memory>
+#include <optional>
 
 #include "lookandfeel/lkGeometry.h"
 #include "lookandfeel/lkGraphics.h"
@@ -2667,3 +2669,668 @@ const qv::classlib::TUnitInfo* const kUses[] = {&uiNavBarCollnsUnit, &uiNavBarVi
 }  // namespace
 
 const qv::classlib::TUnitInfo uiNavBarUnit{"uiNavBar", kUses, &startUp, &shutDown};
+
+// ---------------------------------------------------------------------------
+// Layout storage.
+//
+// A load reads the whole layout into a staged copy first and checks it
+// there; only a layout that reads in full is applied to the bar, so a
+// damaged store leaves the bar as it was.
+
+namespace {
+
+constexpr const char* kLayoutSection = "Layout";
+// The control's style properties in the order a layout writes them.
+constexpr int kControlStyleOrder[TuiCustomNavBar::ControlStyleCount] = {0, 4, 5, 6, 2, 3, 1, 7};
+// The group styles a layout keeps: Background, Header, HeaderActive,
+// HeaderHotTracked and HeaderPressed.
+constexpr int kStoredGroupStyles[] = {0, 2, 3, 6, 7};
+
+std::string styleIndexKey(const char* AStyleName) { return std::string(AStyleName) + "StyleIndex"; }
+
+bool hasLineBreak(const std::string& S) { return S.find_first_of("\r\n") != std::string::npos; }
+
+[[noreturn]] void layoutError(const TResStringRec& AMessage, std::initializer_list<TVarRec> Args) {
+  throw EuiNavBarLayoutError(lkLoadResString(&AMessage), Args);
+}
+
+// The number n of a name that is APrefix + n + ASuffix in any case, n
+// written as the layout writes numbers (decimal, no leading zeros).
+std::optional<int> numberIn(const std::string& AName, const std::string& APrefix, const std::string& ASuffix) {
+  const std::string name = LowerCase(AName);
+  if (name.size() <= APrefix.size() + ASuffix.size()) return std::nullopt;
+  if (name.compare(0, APrefix.size(), LowerCase(APrefix)) != 0) return std::nullopt;
+  if (name.compare(name.size() - ASuffix.size(), ASuffix.size(), LowerCase(ASuffix)) != 0) return std::nullopt;
+  const std::string digits = name.substr(APrefix.size(), name.size() - APrefix.size() - ASuffix.size());
+  if (digits.size() > 9 || (digits.size() > 1 && digits[0] == '0')) return std::nullopt;
+  if (digits.find_first_not_of("0123456789") != std::string::npos) return std::nullopt;
+  return std::stoi(digits);
+}
+
+// The sections a layout is made of: "Layout" and "Style", "Item" and
+// "Group" with a number.
+bool isLayoutSection(const std::string& AName) {
+  return SameText(AName, kLayoutSection) || numberIn(AName, "Style", "") || numberIn(AName, "Item", "") ||
+         numberIn(AName, "Group", "");
+}
+
+std::string toHex(const std::string& ABytes) {
+  static const char kDigits[] = "0123456789ABCDEF";
+  std::string text;
+  text.reserve(ABytes.size() * 2);
+  for (unsigned char c : ABytes) {
+    text += kDigits[c >> 4];
+    text += kDigits[c & 15];
+  }
+  return text;
+}
+
+bool fromHex(const std::string& AText, std::string& ABytes) {
+  if (AText.size() % 2 != 0) return false;
+  auto digit = [](char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+  };
+  ABytes.clear();
+  ABytes.reserve(AText.size() / 2);
+  for (std::size_t i = 0; i < AText.size(); i += 2) {
+    const int hi = digit(AText[i]), lo = digit(AText[i + 1]);
+    if (hi < 0 || lo < 0) return false;
+    ABytes += static_cast<char>(hi * 16 + lo);
+  }
+  return true;
+}
+
+// The picture of a style as the layout stores it: its class name and its
+// stream as hexadecimal text; none for an empty picture.
+bool storedPicture(TuiNavBarStyle* AStyle, std::string& AClassName, std::string& AHex) {
+  if (!AStyle->AssignedValues().Contains(savImage)) return false;
+  TGraphic* graphic = AStyle->Image()->Graphic();
+  if (!graphic || graphic->Empty()) return false;
+  TStringStream stream;
+  graphic->SaveToStream(&stream);
+  AClassName = graphic->ClassName();
+  AHex = toHex(stream.DataString());
+  return true;
+}
+
+// One section of the store, its key names read once.
+class LayoutSection {
+ public:
+  LayoutSection(TCustomIniFile* AStorage, std::string ASection) : FStorage(AStorage), FSection(std::move(ASection)) {
+    TStringList keys;
+    FStorage->ReadSection(FSection, &keys);
+    for (int i = 0; i < keys.Count(); ++i) FKeys.push_back(LowerCase(keys.Strings(i)));
+  }
+  const std::string& Name() const { return FSection; }
+  const std::vector<std::string>& Keys() const { return FKeys; }
+  bool Has(const std::string& AKey) const {
+    return std::find(FKeys.begin(), FKeys.end(), LowerCase(AKey)) != FKeys.end();
+  }
+  [[noreturn]] void Bad(const std::string& AKey) const { layoutError(suiLayoutBadValue, {AKey, FSection}); }
+
+  // A text; one holding a line break is no text an INI line gave.
+  std::optional<std::string> Str(const std::string& AKey) const {
+    if (!Has(AKey)) return std::nullopt;
+    std::string value = FStorage->ReadString(FSection, AKey, "");
+    if (hasLineBreak(value)) Bad(AKey);
+    return value;
+  }
+  // A number as the store reads numbers: text that is none leaves the
+  // value as it is, as the store's default would.
+  std::optional<int> Int(const std::string& AKey) const {
+    if (!Has(AKey)) return std::nullopt;
+    const int value = FStorage->ReadInteger(FSection, AKey, 0);
+    if (value != FStorage->ReadInteger(FSection, AKey, 1)) return std::nullopt;
+    return value;
+  }
+  // A number of a fixed range (an enumeration, a byte).
+  std::optional<int> Ranged(const std::string& AKey, int ALow, int AHigh) const {
+    std::optional<int> value = Int(AKey);
+    if (value && (*value < ALow || *value > AHigh)) Bad(AKey);
+    return value;
+  }
+  std::optional<bool> Bool(const std::string& AKey) const {
+    if (!Has(AKey)) return std::nullopt;
+    const bool value = FStorage->ReadBool(FSection, AKey, false);
+    if (value != FStorage->ReadBool(FSection, AKey, true)) return std::nullopt;
+    return value;
+  }
+  // A count of at most AMost things.
+  std::optional<int> Count(const std::string& AKey, int AMost) const {
+    if (!Has(AKey)) return std::nullopt;
+    std::optional<int> value = Int(AKey);
+    if (!value || *value < 0 || *value > AMost) layoutError(suiLayoutBadCount, {AKey, FSection});
+    return value;
+  }
+  // The index of one of AStyleCount styles (text that is no number reads
+  // as 0, the first style).
+  std::optional<int> StyleIndex(const std::string& AKey, int AStyleCount) const {
+    if (!Has(AKey)) return std::nullopt;
+    const int value = FStorage->ReadInteger(FSection, AKey, 0);
+    if (value < 0 || value >= AStyleCount) layoutError(suiLayoutBadStyleIndex, {AKey, FSection});
+    return value;
+  }
+
+ private:
+  TCustomIniFile* FStorage;
+  std::string FSection;
+  std::vector<std::string> FKeys;
+};
+
+struct StagedStyle {
+  std::optional<int> BackColor, BackColor2, AlphaBlending, AlphaBlending2;
+  std::optional<int> FontCharset, FontColor, FontHeight, FontPitch, FontSize;
+  std::optional<std::string> FontName;
+  bool Bold = false, Italic = false, Underline = false, StrikeOut = false;
+  std::optional<int> GradientMode, HAlignment, VAlignment, Tag;
+  std::unique_ptr<TGraphic> Image;
+  // The values the stored style assigns, whatever a new style holds.
+  TuiBarStyleAssignedValues Assigned;
+};
+
+// What groups and items share: the section, the bar's item it is for (none:
+// a new one) and the name that identifies it.
+struct StagedCustomItem {
+  std::string Section;
+  TuiNavBarCustomItem* Target = nullptr;
+  std::string Name;
+  std::optional<std::string> Caption, Hint;
+  std::optional<int> LargeImageIndex, SmallImageIndex, Tag;
+  std::optional<bool> Visible;
+};
+
+struct StagedItem : StagedCustomItem {
+  std::optional<bool> Enabled;
+  std::optional<int> Styles[TuiNavBarItem::ItemStyleCount];
+};
+
+// A link names a stored item (its section's number) when the layout holds
+// items, or else an item of the bar.
+struct StagedLink {
+  int StoredItem = -1;
+  TuiNavBarItem* BarItem = nullptr;
+};
+
+struct StagedGroup : StagedCustomItem {
+  std::optional<bool> Expanded, LinksUseSmallImages, ShowAsIconView, ShowExpandButton, UseSmallImages;
+  std::optional<int> SelectedLinkIndex, TopVisibleLinkIndex;
+  bool HasLinks = false;
+  std::vector<StagedLink> Links;
+  std::optional<int> Styles[TuiNavBarGroup::GroupStyleCount];
+  TuiNavBarGroupControl* Control = nullptr;
+  std::optional<bool> ShowControl;
+};
+
+struct StagedLayout {
+  std::optional<int> View;
+  bool HasStyles = false;
+  std::vector<StagedStyle> Styles;
+  bool HasItems = false;
+  std::vector<StagedItem> Items;
+  bool HasGroups = false;
+  std::vector<StagedGroup> Groups;
+  std::optional<int> ActiveGroup, MaxVisibleGroups;
+  std::optional<int> ControlStyles[TuiCustomNavBar::ControlStyleCount];
+};
+
+// A stored picture: skipped (none) when its class is no picture class;
+// hexadecimal text that is cut or bytes its class cannot read are damage.
+std::unique_ptr<TGraphic> readPicture(const LayoutSection& R) {
+  std::optional<std::string> hex = R.Str("Image");
+  if (!hex) return nullptr;
+  const std::string className = R.Str("ImageClass").value_or("");
+  TPersistentClass graphicClass = className.empty() ? nullptr : GetClass(className);
+  if (!graphicClass || !graphicClass->InheritsFrom(TGraphic::StaticClass())) return nullptr;
+  std::unique_ptr<TObject> object(graphicClass->Create(nullptr));
+  auto* graphic = dynamic_cast<TGraphic*>(object.get());
+  if (!graphic) return nullptr;
+  std::string bytes;
+  if (!fromHex(*hex, bytes) || bytes.empty()) layoutError(suiLayoutBadPicture, {R.Name()});
+  try {
+    TStringStream stream(bytes);
+    graphic->LoadFromStream(&stream);
+  } catch (const std::exception&) {
+    layoutError(suiLayoutBadPicture, {R.Name()});
+  }
+  if (graphic->Empty()) layoutError(suiLayoutBadPicture, {R.Name()});
+  object.release();
+  return std::unique_ptr<TGraphic>(graphic);
+}
+
+StagedStyle readStyle(TCustomIniFile* AStorage, const std::string& ASection) {
+  const LayoutSection R(AStorage, ASection);
+  StagedStyle s;
+  auto assigned = [&s](const auto& AValue, TuiBarStyleAssignedValue ABit) {
+    if (AValue) s.Assigned.Include(ABit);
+  };
+  assigned(s.BackColor = R.Int("BackColor"), savBackColor);
+  assigned(s.BackColor2 = R.Int("BackColor2"), savBackColor2);
+  assigned(s.AlphaBlending = R.Ranged("AlphaBlending", 0, 255), savAlphaBlending);
+  assigned(s.AlphaBlending2 = R.Ranged("AlphaBlending2", 0, 255), savAlphaBlending2);
+  s.FontCharset = R.Ranged("FontCharset", 0, 255);
+  s.FontColor = R.Int("FontColor");
+  s.FontHeight = R.Int("FontHeight");
+  s.FontName = R.Str("FontName");
+  s.FontPitch = R.Ranged("FontPitch", fpDefault, fpFixed);
+  s.FontSize = R.Int("FontSize");
+  const std::optional<bool> bold = R.Bool("FontStyleBold"), italic = R.Bool("FontStyleItalic"),
+                            underline = R.Bool("FontStyleUnderline"), strikeOut = R.Bool("FontStyleStrikeOut");
+  s.Bold = bold.value_or(false);
+  s.Italic = italic.value_or(false);
+  s.Underline = underline.value_or(false);
+  s.StrikeOut = strikeOut.value_or(false);
+  if (s.FontCharset || s.FontColor || s.FontHeight || s.FontName || s.FontPitch || s.FontSize || bold || italic ||
+      underline || strikeOut)
+    s.Assigned.Include(savFont);
+  assigned(s.GradientMode = R.Ranged("GradientMode", gmHorizontal, gmBackwardDiagonal), savGradientMode);
+  assigned(s.Image = readPicture(R), savImage);
+  assigned(s.HAlignment = R.Ranged("HAlignment", haLeft, haRight), savHAlignment);
+  assigned(s.VAlignment = R.Ranged("VAlignment", vaTop, vaBottom), savVAlignment);
+  s.Tag = R.Int("Tag");
+  return s;
+}
+
+void readCustomItem(const LayoutSection& R, StagedCustomItem& s) {
+  s.Section = R.Name();
+  s.Caption = R.Str("Caption");
+  s.Hint = R.Str("Hint");
+  s.LargeImageIndex = R.Int("LargeImageIndex");
+  s.Name = R.Str("Name").value_or("");
+  s.SmallImageIndex = R.Int("SmallImageIndex");
+  s.Tag = R.Int("Tag");
+  s.Visible = R.Bool("Visible");
+}
+
+// The bar's item each stored one is for: the item of its name, else the
+// first item of its caption that no other stored one took, else none (a new
+// one). Two stored ones of one name are damage.
+template <class TStaged>
+void matchStored(std::vector<TStaged>& AStaged, TuiNavBarCustomItems* ACollection) {
+  std::vector<TuiNavBarCustomItem*> taken;
+  auto isTaken = [&taken](TuiNavBarCustomItem* AItem) {
+    return std::find(taken.begin(), taken.end(), AItem) != taken.end();
+  };
+  for (std::size_t i = 0; i < AStaged.size(); ++i) {
+    TStaged& s = AStaged[i];
+    if (s.Name.empty()) continue;
+    for (std::size_t j = 0; j < i; ++j)
+      if (SameText(AStaged[j].Name, s.Name)) layoutError(suiLayoutDuplicateName, {s.Section, s.Name, AStaged[j].Section});
+    for (int k = 0; k < ACollection->Count() && !s.Target; ++k)
+      if (SameText(ACollection->Items(k)->Name(), s.Name)) s.Target = ACollection->Items(k);
+    if (s.Target) taken.push_back(s.Target);
+  }
+  for (TStaged& s : AStaged) {
+    if (s.Target || !s.Caption || s.Caption->empty()) continue;
+    for (int k = 0; k < ACollection->Count() && !s.Target; ++k) {
+      TuiNavBarCustomItem* item = ACollection->Items(k);
+      if (item->Caption() == *s.Caption && !isTaken(item)) s.Target = item;
+    }
+    if (s.Target) taken.push_back(s.Target);
+  }
+}
+
+// The sections "APrefix"0 to n - 1 for the count in AKey; each must be there.
+std::vector<std::string> countedSections(const LayoutSection& ALayout, const std::string& AKey,
+                                         const std::string& APrefix, const std::vector<std::string>& ASections,
+                                         bool& AHas) {
+  std::vector<std::string> names;
+  const std::optional<int> count = ALayout.Count(AKey, static_cast<int>(ASections.size()));
+  AHas = count.has_value();
+  for (int n = 0; n < count.value_or(0); ++n) {
+    const std::string name = APrefix + std::to_string(n);
+    if (std::find(ASections.begin(), ASections.end(), LowerCase(name)) == ASections.end())
+      layoutError(suiLayoutSectionMissing, {name});
+    names.push_back(name);
+  }
+  return names;
+}
+
+}  // namespace
+
+void TuiCustomNavBar::SaveToIniFile(TCustomIniFile* AStorage, bool AStoreStyles) {
+  // Everything that could fail is checked before the store changes.
+  auto checkText = [](const std::string& AValue, const char* AKey, TComponent* AOwner) {
+    if (hasLineBreak(AValue)) layoutError(suiLayoutLineBreak, {AKey, AOwner->Name()});
+  };
+  for (int i = 0; i < FItems->Count(); ++i) {
+    checkText(FItems->Items(i)->Caption(), "Caption", FItems->Items(i));
+    checkText(FItems->Items(i)->Hint(), "Hint", FItems->Items(i));
+  }
+  for (int i = 0; i < FGroups->Count(); ++i) {
+    checkText(FGroups->Items(i)->Caption(), "Caption", FGroups->Items(i));
+    checkText(FGroups->Items(i)->Hint(), "Hint", FGroups->Items(i));
+  }
+  std::vector<std::string> pictureClasses, pictures;
+  if (AStoreStyles)
+    for (int i = 0; i < FStyles->Count(); ++i) {
+      TuiNavBarStyle* style = FStyles->Items(i)->Style();
+      if (style->AssignedValues().Contains(savFont)) checkText(style->Font()->Name(), "FontName", FStyles->Items(i));
+      std::string className, hex;
+      storedPicture(style, className, hex);
+      pictureClasses.push_back(className);
+      pictures.push_back(hex);
+    }
+  // A store may cut long values (a file reads through a 2048-byte buffer):
+  // a picture that would not read back whole is refused here, with a probe
+  // key in the layout's own section that goes again at once.
+  {
+    const bool hadLayout = AStorage->SectionExists(kLayoutSection);
+    std::string refused;
+    for (std::size_t i = 0; i < pictures.size() && refused.empty(); ++i) {
+      if (pictures[i].empty()) continue;
+      AStorage->WriteString(kLayoutSection, "ImageProbe", pictures[i]);
+      if (AStorage->ReadString(kLayoutSection, "ImageProbe", "") != pictures[i]) refused = "Style" + std::to_string(i);
+    }
+    if (std::any_of(pictures.begin(), pictures.end(), [](const std::string& s) { return !s.empty(); })) {
+      if (hadLayout)
+        AStorage->DeleteKey(kLayoutSection, "ImageProbe");
+      else
+        AStorage->EraseSection(kLayoutSection);
+    }
+    if (!refused.empty()) layoutError(suiLayoutPictureTooLong, {refused});
+  }
+
+  TStringList sections;
+  AStorage->ReadSections(&sections);
+  for (int i = 0; i < sections.Count(); ++i)
+    if (isLayoutSection(sections.Strings(i))) AStorage->EraseSection(sections.Strings(i));
+
+  const bool styleIndexes = AStoreStyles && FStyles->Count() > 0;
+  auto writeStyleIndex = [&](const std::string& ASection, const std::string& AKey, TuiNavBarStyleItem* AStyle) {
+    if (styleIndexes && AStyle && AStyle->Collection() == FStyles) AStorage->WriteInteger(ASection, AKey, AStyle->Index());
+  };
+  auto writeTag = [AStorage](const std::string& ASection, TComponent* AComponent) {
+    AStorage->WriteInteger(ASection, "Tag", static_cast<int>(AComponent->Tag()));
+  };
+
+  AStorage->WriteInteger(kLayoutSection, "View", FView);
+  if (AStoreStyles) {
+    AStorage->WriteInteger(kLayoutSection, "StyleCount", FStyles->Count());
+    for (int i = 0; i < FStyles->Count(); ++i) {
+      const std::string section = "Style" + std::to_string(i);
+      TuiNavBarStyle* style = FStyles->Items(i)->Style();
+      const TuiBarStyleAssignedValues assigned = style->AssignedValues();
+      if (assigned.Contains(savBackColor)) AStorage->WriteInteger(section, "BackColor", style->BackColor());
+      if (assigned.Contains(savBackColor2)) AStorage->WriteInteger(section, "BackColor2", style->BackColor2());
+      if (assigned.Contains(savAlphaBlending)) AStorage->WriteInteger(section, "AlphaBlending", style->AlphaBlending());
+      if (assigned.Contains(savAlphaBlending2))
+        AStorage->WriteInteger(section, "AlphaBlending2", style->AlphaBlending2());
+      if (assigned.Contains(savFont)) {
+        TFont* font = style->Font();
+        AStorage->WriteInteger(section, "FontCharset", font->Charset());
+        AStorage->WriteInteger(section, "FontColor", font->Color());
+        AStorage->WriteInteger(section, "FontHeight", font->Height());
+        AStorage->WriteString(section, "FontName", font->Name());
+        AStorage->WriteInteger(section, "FontPitch", font->Pitch());
+        AStorage->WriteInteger(section, "FontSize", font->Size());
+        AStorage->WriteBool(section, "FontStyleBold", font->Style().Contains(fsBold));
+        AStorage->WriteBool(section, "FontStyleItalic", font->Style().Contains(fsItalic));
+        AStorage->WriteBool(section, "FontStyleUnderline", font->Style().Contains(fsUnderline));
+        AStorage->WriteBool(section, "FontStyleStrikeOut", font->Style().Contains(fsStrikeOut));
+      }
+      if (assigned.Contains(savGradientMode)) AStorage->WriteInteger(section, "GradientMode", style->GradientMode());
+      if (!pictures[static_cast<std::size_t>(i)].empty()) {
+        AStorage->WriteString(section, "ImageClass", pictureClasses[static_cast<std::size_t>(i)]);
+        AStorage->WriteString(section, "Image", pictures[static_cast<std::size_t>(i)]);
+      }
+      if (assigned.Contains(savHAlignment)) AStorage->WriteInteger(section, "HAlignment", style->HAlignment());
+      if (assigned.Contains(savVAlignment)) AStorage->WriteInteger(section, "VAlignment", style->VAlignment());
+      writeTag(section, FStyles->Items(i));
+    }
+  }
+
+  AStorage->WriteInteger(kLayoutSection, "ItemCount", FItems->Count());
+  for (int i = 0; i < FItems->Count(); ++i) {
+    const std::string section = "Item" + std::to_string(i);
+    TuiNavBarItem* item = FItems->Items(i);
+    AStorage->WriteString(section, "Caption", item->Caption());
+    AStorage->WriteBool(section, "Enabled", item->Enabled());
+    AStorage->WriteString(section, "Hint", item->Hint());
+    AStorage->WriteInteger(section, "LargeImageIndex", item->LargeImageIndex());
+    AStorage->WriteString(section, "Name", item->Name());
+    AStorage->WriteInteger(section, "SmallImageIndex", item->SmallImageIndex());
+    for (int s = 0; s < TuiNavBarItem::ItemStyleCount; ++s)
+      writeStyleIndex(section, styleIndexKey(TuiNavBarItem::StyleNames[s]), item->ItemStyle(s));
+    writeTag(section, item);
+    AStorage->WriteBool(section, "Visible", item->Visible());
+  }
+
+  AStorage->WriteInteger(kLayoutSection, "GroupCount", FGroups->Count());
+  for (int i = 0; i < FGroups->Count(); ++i) {
+    const std::string section = "Group" + std::to_string(i);
+    TuiNavBarGroup* group = FGroups->Items(i);
+    AStorage->WriteString(section, "Caption", group->Caption());
+    AStorage->WriteBool(section, "Expanded", group->Expanded());
+    AStorage->WriteString(section, "Hint", group->Hint());
+    AStorage->WriteInteger(section, "LargeImageIndex", group->LargeImageIndex());
+    AStorage->WriteInteger(section, "LinkCount", group->LinkCount());
+    for (int k = 0; k < group->LinkCount(); ++k) {
+      TuiNavBarItem* item = group->Links(k)->Item();
+      if (item && item->Collection() == FItems)
+        AStorage->WriteInteger(section, "Link" + std::to_string(k) + "ItemIndex", item->Index());
+    }
+    AStorage->WriteBool(section, "LinksUseSmallImages", group->LinksUseSmallImages());
+    AStorage->WriteString(section, "Name", group->Name());
+    AStorage->WriteInteger(section, "SelectedLinkIndex", group->SelectedLinkIndex());
+    AStorage->WriteBool(section, "ShowControl", group->ShowControl());
+    AStorage->WriteBool(section, "ShowAsIconView", group->ShowAsIconView());
+    AStorage->WriteBool(section, "ShowExpandButton", group->ShowExpandButton());
+    AStorage->WriteInteger(section, "SmallImageIndex", group->SmallImageIndex());
+    for (int s : kStoredGroupStyles)
+      writeStyleIndex(section, styleIndexKey(TuiNavBarGroup::StyleNames[s]), group->GroupStyle(s));
+    writeTag(section, group);
+    AStorage->WriteInteger(section, "TopVisibleLinkIndex", group->TopVisibleLinkIndex());
+    AStorage->WriteBool(section, "UseSmallImages", group->UseSmallImages());
+    AStorage->WriteBool(section, "Visible", group->Visible());
+    AStorage->WriteBool(section, "UseControl", group->UseControl());
+    if (group->UseControl()) {
+      AStorage->WriteBool(section, "ShowControl", group->ShowControl());
+      if (group->Control()) AStorage->WriteString(section, "ControlName", group->Control()->Name());
+    }
+  }
+
+  for (int s : kControlStyleOrder) writeStyleIndex(kLayoutSection, styleIndexKey(StyleNames[s]), FControlStyles[s]);
+  AStorage->WriteInteger(kLayoutSection, "ActiveGroup", ActiveGroupIndex());
+  AStorage->WriteInteger(kLayoutSection, "NavigationPaneMaxVisibleGroups", FNavigationPaneMaxVisibleGroups);
+}
+
+void TuiCustomNavBar::LoadFromIniFile(TCustomIniFile* AStorage, bool ALoadStyles) {
+  // --- read and check everything
+  StagedLayout L;
+  std::vector<std::string> sections;
+  {
+    TStringList names;
+    AStorage->ReadSections(&names);
+    for (int i = 0; i < names.Count(); ++i) sections.push_back(LowerCase(names.Strings(i)));
+  }
+  if (std::find(sections.begin(), sections.end(), LowerCase(kLayoutSection)) == sections.end())
+    layoutError(suiLayoutNotFound, {});
+  const LayoutSection layout(AStorage, kLayoutSection);
+  L.View = layout.Int("View");
+
+  if (ALoadStyles)
+    for (const std::string& section : countedSections(layout, "StyleCount", "Style", sections, L.HasStyles))
+      L.Styles.push_back(readStyle(AStorage, section));
+  const int styleCount = L.HasStyles ? static_cast<int>(L.Styles.size()) : FStyles->Count();
+  const bool styleIndexes = ALoadStyles && styleCount > 0;
+
+  for (const std::string& section : countedSections(layout, "ItemCount", "Item", sections, L.HasItems)) {
+    const LayoutSection R(AStorage, section);
+    StagedItem& s = L.Items.emplace_back();
+    readCustomItem(R, s);
+    s.Enabled = R.Bool("Enabled");
+    if (styleIndexes)
+      for (int i = 0; i < TuiNavBarItem::ItemStyleCount; ++i)
+        s.Styles[i] = R.StyleIndex(styleIndexKey(TuiNavBarItem::StyleNames[i]), styleCount);
+  }
+  matchStored(L.Items, FItems);
+
+  std::vector<TuiNavBarGroupControl*> controlsTaken;
+  for (const std::string& section : countedSections(layout, "GroupCount", "Group", sections, L.HasGroups)) {
+    const LayoutSection R(AStorage, section);
+    StagedGroup& s = L.Groups.emplace_back();
+    readCustomItem(R, s);
+    s.Expanded = R.Bool("Expanded");
+    if (std::optional<int> count = R.Count("LinkCount", std::numeric_limits<int>::max())) {
+      s.HasLinks = true;
+      // Only the link keys there are: a link without an item wrote none.
+      std::vector<std::pair<int, std::string>> keys;
+      for (const std::string& key : R.Keys())
+        if (std::optional<int> k = numberIn(key, "Link", "ItemIndex"); k && *k < *count) keys.emplace_back(*k, key);
+      std::sort(keys.begin(), keys.end());
+      for (const auto& [k, key] : keys) {
+        const std::optional<int> index = R.Int(key);
+        if (!index || *index < 0) continue;
+        if (L.HasItems) {
+          if (*index < static_cast<int>(L.Items.size())) s.Links.push_back({*index, nullptr});
+        } else if (*index < FItems->Count()) {
+          s.Links.push_back({-1, FItems->Items(*index)});
+        }
+      }
+    }
+    s.LinksUseSmallImages = R.Bool("LinksUseSmallImages");
+    s.SelectedLinkIndex = R.Int("SelectedLinkIndex");
+    s.ShowAsIconView = R.Bool("ShowAsIconView");
+    s.ShowExpandButton = R.Bool("ShowExpandButton");
+    if (styleIndexes)
+      for (int i : kStoredGroupStyles) s.Styles[i] = R.StyleIndex(styleIndexKey(TuiNavBarGroup::StyleNames[i]), styleCount);
+    s.TopVisibleLinkIndex = R.Int("TopVisibleLinkIndex");
+    s.UseSmallImages = R.Bool("UseSmallImages");
+    if (R.Bool("UseControl").value_or(false) && Owner()) {
+      const std::string name = R.Str("ControlName").value_or("");
+      auto* control = name.empty() ? nullptr : dynamic_cast<TuiNavBarGroupControl*>(Owner()->FindComponent(name));
+      if (control && control->Parent() == this &&
+          std::find(controlsTaken.begin(), controlsTaken.end(), control) == controlsTaken.end()) {
+        s.Control = control;
+        s.ShowControl = R.Bool("ShowControl");
+        controlsTaken.push_back(control);
+      }
+    }
+  }
+  matchStored(L.Groups, FGroups);
+
+  L.ActiveGroup = layout.Int("ActiveGroup");
+  L.MaxVisibleGroups = layout.Int("NavigationPaneMaxVisibleGroups");
+  if (styleIndexes)
+    for (int i = 0; i < ControlStyleCount; ++i) L.ControlStyles[i] = layout.StyleIndex(styleIndexKey(StyleNames[i]), styleCount);
+
+  // --- apply
+  if (L.View) SetView(*L.View);
+
+  std::vector<TuiNavBarStyleItem*> styles;
+  if (L.HasStyles) {
+    FStyles->FreeAllItems();
+    for (StagedStyle& s : L.Styles) {
+      TuiNavBarStyleItem* item = FStyles->Add();
+      TuiNavBarStyle* style = item->Style();
+      if (s.BackColor) style->SetBackColor(*s.BackColor);
+      if (s.BackColor2) style->SetBackColor2(*s.BackColor2);
+      if (s.AlphaBlending) style->SetAlphaBlending(static_cast<BYTE>(*s.AlphaBlending));
+      if (s.AlphaBlending2) style->SetAlphaBlending2(static_cast<BYTE>(*s.AlphaBlending2));
+      TFont* font = style->Font();
+      if (s.FontCharset) font->SetCharset(static_cast<TFontCharset>(*s.FontCharset));
+      if (s.FontColor) font->SetColor(*s.FontColor);
+      if (s.FontHeight) font->SetHeight(*s.FontHeight);
+      if (s.FontName) font->SetName(*s.FontName);
+      if (s.FontPitch) font->SetPitch(static_cast<TFontPitch>(*s.FontPitch));
+      if (s.FontSize) font->SetSize(*s.FontSize);
+      // A stored False leaves the font's own bit as it is.
+      TFontStyles fontStyle = font->Style();
+      if (s.Bold) fontStyle.Include(fsBold);
+      if (s.Italic) fontStyle.Include(fsItalic);
+      if (s.Underline) fontStyle.Include(fsUnderline);
+      if (s.StrikeOut) fontStyle.Include(fsStrikeOut);
+      font->SetStyle(fontStyle);
+      if (s.GradientMode) style->SetGradientMode(static_cast<TuiBarStyleGradientMode>(*s.GradientMode));
+      if (s.Image) style->Image()->SetGraphic(s.Image.get());
+      if (s.HAlignment) style->SetHAlignment(static_cast<TuiBarStyleHAlignment>(*s.HAlignment));
+      if (s.VAlignment) style->SetVAlignment(static_cast<TuiBarStyleVAlignment>(*s.VAlignment));
+      if (s.Tag) item->SetTag(*s.Tag);
+      // A setter given the value the style holds already sets no bit.
+      style->SetAssignedValues(s.Assigned);
+      styles.push_back(item);
+    }
+  } else {
+    for (int i = 0; i < FStyles->Count(); ++i) styles.push_back(FStyles->Items(i));
+  }
+  auto styleAt = [&styles](const std::optional<int>& AIndex) { return styles[static_cast<std::size_t>(*AIndex)]; };
+
+  // A new item or group takes its stored name when that is free.
+  auto applyCustomItem = [](TuiNavBarCustomItem* AItem, const StagedCustomItem& s, bool ANew) {
+    if (ANew && IsValidIdent(s.Name) && !SameText(AItem->Name(), s.Name) &&
+        (!AItem->Owner() || !AItem->Owner()->FindComponent(s.Name)))
+      AItem->SetName(s.Name);
+    if (s.Caption) AItem->SetCaption(*s.Caption);
+  };
+
+  std::vector<TuiNavBarItem*> storedItems;
+  for (StagedItem& s : L.Items) {
+    auto* item = static_cast<TuiNavBarItem*>(s.Target);
+    if (!item) item = FItems->Add();
+    applyCustomItem(item, s, !s.Target);
+    if (s.Enabled) item->SetEnabled(*s.Enabled);
+    if (s.Hint) item->SetHint(*s.Hint);
+    if (s.LargeImageIndex) item->SetLargeImageIndex(*s.LargeImageIndex);
+    if (s.SmallImageIndex) item->SetSmallImageIndex(*s.SmallImageIndex);
+    for (int i = 0; i < TuiNavBarItem::ItemStyleCount; ++i)
+      if (s.Styles[i]) item->SetItemStyle(i, styleAt(s.Styles[i]));
+    if (s.Tag) item->SetTag(*s.Tag);
+    if (s.Visible) item->SetVisible(*s.Visible);
+    storedItems.push_back(item);
+  }
+
+  if (L.HasGroups) {
+    std::vector<TuiNavBarGroupControl*> keptAside;
+    for (int i = 0; i < FGroups->Count(); ++i) {
+      TuiNavBarGroup* group = FGroups->Items(i);
+      if (group->UseControl() && group->Control()) {
+        keptAside.push_back(group->Control());
+        group->DetachControl();
+      }
+    }
+    for (std::size_t n = 0; n < L.Groups.size(); ++n) {
+      StagedGroup& s = L.Groups[n];
+      auto* group = static_cast<TuiNavBarGroup*>(s.Target);
+      if (!group) group = FGroups->Add();
+      applyCustomItem(group, s, !s.Target);
+      if (s.Expanded) group->SetExpanded(*s.Expanded);
+      if (s.Hint) group->SetHint(*s.Hint);
+      if (s.LargeImageIndex) group->SetLargeImageIndex(*s.LargeImageIndex);
+      if (s.LinksUseSmallImages) group->SetLinksUseSmallImages(*s.LinksUseSmallImages);
+      if (s.HasLinks) {
+        group->ClearLinks();
+        for (const StagedLink& link : s.Links)
+          group->AddLink(link.StoredItem >= 0 ? storedItems[static_cast<std::size_t>(link.StoredItem)] : link.BarItem);
+      }
+      if (s.SelectedLinkIndex) group->SetSelectedLinkIndex(*s.SelectedLinkIndex);
+      if (s.ShowAsIconView) group->SetShowAsIconView(*s.ShowAsIconView);
+      if (s.ShowExpandButton) group->SetShowExpandButton(*s.ShowExpandButton);
+      if (s.SmallImageIndex) group->SetSmallImageIndex(*s.SmallImageIndex);
+      for (int i : kStoredGroupStyles)
+        if (s.Styles[i]) group->SetGroupStyle(i, styleAt(s.Styles[i]));
+      if (s.Tag) group->SetTag(*s.Tag);
+      if (s.TopVisibleLinkIndex) group->SetTopVisibleLinkIndex(*s.TopVisibleLinkIndex);
+      if (s.UseSmallImages) group->SetUseSmallImages(*s.UseSmallImages);
+      if (s.Visible) group->SetVisible(*s.Visible);
+      if (s.Control) {
+        group->AttachControl(s.Control);
+        group->SetUseControl(true);
+        if (s.ShowControl) group->SetShowControl(*s.ShowControl);
+      }
+      group->SetIndex(static_cast<int>(n));
+    }
+    for (TuiNavBarGroupControl* control : keptAside)
+      if (!control->Group()) delete control;
+    // A group whose control went no longer uses one.
+    for (int i = 0; i < FGroups->Count(); ++i)
+      if (FGroups->Items(i)->UseControl() && !FGroups->Items(i)->Control()) FGroups->Items(i)->SetUseControl(false);
+  }
+
+  if (L.ActiveGroup && *L.ActiveGroup >= 0 && *L.ActiveGroup < FGroups->Count()) SetActiveGroupIndex(*L.ActiveGroup);
+  if (L.MaxVisibleGroups) SetNavigationPaneMaxVisibleGroups(*L.MaxVisibleGroups);
+  for (int i = 0; i < ControlStyleCount; ++i)
+    if (L.ControlStyles[i]) SetStyleItem(i, styleAt(L.ControlStyles[i]));
+}

@@ -37,6 +37,7 @@
 #include "platform/classlib/ExtCtrls.h"
 #include "platform/classlib/Graphics.h"
 #include "platform/classlib/ImgList.h"
+#include "platform/classlib/IniFiles.h"
 
 class TuiCustomNavBar;
 class TuiNavBarPainter;
@@ -771,6 +772,10 @@ constexpr TCursor nbDragCursor = -1120;
 constexpr TCursor nbDragCopyCursor = -1119;
 constexpr TCursor nbLinksCursor = -1118;
 
+// A navigation bar layout that cannot be read back, or a bar whose layout
+// an INI store cannot keep.
+QV_EXCEPTION(EuiNavBarLayoutError, Exception);
+
 class TuiCustomNavBar : public TCustomPanel, public IuiNavBarOwner {
   QV_CLASS(TuiCustomNavBar, TCustomPanel)
   explicit TuiCustomNavBar(TComponent* AOwner);
@@ -900,6 +905,21 @@ class TuiCustomNavBar : public TCustomPanel, public IuiNavBarOwner {
   void Invalidate() override;
   void InitiateAction() override;
   void GetChildren(const qv::classlib::TGetChildProc& Proc, TComponent* Root) override;
+
+  // --- layout storage
+  // Writes the view, the items, the groups with their links, the active
+  // group and the navigation pane's group count into the sections "Layout",
+  // "Item"n and "Group"n; with AStoreStyles also the user styles ("Style"n)
+  // and every style property that names one of them. The sections a layout
+  // is made of are erased first, other sections stay. A text that an INI
+  // line cannot hold (a line break) raises EuiNavBarLayoutError before
+  // anything is written.
+  virtual void SaveToIniFile(TCustomIniFile* AStorage, bool AStoreStyles = true);
+  // Reads such a layout back. The whole layout is read and checked first
+  // and applied only when all of it reads: a damaged one raises
+  // EuiNavBarLayoutError and leaves the bar as it was. Links name the
+  // stored items, whichever bar item each of those turns out to be.
+  virtual void LoadFromIniFile(TCustomIniFile* AStorage, bool ALoadStyles = true);
 
   // --- events
   TNotifyEvent OnActiveGroupChanged;

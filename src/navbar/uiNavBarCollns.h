@@ -266,6 +266,8 @@ class TuiNavBarGroup : public TuiNavBarCustomItem {
   friend class TuiNavBarItemLink;
   friend class TuiNavBarItemLinks;
   friend class TuiNavBarGroupControl;
+  // A layout being loaded hands group controls from group to group.
+  friend class TuiCustomNavBar;
 };
 
 // ---------------------------------------------------------------------------

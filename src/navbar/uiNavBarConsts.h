@@ -10,3 +10,14 @@ extern const TResStringRec suiInvalidGroupControl;
 // The view registry's messages, format strings taking the view's id.
 extern const TResStringRec suiCannotFindView;
 extern const TResStringRec suiViewAlreadyExists;
+// Layout storage: a layout that cannot be read back, and one that an INI
+// store cannot keep.
+extern const TResStringRec suiLayoutNotFound;
+extern const TResStringRec suiLayoutSectionMissing;
+extern const TResStringRec suiLayoutBadCount;
+extern const TResStringRec suiLayoutBadValue;
+extern const TResStringRec suiLayoutBadStyleIndex;
+extern const TResStringRec suiLayoutBadPicture;
+extern const TResStringRec suiLayoutDuplicateName;
+extern const TResStringRec suiLayoutLineBreak;
+extern const TResStringRec suiLayoutPictureTooLong;

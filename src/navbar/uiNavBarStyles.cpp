@@ -3,11 +3,18 @@
 #include <algorithm>
 
 #include "platform/classlib/Classes.h"
+#include "platform/classlib/Jpeg.h"
 
 namespace {
 const qv::classlib::TUnitInfo* const kUses[] = {&uiNavBarBaseUnit};
 
-void startUp() { RegisterClasses({TuiNavBarStyleItem::StaticClass()}); }
+// The picture classes are registered too, so that a stored layout's
+// "ImageClass" finds them by name. They are the class library's standard
+// classes, which stay registered for everyone else after the unit ends.
+void startUp() {
+  RegisterClasses({TBitmap::StaticClass(), TJPEGImage::StaticClass(), TIcon::StaticClass(),
+                   TMetafile::StaticClass(), TuiNavBarStyleItem::StaticClass()});
+}
 void shutDown() { UnRegisterClass(TuiNavBarStyleItem::StaticClass()); }
 }  // namespace
 
