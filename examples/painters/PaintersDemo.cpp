@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/SavePicture.h"
 #include "lookandfeel/lkLookAndFeelPainters.h"
 #include "platform/classlib/System.h"
 #include "platform/desktop/Profile.h"
@@ -100,25 +101,6 @@ void drawRow(TlkCanvas* c, int row, const char* label, TlkLookAndFeelPainterClas
   }
 }
 
-bool savePicture(TBitmap& bitmap, const std::string& path) {
-  qv::os::gdi::Image image;
-  if (!image.allocate(bitmap.Width(), bitmap.Height())) return false;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = bitmap.Width();
-  info.bmiHeader.biHeight = -bitmap.Height();
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  HDC dc = CreateCompatibleDC(nullptr);
-  GetDIBits(dc, bitmap.Handle(), 0, static_cast<UINT>(bitmap.Height()), image.pixels.data(), &info,
-            DIB_RGB_COLORS);
-  DeleteDC(dc);
-  for (auto& px : image.pixels) px |= 0xFF000000u;
-  image.bitDepth = 24;
-  const std::vector<std::uint8_t> bytes = qv::os::gdi::encodePng(image);
-  return !bytes.empty() && qv::os::gdi::writeHostFile(path, bytes);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -166,7 +148,7 @@ int main(int argc, char** argv) {
   drawRow(&c, 3, "Office 2003", TlkOffice11LookAndFeelPainter::Class());
   drawRow(&c, 5, "Native, classic", TlkWinXPLookAndFeelPainter::Class());
 
-  const bool saved = savePicture(bitmap, argv[1]);
+  const bool saved = qvexamples::savePicture(bitmap, argv[1]);
   qv::classlib::FinalizeUnits();
   if (!saved) {
     std::fprintf(stderr, "painters_demo: cannot write %s\n", argv[1]);
