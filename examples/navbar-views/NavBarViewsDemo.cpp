@@ -22,6 +22,7 @@
 #include "navbar/uiNavBarOfficeViews.h"
 #include "navbar/uiNavBarVSToolBoxViews.h"
 #include "navbar/uiNavBarViewsFact.h"
+#include "navbar/uiNavBarXPViews.h"
 #include "platform/classlib/Forms.h"
 #include "platform/classlib/System.h"
 #include "platform/desktop/Profile.h"
@@ -36,7 +37,8 @@ namespace {
 
 // Every unit that registers views, in the program's start order.
 const qv::classlib::TUnitInfo* const kViewUnits[] = {&uiNavBarBaseViewsUnit, &uiNavBarOfficeViewsUnit,
-                                                     &uiNavBarExplorerViewsUnit, &uiNavBarVSToolBoxViewsUnit};
+                                                     &uiNavBarExplorerViewsUnit, &uiNavBarXPViewsUnit,
+                                                     &uiNavBarVSToolBoxViewsUnit};
 
 constexpr int kBarWidth = 177;
 constexpr int kBarHeight = 500;

@@ -126,6 +126,10 @@ class ViewsFixture : public qvtest::DesktopTest {
     EXPECT_TRUE(qv::os::windowImage(bar->Handle(), image));
     return image;
   }
+  // The bar made in a view as every view's golden picture shows it: a hot
+  // link in group 1 and, pressed without moving there, the caption of group
+  // 3; compared with KIND_viewN_classic.png or _themed.png, then let go.
+  void expectViewGolden(const std::string& AKind, int AView, qv::desktop::ModuleProfile AStyles);
 
   std::unique_ptr<TCustomImageList> images;
   std::unique_ptr<TForm> form;
@@ -158,6 +162,19 @@ inline void expectGolden(const qv::os::gdi::Image& shot, const std::string& name
       .write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
   ADD_FAILURE() << (have ? "differs from " : "no approved picture ") << kept << " (first at " << firstX << ","
                 << firstY << "); this run's picture: " << out;
+}
+
+inline void ViewsFixture::expectViewGolden(const std::string& AKind, int AView, qv::desktop::ModuleProfile AStyles) {
+  const TRect& l = groupInfo(0)->LinkInfos(1)->TextBounds;
+  mouse(WM_MOUSEMOVE, l.left + 3, (l.top + l.bottom) / 2);
+  const TPoint c = captionPoint(2);
+  mouse(WM_LBUTTONDOWN, c.x, c.y, MK_LBUTTON);
+  settle();
+  EXPECT_EQ(bar->HotTrackedLink(), groups[0]->Links(1));
+  EXPECT_EQ(bar->PressedGroup(), groups[2]);
+  expectGolden(shot(), AKind + "_view" + std::to_string(AView) +
+                           (AStyles == qv::desktop::ModuleProfile::Themed ? "_themed" : "_classic") + ".png");
+  mouse(WM_LBUTTONUP, c.x, c.y);
 }
 
 }  // namespace navbartest
