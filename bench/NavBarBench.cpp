@@ -16,6 +16,7 @@
 #include "navbar/uiNavBarOfficeViews.h"
 #include "navbar/uiNavBarVSToolBoxViews.h"
 #include "navbar/uiNavBarViewsFact.h"
+#include "navbar/uiNavBarXPViews.h"
 #include "platform/classlib/Forms.h"
 #include "platform/classlib/System.h"
 #include "platform/os/gdi/Gdi.h"
@@ -32,6 +33,7 @@ void startViews() {
   qv::classlib::InitializeUnit(uiNavBarOfficeViewsUnit);
   qv::classlib::InitializeUnit(uiNavBarExplorerViewsUnit);
   qv::classlib::InitializeUnit(uiNavBarVSToolBoxViewsUnit);
+  qv::classlib::InitializeUnit(uiNavBarXPViewsUnit);
 }
 
 struct Bar {
@@ -123,7 +125,9 @@ int main(int argc, char** argv) {
     const std::string view = "/view:" + std::to_string(id);
     benchmark::RegisterBenchmark(("Layout" + view).c_str(), Layout)->Arg(id)->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark(("Paint" + view).c_str(), Paint)->Arg(id)->Unit(benchmark::kMicrosecond);
-    benchmark::RegisterBenchmark(("LayoutAndPaint" + view).c_str(), LayoutAndPaint)->Arg(id)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark(("LayoutAndPaint" + view).c_str(), LayoutAndPaint)
+        ->Arg(id)
+        ->Unit(benchmark::kMicrosecond);
   }
   benchmark::RegisterBenchmark("OneBitBlt", OneBitBlt)->Unit(benchmark::kMicrosecond);
   benchmark::Initialize(&argc, argv);

@@ -6,6 +6,7 @@
 #include "navbar/uiNavBarExplorerViews.h"
 #include "navbar/uiNavBarOfficeViews.h"
 #include "navbar/uiNavBarVSToolBoxViews.h"
+#include "navbar/uiNavBarXPViews.h"
 #include "platform/classlib/Forms.h"
 #include "platform/classlib/System.h"
 
@@ -20,6 +21,7 @@ int RunQvdesigner() {
   qv::classlib::InitializeUnit(uiNavBarOfficeViewsUnit);
   qv::classlib::InitializeUnit(uiNavBarExplorerViewsUnit);
   qv::classlib::InitializeUnit(uiNavBarVSToolBoxViewsUnit);
+  qv::classlib::InitializeUnit(uiNavBarXPViewsUnit);
   Application->CreateForm(QVDesigner);
   Application->Run();
   // The program's end frees its forms, as the application object does.

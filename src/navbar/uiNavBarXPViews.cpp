@@ -44,7 +44,129 @@ void removeFontStyle(TFont* AFont, TFontStyle AStyle) {
   AFont->SetStyle(styles);
 }
 
+void backColors(TuiBaseNavBarStyle* AStyle, TColor AColor) {
+  AStyle->SetBackColor(AColor);
+  AStyle->SetBackColor2(AColor);
+}
+
+bool pairSet(TColor A, TColor B) { return A != clNone && B != clNone; }
+
 }  // namespace
+
+// ---------------------------------------------------------------------------
+// TuiNavBarXP1ViewInfo
+
+void TuiNavBarXP1ViewInfo::AssignDefaultBackgroundStyle(TuiBaseNavBarStyle* AStyle) {
+  AStyle->ResetValues();
+  backColors(AStyle, clAppWorkSpace);
+}
+
+void TuiNavBarXP1ViewInfo::AssignDefaultGroupBackgroundStyle(TuiBaseNavBarStyle* AStyle) {
+  AStyle->ResetValues();
+  backColors(AStyle, clNone);
+}
+
+void TuiNavBarXP1ViewInfo::AssignDefaultGroupHeaderStyle(TuiBaseNavBarStyle* AStyle) {
+  AStyle->ResetValues();
+  backColors(AStyle, clNone);
+  AStyle->Font()->SetColor(clCaptionText);
+  AStyle->SetHAlignment(haCenter);
+}
+
+void TuiNavBarXP1ViewInfo::AssignDefaultItemStyle(TuiBaseNavBarStyle* AStyle) { AssignButtonFaceItemStyle(AStyle); }
+
+void TuiNavBarXP1ViewInfo::AssignDefaultItemDisabledStyle(TuiBaseNavBarStyle* AStyle) {
+  AssignButtonFaceItemDisabledStyle(AStyle);
+}
+
+// ---------------------------------------------------------------------------
+// TuiNavBarXP1GroupViewInfo
+
+bool TuiNavBarXP1GroupViewInfo::backgroundSet() {
+  return pairSet(TuiNavBarGroupViewInfo::GetBackgroundBackColor(), TuiNavBarGroupViewInfo::GetBackgroundBackColor2());
+}
+
+bool TuiNavBarXP1GroupViewInfo::captionSet() {
+  return pairSet(TuiNavBarGroupViewInfo::GetCaptionBackColor(), TuiNavBarGroupViewInfo::GetCaptionBackColor2());
+}
+
+TColor TuiNavBarXP1GroupViewInfo::GetBackgroundBackColor() {
+  return backgroundSet() ? TuiNavBarGroupViewInfo::GetBackgroundBackColor() : GetLightColor40(clInactiveCaption);
+}
+TColor TuiNavBarXP1GroupViewInfo::GetBackgroundBackColor2() {
+  return backgroundSet() ? TuiNavBarGroupViewInfo::GetBackgroundBackColor2() : clInactiveCaption;
+}
+BYTE TuiNavBarXP1GroupViewInfo::GetBackgroundAlphaBlending() {
+  return backgroundSet() ? TuiNavBarGroupViewInfo::GetBackgroundAlphaBlending() : 255;
+}
+BYTE TuiNavBarXP1GroupViewInfo::GetBackgroundAlphaBlending2() {
+  return backgroundSet() ? TuiNavBarGroupViewInfo::GetBackgroundAlphaBlending2() : 255;
+}
+TuiBarStyleGradientMode TuiNavBarXP1GroupViewInfo::GetBackgroundGradientMode() {
+  return backgroundSet() ? TuiNavBarGroupViewInfo::GetBackgroundGradientMode() : gmHorizontal;
+}
+
+TColor TuiNavBarXP1GroupViewInfo::GetCaptionBackColor() {
+  return captionSet() ? TuiNavBarGroupViewInfo::GetCaptionBackColor() : clActiveCaption;
+}
+TColor TuiNavBarXP1GroupViewInfo::GetCaptionBackColor2() {
+  if (captionSet()) return TuiNavBarGroupViewInfo::GetCaptionBackColor2();
+  return GetState().Contains(nbsHotTracked) ? clActiveCaption : GetScaledColor60(clActiveCaption);
+}
+BYTE TuiNavBarXP1GroupViewInfo::GetCaptionAlphaBlending() {
+  return captionSet() ? TuiNavBarGroupViewInfo::GetCaptionAlphaBlending() : 255;
+}
+BYTE TuiNavBarXP1GroupViewInfo::GetCaptionAlphaBlending2() {
+  return captionSet() ? TuiNavBarGroupViewInfo::GetCaptionAlphaBlending2() : 255;
+}
+TuiBarStyleGradientMode TuiNavBarXP1GroupViewInfo::GetCaptionGradientMode() {
+  return captionSet() ? TuiNavBarGroupViewInfo::GetCaptionGradientMode() : gmHorizontal;
+}
+
+// ---------------------------------------------------------------------------
+// TuiNavBarXP1Painter
+
+TuiNavBarViewInfo* TuiNavBarXP1Painter::CreateViewInfo() { return new TuiNavBarXP1ViewInfo(this); }
+TuiNavBarGroupViewInfo* TuiNavBarXP1Painter::CreateGroupViewInfo(TuiNavBarViewInfo* AViewInfo, TuiNavBarGroup* AGroup,
+                                                                 bool AItemsVisible, bool ACaptionVisible) {
+  return new TuiNavBarXP1GroupViewInfo(AViewInfo, AGroup, AItemsVisible, ACaptionVisible);
+}
+TuiBaseScrollButtonsPainterClass TuiNavBarXP1Painter::ScrollButtonsPainterClass() {
+  return TuiNavBarXPScrollButtonsPainter::Class();
+}
+TuiBaseSelectionPainterClass TuiNavBarXP1Painter::SelectionPainterClass() {
+  return TuiNavBarXPSelectionPainter::Class();
+}
+
+// The caption's own second colour (its darker shade) is what owner-draw
+// handlers read; the button itself is lit from the left and brightens as
+// the mouse comes over it.
+void TuiNavBarXP1Painter::DrawGroupCaptionButton(TuiNavBarGroupViewInfo* AGroupInfo) {
+  const TColor caption = AGroupInfo->GetCaptionBackColor();
+  const TuiNavBarDrawStates state = AGroupInfo->GetState();
+  const TColor second = state.Contains(nbsHotTracked) ? GetLightColor80(caption) : caption;
+  ButtonPainterClass()->DrawButton(Canvas(), AGroupInfo->HeaderBounds, AGroupInfo->GetCaptionImage(),
+                                   GetLightColor40(caption), second, AGroupInfo->GetCaptionAlphaBlending(),
+                                   AGroupInfo->GetCaptionAlphaBlending2(), AGroupInfo->GetCaptionGradientMode(),
+                                   AGroupInfo->GetCaptionBorderColor(), state);
+}
+
+// ---------------------------------------------------------------------------
+// TuiNavBarXP2Painter
+
+TuiBaseBackgroundPainterClass TuiNavBarXP2Painter::BackgroundPainterClass() {
+  return TuiNavBarXPBackgroundPainter::Class();
+}
+TuiBaseButtonPainterClass TuiNavBarXP2Painter::ButtonPainterClass() { return TuiNavBarXPButtonPainter::Class(); }
+TuiBaseGroupBackgroundPainterClass TuiNavBarXP2Painter::GroupBackgroundPainterClass() {
+  return TuiNavBarXPGroupBackgroundPainter::Class();
+}
+TuiBaseScrollButtonsPainterClass TuiNavBarXP2Painter::ScrollButtonsPainterClass() {
+  return TuiNavBarXPScrollButtonsPainter::Class();
+}
+TuiBaseSelectionPainterClass TuiNavBarXP2Painter::SelectionPainterClass() {
+  return TuiNavBarXPSelectionPainter::Class();
+}
 
 // ---------------------------------------------------------------------------
 // TuiNavBarXPExplorerBarViewInfo
@@ -214,12 +336,19 @@ TuiBaseSignPainterClass TuiNavBarXPExplorerBarPainter::SignPainterClass() {
 namespace {
 
 void startUp() {
+  RegisterView(nbXP1View, "XP1View", TuiNavBarXP1Painter::PainterClass());
+  RegisterView(nbXP2View, "XP2View", TuiNavBarXP2Painter::PainterClass());
   RegisterView(nbXPExplorerBarView, "XPExplorerBarView", TuiNavBarXPExplorerBarPainter::PainterClass());
 }
 
-void shutDown() { UnregisterView(nbXPExplorerBarView); }
+void shutDown() {
+  UnregisterView(nbXPExplorerBarView);
+  UnregisterView(nbXP2View);
+  UnregisterView(nbXP1View);
+}
 
-const qv::classlib::TUnitInfo* const kUses[] = {&uiNavBarExplorerViewsUnit, &uiNavBarGraphicsUnit,
+const qv::classlib::TUnitInfo* const kUses[] = {&uiNavBarBaseViewsUnit, &uiNavBarOfficeViewsUnit,
+                                                &uiNavBarExplorerViewsUnit, &uiNavBarGraphicsUnit,
                                                 &uiNavBarViewsFactUnit};
 
 }  // namespace

@@ -1,11 +1,16 @@
 // The XP views on the headless desktop: their registration and helper
-// painters, view 11's colours and fonts from the explorer bar's visual
-// style and the shell's task-pane style with their fallbacks, and golden
+// painters, view 6's caption colours, caption buttons and default styles,
+// the style's parts that views 6 and 7 draw, view 11's colours and fonts
+// from the explorer bar's visual style and the shell's task-pane style,
+// the fallbacks to the base views' look without visual styles, and golden
 // pictures of each view with visual styles absent and present.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "NavBarViewsFixture.h"
 #include "lookandfeel/uiUxTheme.h"
@@ -13,6 +18,7 @@
 #include "navbar/uiNavBarViewsFact.h"
 #include "navbar/uiNavBarXPViews.h"
 #include "platform/desktop/Profile.h"
+#include "platform/modules/GdiPlus.h"
 #include "platform/modules/UxTheme.h"
 
 namespace {
@@ -42,6 +48,8 @@ class XPViews : public navbartest::ViewsFixture {
   void TearDown() override {
     navbartest::ViewsFixture::TearDown();
     profile().shellStyle = true;
+    profile().gdiplus = true;
+    qv::modules::registerGdiPlus();
   }
   void start(int view, ModuleProfile styles = ModuleProfile::Absent) {
     navbartest::ViewsFixture::start(view, styles, uiNavBarXPViewsUnit);
@@ -99,6 +107,12 @@ TEST_F(XPViews, TheUnitRegistersItsViewsWithTheirPaintersAndHelperPainters) {
     TuiBaseSignPainterClass sign;
   };
   const Row table[] = {
+      {6, "XP1View", TuiNavBarXP1Painter::PainterClass(), TuiNavBarBackgroundPainter::Class(),
+       TuiNavBarFlatButtonPainter::Class(), TuiNavBarGroupBackgroundPainter::Class(),
+       TuiNavBarXPScrollButtonsPainter::Class(), TuiNavBarXPSelectionPainter::Class(), TuiBaseSignPainter::Class()},
+      {7, "XP2View", TuiNavBarXP2Painter::PainterClass(), TuiNavBarXPBackgroundPainter::Class(),
+       TuiNavBarXPButtonPainter::Class(), TuiNavBarXPGroupBackgroundPainter::Class(),
+       TuiNavBarXPScrollButtonsPainter::Class(), TuiNavBarXPSelectionPainter::Class(), TuiBaseSignPainter::Class()},
       {11, "XPExplorerBarView", TuiNavBarXPExplorerBarPainter::PainterClass(),
        TuiNavBarXPExplorerBarBackgroundPainter::Class(), TuiNavBarXPExplorerBarButtonPainter::Class(),
        TuiNavBarGroupBackgroundPainter::Class(), TuiBaseScrollButtonsPainter::Class(), TuiBaseSelectionPainter::Class(),
@@ -121,16 +135,190 @@ TEST_F(XPViews, TheUnitRegistersItsViewsWithTheirPaintersAndHelperPainters) {
     EXPECT_EQ(p->SelectionPainterClass(), r.selection);
     EXPECT_EQ(p->SignPainterClass(), r.sign);
   }
-  // The rest of view 11 is view 8's, and it makes its own three view
-  // informations.
-  bar->SetView(11);
+  // The view informations each painter makes, and the helper painters
+  // each keeps of its base.
+  struct Made {
+    int id;
+    const char *viewInfo, *groupViewInfo, *linkViewInfo;
+    TuiBaseGroupBorderPainterClass border;
+  };
+  const Made made[] = {{6, "TuiNavBarXP1ViewInfo", "TuiNavBarXP1GroupViewInfo", "TuiNavBarLinkViewInfo",
+                        TuiBaseGroupBorderPainter::Class()},
+                       {7, "TuiNavBarOffice1ViewInfo", "TuiNavBarGroupViewInfo", "TuiNavBarLinkViewInfo",
+                        TuiBaseGroupBorderPainter::Class()},
+                       {11, "TuiNavBarXPExplorerBarViewInfo", "TuiNavBarXPExplorerBarGroupViewInfo",
+                        "TuiNavBarXPExplorerBarLinkViewInfo", TuiNavBarExplorerBarBorderPainter::Class()}};
+  for (const Made& m : made) {
+    SCOPED_TRACE(m.id);
+    bar->SetView(m.id);
+    settle();
+    EXPECT_EQ(info()->ClassName(), m.viewInfo);
+    EXPECT_EQ(groupInfo(0)->ClassName(), m.groupViewInfo);
+    EXPECT_EQ(groupInfo(0)->LinkInfos(0)->ClassName(), m.linkViewInfo);
+    TuiNavBarPainter* p = bar->GetPainter();
+    EXPECT_EQ(p->GroupBorderPainterClass(), m.border);
+    EXPECT_EQ(p->ImagePainterClass(), TuiNavBarImagePainter::Class());
+    EXPECT_EQ(p->DropTargetGroupPainterClass(), TuiNavBarDropTargetGroupPainter::Class());
+    EXPECT_EQ(p->DropTargetLinkPainterClass(), TuiNavBarDropTargetLinkPainter::Class());
+  }
+}
+
+// --- views 6 and 7 ---------------------------------------------------------------------
+
+TEST_F(XPViews, View6AssignsItsDefaultStyles) {
+  constexpr TColor kAny = static_cast<TColor>(-1);
+  struct Row {
+    int style;
+    TColor back, back2, font;
+    TuiBarStyleHAlignment alignment;
+  };
+  const Row table[] = {{0, clAppWorkSpace, clAppWorkSpace, kAny, haLeft},
+                       {4, clNone, clNone, kAny, haLeft},
+                       {6, clNone, clNone, clCaptionText, haCenter},
+                       {13, kAny, kAny, clBtnText, haCenter},
+                       {14, kAny, kAny, clBtnShadow, haCenter}};
+  start(nbXP1View);
+  for (const Row& r : table) {
+    SCOPED_TRACE(r.style);
+    TuiNavBarDefaultStyle* s = bar->DefaultStyles()->Styles(r.style);
+    if (r.back != kAny) {
+      EXPECT_EQ(s->BackColor(), r.back);
+      EXPECT_EQ(s->BackColor2(), r.back2);
+    }
+    if (r.font != kAny) {
+      EXPECT_EQ(s->Font()->Color(), r.font);
+    }
+    EXPECT_EQ(s->HAlignment(), r.alignment);
+  }
+}
+
+// Where the group's styles leave a pair unset (a style that sets only one
+// colour of it included), view 6 takes the caption colours.
+TEST_F(XPViews, View6TakesTheCaptionColoursWhereAPairIsUnset) {
+  start(nbXP1View);
+  hover(captionPoint(1));
+  TuiNavBarGroupViewInfo* hot = groupInfo(1);
+  TuiNavBarGroupViewInfo* resting = groupInfo(2);
+  ASSERT_TRUE(hot->GetState().Contains(nbsHotTracked));
+  for (TuiNavBarGroupViewInfo* g : {hot, resting}) {
+    EXPECT_EQ(g->GetBackgroundBackColor(), GetLightColor40(clInactiveCaption));
+    EXPECT_EQ(g->GetBackgroundBackColor2(), clInactiveCaption);
+    EXPECT_EQ(g->GetBackgroundAlphaBlending(), 255);
+    EXPECT_EQ(g->GetBackgroundAlphaBlending2(), 255);
+    EXPECT_EQ(g->GetBackgroundGradientMode(), gmHorizontal);
+    EXPECT_EQ(g->GetCaptionBackColor(), clActiveCaption);
+    EXPECT_EQ(g->GetCaptionAlphaBlending(), 255);
+    EXPECT_EQ(g->GetCaptionAlphaBlending2(), 255);
+    EXPECT_EQ(g->GetCaptionGradientMode(), gmHorizontal);
+  }
+  // Only the hot-tracked group's caption keeps the full colour at its end.
+  EXPECT_EQ(hot->GetCaptionBackColor2(), clActiveCaption);
+  EXPECT_EQ(resting->GetCaptionBackColor2(), GetScaledColor60(clActiveCaption));
+
+  TuiNavBarStyleItem* user = bar->Styles()->Add();
+  user->Style()->SetBackColor(clRed);
+  user->Style()->SetAlphaBlending(100);
+  user->Style()->SetGradientMode(gmVertical);
+  groups[2]->SetGroupStyle(0, user);  // background
+  groups[2]->SetGroupStyle(2, user);  // header
   settle();
-  TuiNavBarPainter* p = bar->GetPainter();
-  EXPECT_EQ(p->GroupBorderPainterClass(), TuiNavBarExplorerBarBorderPainter::Class());
-  EXPECT_EQ(p->ImagePainterClass(), TuiNavBarImagePainter::Class());
-  EXPECT_NE(dynamic_cast<TuiNavBarXPExplorerBarViewInfo*>(info()), nullptr);
-  EXPECT_NE(dynamic_cast<TuiNavBarXPExplorerBarGroupViewInfo*>(groupInfo(0)), nullptr);
-  EXPECT_NE(dynamic_cast<TuiNavBarXPExplorerBarLinkViewInfo*>(groupInfo(0)->LinkInfos(0)), nullptr);
+  EXPECT_EQ(groupInfo(2)->GetBackgroundBackColor(), GetLightColor40(clInactiveCaption)) << "half a pair is unset";
+  EXPECT_EQ(groupInfo(2)->GetCaptionAlphaBlending(), 255);
+  user->Style()->SetBackColor2(clBlue);
+  settle();
+  for (TuiNavBarGroupViewInfo* g = groupInfo(2); TColor c : {g->GetBackgroundBackColor(), g->GetCaptionBackColor()})
+    EXPECT_EQ(c, clRed);
+  EXPECT_EQ(groupInfo(2)->GetCaptionBackColor2(), clBlue);
+  EXPECT_EQ(groupInfo(2)->GetCaptionAlphaBlending(), 100);
+  EXPECT_EQ(groupInfo(2)->GetBackgroundGradientMode(), gmVertical);
+}
+
+// The caption button is lit from the left: it runs from the caption colour
+// lightened to 40 % to the caption colour on a resting caption, and to the
+// caption colour lightened to 80 % on the hot one.
+TEST_F(XPViews, View6CaptionButtonsBrightenTowardsTheRightWhileHot) {
+  profile().gdiplus = false;  // the banded gradient: one colour per column
+  qv::modules::registerGdiPlus();
+  start(nbXP1View);
+  hover(captionPoint(1));
+  ASSERT_EQ(bar->HotTrackedGroup(), groups[1]);
+  const qv::os::gdi::Image image = shot();
+  auto near = [](DWORD pixel, TColor want) {
+    const COLORREF w = ColorToRGB(want);
+    const int d[3] = {static_cast<int>(pixel >> 16 & 0xFF) - GetRValue(w),
+                      static_cast<int>(pixel >> 8 & 0xFF) - GetGValue(w),
+                      static_cast<int>(pixel & 0xFF) - GetBValue(w)};
+    return std::abs(d[0]) <= 4 && std::abs(d[1]) <= 4 && std::abs(d[2]) <= 4;
+  };
+  struct Row {
+    int group;
+    TColor left, right;
+  };
+  const Row table[] = {{1, GetLightColor40(clActiveCaption), GetLightColor80(clActiveCaption)},
+                       {2, GetLightColor40(clActiveCaption), clActiveCaption}};
+  for (const Row& r : table) {
+    SCOPED_TRACE(r.group);
+    const TRect h = groupInfo(r.group)->HeaderBounds;
+    const int y = (h.top + h.bottom) / 2;
+    EXPECT_TRUE(near(image.at(h.left + 3, y), r.left)) << std::hex << image.at(h.left + 3, y);
+    EXPECT_TRUE(near(image.at(h.right - 4, y), r.right)) << std::hex << image.at(h.right - 4, y);
+  }
+}
+
+// Without visual styles the themed helper painters draw their classic
+// parents' look: view 7 is view 2 to the pixel.
+TEST_F(XPViews, View7WithoutVisualStylesPaintsAsView2) {
+  for (ModuleProfile styles : {ModuleProfile::Absent, ModuleProfile::Classic}) {
+    SCOPED_TRACE(static_cast<int>(styles));
+    restart(nbOffice1View, styles);
+    hotLinkAndPressedCaption();
+    const qv::os::gdi::Image plain = shot();
+    releaseCaption();
+    makeBar(nbXP2View);
+    hotLinkAndPressedCaption();
+    const qv::os::gdi::Image xp = shot();
+    releaseCaption();
+    EXPECT_EQ(differingPixels(plain, xp), 0);
+  }
+}
+
+// With visual styles the themed helper painters draw the style's parts:
+// which part and state each element asks for.
+TEST_F(XPViews, WithVisualStylesViews6And7DrawTheStylesParts) {
+  struct Row {
+    int view;
+    std::vector<std::string> drawn, never;
+  };
+  const Row table[] = {
+      // Flat caption buttons on a plain background; themed selections
+      // (every link's, the hot one hot) and scroll buttons.
+      {nbXP1View, {"TOOLBAR/1/1", "TOOLBAR/1/2", "SCROLLBAR/1/5"}, {"BUTTON", "TAB"}},
+      // The tab's body behind the bar and the active group, buttons active,
+      // normal and pressed.
+      {nbXP2View,
+       {"TAB/10/0", "BUTTON/1/5", "BUTTON/1/1", "BUTTON/1/3", "TOOLBAR/1/1", "TOOLBAR/1/2", "SCROLLBAR/1/5"},
+       {}},
+  };
+  start(nbXP1View, ModuleProfile::Themed);
+  for (const Row& r : table) {
+    SCOPED_TRACE(r.view);
+    makeBar(r.view);
+    bar->SetHeight(130);  // too short for group 1's links: a down button
+    settle();
+    ASSERT_TRUE(info()->IsBottomScrollButtonVisible());
+    hotLinkAndPressedCaption();
+    qv::modules::clearThemeCalls();
+    bar->Invalidate();
+    settle();
+    std::vector<std::string> calls;
+    for (const qv::modules::ThemeCall& c : qv::modules::themeCalls())
+      if (c.function == "DrawThemeBackground")
+        calls.push_back(c.className + "/" + std::to_string(c.part) + "/" + std::to_string(c.state));
+    for (const std::string& want : r.drawn) EXPECT_NE(std::find(calls.begin(), calls.end(), want), calls.end()) << want;
+    for (const std::string& cls : r.never)
+      for (const std::string& c : calls) EXPECT_NE(c.substr(0, cls.size() + 1), cls + "/") << c;
+    releaseCaption();
+  }
 }
 
 // --- view 11 ---------------------------------------------------------------------------
@@ -329,7 +517,7 @@ TEST_P(XPViewsGolden, TheBarLooksAsApproved) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Views, XPViewsGolden,
-                         ::testing::Combine(::testing::Values(11),
+                         ::testing::Combine(::testing::Values(6, 7, 11),
                                             ::testing::Values(ModuleProfile::Absent, ModuleProfile::Themed)),
                          [](const auto& info) {
                            return "View" + std::to_string(std::get<0>(info.param)) +
