@@ -32,11 +32,11 @@ std::shared_ptr<Surface> hatchPattern(int hatch) {
     for (int x = 0; x < 8; ++x) {
       bool line = false;
       switch (hatch) {
-        case HS_HORIZONTAL: line = y == 7; break;
-        case HS_VERTICAL: line = x == 7; break;
+        case HS_HORIZONTAL: line = y == 3; break;
+        case HS_VERTICAL: line = x == 4; break;
         case HS_FDIAGONAL: line = x == y; break;
         case HS_BDIAGONAL: line = x == 7 - y; break;
-        case HS_CROSS: line = x == 7 || y == 7; break;
+        case HS_CROSS: line = x == 4 || y == 3; break;
         case HS_DIAGCROSS: line = x == y || x == 7 - y; break;
         default: break;
       }

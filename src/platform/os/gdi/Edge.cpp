@@ -31,15 +31,25 @@ struct Border {
   COLORREF bottomRight = 0;
 };
 
+// Fills as FillRect does, a rectangle that has run backwards included: the
+// edge of a rectangle too small for its borders keeps the pixels FillRect
+// gives the lines and the middle that are left.
+void fillAsFillRect(HDC dc, int left, int top, int right, int bottom, COLORREF c) {
+  HBRUSH b = CreateSolidBrush(c);
+  RECT r{left, top, right, bottom};
+  FillRect(dc, &r, b);
+  DeleteObject(b);
+}
+
 // One ring of the edge: the top-left lines first, then the bottom-right
 // ones over them, so the bottom-right colour owns the top-right and
 // bottom-left corners as in the classic look.
 void drawRing(HDC dc, const RECT& r, UINT sides, const Border& b) {
-  if (!b.present || r.right <= r.left || r.bottom <= r.top) return;
-  if (sides & BF_LEFT) fillSolid(dc, r.left, r.top, r.left + 1, r.bottom, b.topLeft);
-  if (sides & BF_TOP) fillSolid(dc, r.left, r.top, r.right, r.top + 1, b.topLeft);
-  if (sides & BF_RIGHT) fillSolid(dc, r.right - 1, r.top, r.right, r.bottom, b.bottomRight);
-  if (sides & BF_BOTTOM) fillSolid(dc, r.left, r.bottom - 1, r.right, r.bottom, b.bottomRight);
+  if (!b.present) return;
+  if (sides & BF_LEFT) fillAsFillRect(dc, r.left, r.top, r.left + 1, r.bottom, b.topLeft);
+  if (sides & BF_TOP) fillAsFillRect(dc, r.left, r.top, r.right, r.top + 1, b.topLeft);
+  if (sides & BF_RIGHT) fillAsFillRect(dc, r.right - 1, r.top, r.right, r.bottom, b.bottomRight);
+  if (sides & BF_BOTTOM) fillAsFillRect(dc, r.left, r.bottom - 1, r.right, r.bottom, b.bottomRight);
 }
 
 // Stops at the ends of the coordinate range rather than wrapping.
@@ -82,26 +92,52 @@ void borders(UINT edge, UINT flags, Border& outer, Border& inner) {
   }
 }
 
-// A diagonal from one corner of the rectangle's square to the opposite one,
-// named by the end it runs to; the inner line runs one pixel inside.
+// A diagonal edge runs corner to corner across the square of the
+// rectangle's shorter side, anchored at its left side: falling from the
+// top-left corner for the ends top-left and bottom-right, rising from the
+// bottom-left corner otherwise. The end names the colours (the top-left ones
+// for the top ends and a plain diagonal, the bottom-right ones for the
+// bottom ends) and the side of the diagonal that the inner line and
+// BF_MIDDLE's fill take: right of it for the top ends, left of it for the
+// others. A lone border, outer or inner, lies on the diagonal itself.
 void drawDiagonal(HDC dc, const RECT& r, UINT flags, const Border& outer, const Border& inner) {
   const int n = std::min(r.right - r.left, r.bottom - r.top);
   if (n <= 0) return;
-  const bool endTop = (flags & BF_TOP) != 0;
-  const bool endRight = (flags & BF_RIGHT) != 0 || !(flags & BF_LEFT);
-  // Start at the corner opposite the end.
-  const int x0 = endRight ? r.left : r.right - 1;
-  const int y0 = endTop ? r.bottom - 1 : r.top;
-  const int sx = endRight ? 1 : -1;
-  const int sy = endTop ? -1 : 1;
-  auto line = [&](const Border& b, int shift) {
-    if (!b.present) return;
-    const COLORREF c = endTop ? b.topLeft : b.bottomRight;
-    for (int i = 0; i + shift < n; ++i)
-      SetPixelV(dc, x0 + (i + shift) * sx, y0 + i * sy, c);
+  const UINT ends = flags & BF_RECT;
+  const bool falling = ends == (BF_TOP | BF_LEFT) || ends == (BF_BOTTOM | BF_RIGHT);
+  const bool bottom = ends == (BF_BOTTOM | BF_LEFT) || ends == (BF_BOTTOM | BF_RIGHT);
+  const bool right = ends == (BF_TOP | BF_RIGHT) || ends == (BF_TOP | BF_LEFT);
+  const int top = falling ? r.top : r.bottom - n;
+  // Pixel i of a line `shift` lines off the diagonal.
+  auto at = [&](int i, int shift) {
+    POINT p{r.left + i, falling ? r.top + i : r.bottom - 1 - i};
+    if (shift == 0) return p;
+    if (right) p.x += 1;
+    else p.y += falling ? 1 : -1;
+    return p;
   };
-  line(outer, 0);
-  line(inner, 1);
+  int drawn = 0;
+  for (const Border* b : {&outer, &inner}) {
+    if (!b->present) continue;
+    const COLORREF c = bottom ? b->bottomRight : b->topLeft;
+    for (int i = 0; i + drawn < n; ++i) {
+      POINT p = at(i, drawn);
+      SetPixelV(dc, p.x, p.y, c);
+    }
+    ++drawn;
+  }
+  if (!(flags & BF_MIDDLE)) return;
+  // The fill is the part of the square past the lines drawn: for a rising
+  // diagonal the pixels whose x + y is beyond it, for a falling one x - y.
+  const COLORREF face = sysColor((flags & BF_MONO) ? kColorWindow : kColorBtnFace);
+  const int diagonal = falling ? r.left - r.top : r.left + r.bottom - 1;
+  const int edge = right ? diagonal + drawn : diagonal - drawn;
+  for (int y = top; y < top + n; ++y) {
+    const int x = falling ? edge + y : edge - y;  // where the row meets the edge
+    const int lo = right ? std::max(r.left, x) : r.left;
+    const int hi = right ? r.left + n : std::min(r.left + n, x + 1);
+    fillSolid(dc, lo, y, hi, y + 1, face);
+  }
 }
 
 }  // namespace
@@ -137,17 +173,24 @@ BOOL DrawEdge(HDC dc, LPRECT rect, UINT edge, UINT flags) {
   }
   Border outer, inner;
   borders(edge, flags, outer, inner);
+  const UINT sides = flags & BF_RECT;
   if (flags & BF_DIAGONAL) {
     drawDiagonal(dc, *rect, flags, outer, inner);
+    // BF_ADJUST moves the named sides in by the borders drawn, as for a
+    // rectangle.
+    if (flags & BF_ADJUST) {
+      if (outer.present) shrink(*rect, sides);
+      if (inner.present) shrink(*rect, sides);
+    }
     return TRUE;
   }
-  const UINT sides = flags & BF_RECT;
   RECT r = *rect;
   drawRing(dc, r, sides, outer);
   if (outer.present) shrink(r, sides);
   drawRing(dc, r, sides, inner);
   if (inner.present) shrink(r, sides);
-  if (flags & BF_MIDDLE) fillSolid(dc, r, sysColor((flags & BF_MONO) ? kColorWindow : kColorBtnFace));
+  if (flags & BF_MIDDLE)
+    fillAsFillRect(dc, r.left, r.top, r.right, r.bottom, sysColor((flags & BF_MONO) ? kColorWindow : kColorBtnFace));
   if (flags & BF_ADJUST) *rect = r;
   return TRUE;
 }

@@ -76,39 +76,44 @@ RECT square(const RECT& r) {
 
 // The button face that scroll arrows and caption buttons sit on; answers
 // whether the glyph moves down and right by one (pressed).
-bool drawButtonFrame(HDC dc, RECT r, UINT state, bool soft) {
+// A pushed one is sunken softly, flat only when asked to be; an inactive
+// one is raised softly.
+bool drawButtonFrame(HDC dc, RECT r, UINT state) {
   UINT flags = BF_RECT | BF_MIDDLE;
   if (state & DFCS_MONO) {
     DrawEdge(dc, &r, EDGE_SUNKEN, flags | BF_MONO);
-  } else if (state & (DFCS_FLAT | DFCS_PUSHED)) {
+  } else if (state & DFCS_FLAT) {
     DrawEdge(dc, &r, EDGE_SUNKEN, flags | BF_FLAT);
+  } else if (state & DFCS_PUSHED) {
+    DrawEdge(dc, &r, EDGE_SUNKEN, flags | BF_SOFT);
   } else {
-    DrawEdge(dc, &r, EDGE_RAISED, flags | (soft ? BF_SOFT : 0));
+    DrawEdge(dc, &r, EDGE_RAISED, flags | ((state & DFCS_INACTIVE) ? BF_SOFT : 0));
   }
   return (state & DFCS_PUSHED) != 0;
 }
 
+// The size grip fills its cell with the button face and puts three ridges
+// across the corner, each a diagonal band of two shadow lines under a
+// highlight. The lines count from the corner along both axes; at the
+// standard 16 pixels they are these, and other sizes scale them. Only the
+// corner's part that the clip box can show is visited.
+constexpr char kGripLines[] = "fsshfsshsshfffff";
 void drawSizeGrip(HDC dc, const RECT& r, UINT state) {
   const int n = std::min(r.right - r.left, r.bottom - r.top);
   const bool mirrored = (state & DFCS_SCROLLSIZEGRIPRIGHT) != 0;
   const COLORREF light = sysColor(kColorBtnHighlight);
   const COLORREF dark = sysColor(kColorBtnShadow);
-  // Ridges of two shadow lines under a highlight, along the diagonals
-  // counted from the corner, with one line of margin at the corner.
-  // Ridges far from the corner are outside any bitmap; visit only the
-  // corner's part that the clip box can show.
+  fillSolid(dc, r, sysColor(kColorBtnFace));
   RECT box{};
   if (n <= 0 || GetClipBox(dc, &box) == 0) return;
   const int jMax = std::min(n, r.bottom - box.top);
   const int iMax = std::min(n, mirrored ? box.right - r.left : r.right - box.left);
   for (int j = std::max(0, r.bottom - box.bottom); j < jMax; ++j) {
     for (int i = std::max(0, mirrored ? box.left - r.left : r.right - box.right); i < iMax; ++i) {
-      const int d = i + j;  // distance from the corner, along both axes
-      if (d < 1 || d >= n) continue;
-      const int m = (d - 1) % 4;
-      if (m == 0) continue;
+      const long long d = static_cast<long long>(i + j) * 16 / n;  // the line on the 16-pixel grip
+      if (d >= 16 || kGripLines[d] == 'f') continue;
       const int x = mirrored ? r.left + i : r.right - 1 - i;
-      SetPixelV(dc, x, r.bottom - 1 - j, m == 3 ? light : dark);
+      SetPixelV(dc, x, r.bottom - 1 - j, kGripLines[d] == 'h' ? light : dark);
     }
   }
 }
@@ -121,7 +126,7 @@ BOOL drawScroll(HDC dc, LPRECT rect, UINT state) {
   }
   UINT direction = kind == DFCS_SCROLLCOMBOBOX ? DFCS_SCROLLDOWN : kind;
   if (direction > DFCS_SCROLLRIGHT) return FALSE;
-  const bool moved = drawButtonFrame(dc, *rect, state, false);
+  const bool moved = drawButtonFrame(dc, *rect, state);
   embossed(state, [&](int offset, COLORREF c) {
     RECT r = *rect;
     OffsetRect(&r, offset + (moved ? 1 : 0), offset + (moved ? 1 : 0));
@@ -134,17 +139,14 @@ BOOL drawButton(HDC dc, LPRECT rect, UINT state) {
   const UINT kind = state & 0xFFu;
   if (kind & DFCS_BUTTONPUSH) {
     RECT r = *rect;
-    UINT flags = BF_RECT | BF_MIDDLE | BF_SOFT;
+    UINT flags = BF_RECT | BF_SOFT;
     UINT edge = (state & (DFCS_PUSHED | DFCS_CHECKED)) ? EDGE_SUNKEN : EDGE_RAISED;
     if (state & DFCS_MONO) flags |= BF_MONO;
     else if (state & DFCS_FLAT) flags |= BF_FLAT;
     DrawEdge(dc, &r, edge, flags | BF_ADJUST);
-    // A checked (latched) button shows the highlight dither on its face.
-    if ((state & DFCS_CHECKED) && !(state & DFCS_PUSHED) && !(state & (DFCS_MONO | DFCS_FLAT))) {
-      const COLORREF light = sysColor(kColorBtnHighlight);
-      for (int y = r.top; y < r.bottom; ++y)
-        for (int x = r.left + ((y - r.top) & 1); x < r.right; x += 2) SetPixelV(dc, x, y, light);
-    }
+    // The face is the button face in every style; a checked (latched)
+    // button's is the highlight.
+    fillSolid(dc, r, sysColor((state & DFCS_CHECKED) ? kColorBtnHighlight : kColorBtnFace));
     if (state & DFCS_ADJUSTRECT) *rect = r;
     return TRUE;
   }
@@ -218,25 +220,33 @@ BOOL drawMenu(HDC dc, LPRECT rect, UINT state) {
 
 }  // namespace
 
+// The arrow grows by one row every 24/7 pixels of the square it sits in
+// (a 16-pixel button holds a 7 x 4 arrow, never smaller than 5 x 3). Its
+// apex lies a third into the square; one pointing down or right is the
+// arrow pointing up or left turned about the square's middle, a pixel
+// before the centre.
 void drawArrowGlyph(HDC dc, const RECT& r, UINT direction, COLORREF c) {
   const int w = r.right - r.left;
   const int h = r.bottom - r.top;
-  const int base = std::max(1, ((std::min(w, h) * 3) / 8) | 1);
-  const int depth = (base + 1) / 2;
+  const int n = std::min(w, h);
+  const int k = std::max(2, (7 * n - 40) / 24);
+  const int base = 2 * k + 1, depth = k + 1;
   const bool vertical = direction == DFCS_SCROLLUP || direction == DFCS_SCROLLDOWN;
+  const bool towardStart = direction == DFCS_SCROLLUP || direction == DFCS_SCROLLLEFT;
+  const int along = towardStart ? n / 3 : n - n / 3 - depth - 1;  // where the arrow starts in the square
   if (vertical) {
-    const int cx = r.left + (w - 1) / 2;
-    const int y0 = r.top + (h - depth) / 2;
-    for (int k = 0; k < depth; ++k) {
-      const int half = direction == DFCS_SCROLLUP ? k : depth - 1 - k;
-      fillSolid(dc, cx - half, y0 + k, cx + half + 1, y0 + k + 1, c);
+    const int x0 = r.left + (w - base) / 2;
+    const int y0 = r.top + (h - n) / 2 + along;
+    for (int i = 0; i < depth; ++i) {
+      const int half = towardStart ? i : depth - 1 - i;
+      fillSolid(dc, x0 + k - half, y0 + i, x0 + k + half + 1, y0 + i + 1, c);
     }
   } else {
-    const int cy = r.top + (h - 1) / 2;
-    const int x0 = r.left + (w - depth) / 2;
-    for (int k = 0; k < depth; ++k) {
-      const int half = direction == DFCS_SCROLLLEFT ? k : depth - 1 - k;
-      fillSolid(dc, x0 + k, cy - half, x0 + k + 1, cy + half + 1, c);
+    const int y0 = r.top + (h - base) / 2;
+    const int x0 = r.left + (w - n) / 2 + along;
+    for (int i = 0; i < depth; ++i) {
+      const int half = towardStart ? i : depth - 1 - i;
+      fillSolid(dc, x0 + i, y0 + k - half, x0 + i + 1, y0 + k + half + 1, c);
     }
   }
 }
@@ -247,29 +257,24 @@ void drawCheckGlyph(HDC dc, const RECT& cell, UINT state) {
   const bool threeState = (state & DFCS_BUTTON3STATE) != 0;
   const bool dim = (state & (DFCS_PUSHED | DFCS_INACTIVE)) != 0;
   RECT r = cell;
-  if (state & (DFCS_MONO | DFCS_FLAT)) {
+  if (state & DFCS_MONO) {
     RECT frame = r;
-    DrawEdge(dc, &frame, BDR_OUTER, BF_RECT | ((state & DFCS_MONO) ? BF_MONO : BF_FLAT));
+    DrawEdge(dc, &frame, BDR_OUTER, BF_RECT | BF_MONO);
     InflateRect(&r, -1, -1);
     fillSolid(dc, r, sysColor(kColorWindow));
   } else {
-    DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
+    // A flat box is sunken flat: a shadow ring around a ring of face.
+    DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT | BF_ADJUST | ((state & DFCS_FLAT) ? BF_FLAT : 0));
   }
   RECT inner = cell;
   InflateRect(&inner, -2, -2);
-  const COLORREF face = sysColor(dim ? kColorBtnFace : kColorWindow);
+  // The indeterminate state shows its grey mark on the highlight.
+  const COLORREF face = sysColor(dim                                        ? kColorBtnFace
+                                 : (threeState && (state & DFCS_CHECKED)) ? kColorBtnHighlight
+                                                                          : kColorWindow);
   fillSolid(dc, inner, face);
   if (!(state & DFCS_CHECKED)) return;
-  if (threeState && !dim) {
-    // The indeterminate state: a dithered face under a grey mark.
-    const COLORREF light = sysColor(kColorBtnHighlight);
-    const COLORREF btn = sysColor(kColorBtnFace);
-    for (int y = inner.top; y < inner.bottom; ++y)
-      for (int x = inner.left; x < inner.right; ++x)
-        SetPixelV(dc, x, y, ((x - inner.left + y - inner.top) & 1) ? btn : light);
-  }
-  const COLORREF mark =
-      sysColor((state & DFCS_INACTIVE) ? kColorGrayText : threeState ? kColorBtnShadow : kColorWindowText);
+  const COLORREF mark = sysColor((state & DFCS_INACTIVE) || threeState ? kColorBtnShadow : kColorWindowText);
   paintMap(dc, inner.left, inner.top, inner.right - inner.left, inner.bottom - inner.top, kCheckMark, 9, 9,
            [mark](char ch) { return ch == '#' ? mark : CLR_INVALID; });
 }

@@ -130,6 +130,15 @@ RECT normalised(RECT r) {
   return r;
 }
 
+// The pixels a fill covers when its extent runs backwards: from the start
+// coordinate itself back to just after the end one, as if the exclusive
+// edge had been the start's.
+RECT backwardsFilled(RECT r) {
+  if (r.left > r.right) r = {r.right + 1, r.top, r.left + 1, r.bottom};
+  if (r.top > r.bottom) r = {r.left, r.bottom + 1, r.right, r.top + 1};
+  return r;
+}
+
 // The rows a DC can draw on, to keep shape conversion to what shows.
 void drawableRows(Dc& dc, int& top, int& bottom) {
   const pixman_box32_t* e = pixman_region32_extents(dc.drawable());
@@ -156,17 +165,14 @@ std::vector<int> dashesOf(const Pen& pen) {
   }
 }
 
-// Gathers the pixels of a pen's path in surface coordinates: each segment
-// leaves out its last point, so joined segments touch each point once. Only
-// pixels within `bounds` are gathered, and the walk starts where they begin,
-// so a line from far away costs no more than what shows of it.
+// Gathers the pixels of a thin pen's path in surface coordinates: each
+// segment leaves out its last point, so joined segments touch each point
+// once. Only pixels within `bounds` are gathered, and the walk starts where
+// they begin, so a line from far away costs no more than what shows of it.
 class PenPath {
  public:
-  PenPath(const Pen& pen, RECT bounds) : width_(pen.width), dashes_(dashesOf(pen)), bounds_(bounds) {
-    if (width_ > 1) dashes_.clear();
+  PenPath(const Pen& pen, RECT bounds) : dashes_(dashesOf(pen)), bounds_(bounds) {
     for (int d : dashes_) cycle_ += d;
-    // A wide pen's square reaches past its centre.
-    bounds_ = {bounds.left - width_, bounds.top - width_, bounds.right + width_, bounds.bottom + width_};
   }
 
   void segment(POINT a, POINT b) {
@@ -191,8 +197,6 @@ class PenPath {
       plot(static_cast<int>(xMajor ? mj : mn), static_cast<int>(xMajor ? mn : mj));
     }
     step_ += std::max(0LL, major - std::max(first, last));
-    // Wide pens cap their ends, so the last point is part of them.
-    if (width_ > 1) plot(b.x, b.y);
   }
 
   std::vector<RECT> on;
@@ -204,8 +208,7 @@ class PenPath {
       ++step_;
       return;
     }
-    int half = width_ / 2;
-    RECT r{x - half, y - half, x - half + width_, y - half + width_};
+    RECT r{x, y, x + 1, y + 1};
     if (cycle_ == 0) {
       on.push_back(r);
       return;
@@ -222,11 +225,113 @@ class PenPath {
     (isOn ? on : off).push_back(r);
   }
 
-  int width_;
   std::vector<int> dashes_;
   RECT bounds_;
   int cycle_ = 0;
   long long step_ = 0;
+};
+
+// Spans of a convex polygon given in pixel-corner coordinates, each row
+// sampled along its top edge as filled polygons are; rows in [top, bottom).
+std::vector<Span> convexSpans(const std::vector<std::pair<double, double>>& pts, int top, int bottom) {
+  std::vector<Span> spans;
+  double lo = pts[0].second, hi = pts[0].second;
+  for (auto& p : pts) lo = std::min(lo, p.second), hi = std::max(hi, p.second);
+  const int y0 = std::max(top, static_cast<int>(std::ceil(lo))), y1 = std::min(bottom, static_cast<int>(std::ceil(hi)));
+  for (int y = y0; y < y1; ++y) {
+    double xl = 1e18, xr = -1e18;
+    for (size_t i = 0; i < pts.size(); ++i) {
+      auto a = pts[i], b = pts[(i + 1) % pts.size()];
+      if (a.second == b.second) continue;
+      if (a.second > b.second) std::swap(a, b);
+      if (a.second <= y && y < b.second) {
+        double x = a.first + (y - a.second) * (b.first - a.first) / (b.second - a.second);
+        xl = std::min(xl, x), xr = std::max(xr, x);
+      }
+    }
+    if (xl > xr) continue;
+    const long long x0 = static_cast<long long>(std::ceil(xl)), x1 = static_cast<long long>(std::ceil(xr));
+    if (x0 < x1) spans.push_back({y, clampCoord(x0), clampCoord(x1)});
+  }
+  return spans;
+}
+
+// A wide pen's stroke, centred on the path with round ends and joins: each
+// point of the path is a disc (what an ellipse without a pen fills in a
+// w x w box around the point: from w / 2 before it to the rest after it),
+// and each segment the band between the discs of its ends.
+class WideStroke {
+ public:
+  WideStroke(int width, RECT bounds)
+      : w_(width),
+        bounds_{bounds.left - width, bounds.top - width, bounds.right + width, bounds.bottom + width} {}
+
+  void segment(POINT a, POINT b) {
+    disc(a);
+    disc(b);
+    const double dx = static_cast<double>(b.x) - a.x, dy = static_cast<double>(b.y) - a.y;
+    const double len = std::hypot(dx, dy);
+    if (len == 0) return;
+    // The discs' centre, in pixel-corner coordinates.
+    const double c = (w_ % 2) ? 0.5 : 0.0;
+    const double nx = -dy / len * w_ / 2, ny = dx / len * w_ / 2;
+    std::vector<std::pair<double, double>> band = {
+        {a.x + c + nx, a.y + c + ny}, {b.x + c + nx, b.y + c + ny}, {b.x + c - nx, b.y + c - ny}, {a.x + c - nx, a.y + c - ny}};
+    // Only the rows that can show, and a band that reaches far beyond them
+    // is cut to them first, so a line from far away costs what shows.
+    band = clipped(band);
+    if (band.size() < 3) return;
+    for (const Span& sp : convexSpans(band, bounds_.top, bounds_.bottom)) keep(sp);
+  }
+
+  RegionData area() const { return regionOfSpans(spans_); }
+
+ private:
+  void disc(POINT p) {
+    if (p.x < bounds_.left || p.x >= bounds_.right || p.y < bounds_.top || p.y >= bounds_.bottom) return;
+    const int h = w_ / 2;
+    if (w_ <= 2) {
+      for (int y = p.y - h; y < p.y - h + w_; ++y) keep({y, p.x - h, p.x - h + w_});
+      return;
+    }
+    for (const Span& sp : ellipseSpans(p.x - h, p.y - h, p.x - h + w_, p.y - h + w_)) keep(sp);
+  }
+  void keep(const Span& sp) {
+    Span c{sp.y, std::max(sp.x0, bounds_.left), std::min(sp.x1, bounds_.right)};
+    if (c.x0 < c.x1) spans_.push_back(c);
+  }
+  // The band cut to the bounds' rows and columns (grown by a pixel), by
+  // the half-planes of the bounds' box.
+  std::vector<std::pair<double, double>> clipped(std::vector<std::pair<double, double>> poly) const {
+    const double edges[4] = {static_cast<double>(bounds_.left) - 1, static_cast<double>(bounds_.top) - 1,
+                             static_cast<double>(bounds_.right) + 1, static_cast<double>(bounds_.bottom) + 1};
+    for (int e = 0; e < 4 && !poly.empty(); ++e) {
+      auto inside = [&](const std::pair<double, double>& p) {
+        switch (e) {
+          case 0: return p.first >= edges[0];
+          case 1: return p.second >= edges[1];
+          case 2: return p.first <= edges[2];
+          default: return p.second <= edges[3];
+        }
+      };
+      auto cross = [&](std::pair<double, double> p, std::pair<double, double> q) {
+        const double t = (e % 2 == 0) ? (edges[e] - p.first) / (q.first - p.first) : (edges[e] - p.second) / (q.second - p.second);
+        return std::make_pair(p.first + t * (q.first - p.first), p.second + t * (q.second - p.second));
+      };
+      std::vector<std::pair<double, double>> out;
+      for (size_t i = 0; i < poly.size(); ++i) {
+        auto p = poly[i], q = poly[(i + 1) % poly.size()];
+        if (inside(p)) out.push_back(p);
+        if (inside(p) != inside(q)) out.push_back(cross(p, q));
+      }
+      poly = out;
+    }
+    return poly;
+  }
+
+  int w_;
+  RECT bounds_;
+  std::vector<Span> spans_;
 };
 
 Pen* activePen(Dc& dc) {
@@ -242,25 +347,59 @@ int penWidth(Dc& dc) {
 
 COLORREF penColour(const Dc& dc, const Pen& pen) { return pen.dcPen ? dc.state.dcPenColor : pen.color; }
 
-void strokePath(Dc& dc, const PenPath& path, const Pen& pen) {
-  std::uint8_t code = rop3OfRop2(dc.state.rop2);
-  RegionData on = RegionData::fromRects(path.on);
-  paintArea(dc, on.raw(), solidPaint(dc, penColour(dc, pen)), code);
-  if (!path.off.empty() && dc.state.bkMode == OPAQUE) {
-    RegionData off = RegionData::fromRects(path.off);
-    paintArea(dc, off.raw(), solidPaint(dc, dc.state.bkColor), code);
+// What a pen's stroke of a path covers, in surface coordinates: `on` in the
+// pen's colour, `off` the gaps of a styled pen.
+struct StrokeArea {
+  RegionData on, off;
+};
+
+// The stroke of a path of points in surface coordinates; `closed` joins the
+// last to the first.
+StrokeArea strokeOf(Dc& dc, const Pen& pen, const std::vector<POINT>& pts, bool closed) {
+  const pixman_box32_t* e = pixman_region32_extents(dc.drawable());
+  const RECT bounds{e->x1, e->y1, e->x2, e->y2};
+  const size_t n = pts.size(), segments = pts.size() < 2 ? 0 : closed ? n : n - 1;
+  if (pen.width > 1) {
+    WideStroke wide(pen.width, bounds);
+    for (size_t i = 0; i < segments; ++i) wide.segment(pts[i], pts[(i + 1) % n]);
+    return {wide.area(), RegionData()};
   }
+  PenPath path(pen, bounds);
+  for (size_t i = 0; i < segments; ++i) path.segment(pts[i], pts[(i + 1) % n]);
+  return {RegionData::fromRects(path.on), RegionData::fromRects(path.off)};
 }
 
-// Strokes a path of logical points; `closed` joins the last to the first.
-void stroke(Dc& dc, const POINT* pts, int count, bool closed) {
+void paintStroke(Dc& dc, const StrokeArea& area, const Pen& pen) {
+  std::uint8_t code = rop3OfRop2(dc.state.rop2);
+  paintArea(dc, area.on.raw(), solidPaint(dc, penColour(dc, pen)), code);
+  if (dc.state.bkMode == OPAQUE) paintArea(dc, area.off.raw(), solidPaint(dc, dc.state.bkColor), code);
+}
+
+void strokeSurface(Dc& dc, const std::vector<POINT>& pts, bool closed) {
   Pen* pen = activePen(dc);
-  if (pen == nullptr || count < 2 || !dc.surface) return;
-  const pixman_box32_t* e = pixman_region32_extents(dc.drawable());
-  PenPath path(*pen, RECT{e->x1, e->y1, e->x2, e->y2});
-  for (int i = 0; i + 1 < count; ++i) path.segment(toSurface(dc, pts[i]), toSurface(dc, pts[i + 1]));
-  if (closed) path.segment(toSurface(dc, pts[count - 1]), toSurface(dc, pts[0]));
-  strokePath(dc, path, *pen);
+  if (pen == nullptr || pts.size() < 2 || !dc.surface) return;
+  paintStroke(dc, strokeOf(dc, *pen, pts, closed), *pen);
+}
+
+// The pixels [left, right) x [top, bottom); nothing when that is empty.
+RegionData boxArea(int left, int top, int right, int bottom) {
+  return left < right && top < bottom ? RegionData(left, top, right, bottom) : RegionData();
+}
+
+// A figure drawn with a wide PS_INSIDEFRAME pen shrinks so that the pen's
+// stroke keeps inside its bounding rectangle.
+RECT insideFrame(const Pen& pen, RECT r) {
+  if (pen.lineStyle() != PS_INSIDEFRAME || pen.width <= 1) return r;
+  const int before = pen.width / 2, after = pen.width - 1 - before;
+  return {r.left + before, r.top + before, r.right - after, r.bottom - after};
+}
+
+// Strokes a path of logical points.
+void stroke(Dc& dc, const POINT* pts, int count, bool closed) {
+  std::vector<POINT> surface;
+  surface.reserve(static_cast<size_t>(std::max(count, 0)));
+  for (int i = 0; i < count; ++i) surface.push_back(toSurface(dc, pts[i]));
+  strokeSurface(dc, surface, closed);
 }
 
 void fillSpans(Dc& dc, const std::vector<Span>& spans) {
@@ -337,7 +476,8 @@ struct Sweep {
     t = std::fmod(t, 2 * kPi);
     return t < 0 ? t + 2 * kPi : t;
   }
-  bool contains(int x, int y) const { return wrap(angleOf(x + 0.5, y + 0.5) - start) <= extent; }
+  // From the start radial up to, not including, the end one.
+  bool contains(int x, int y) const { return wrap(angleOf(x + 0.5, y + 0.5) - start) < extent; }
   POINT centre() const { return {static_cast<LONG>(std::floor(cx)), static_cast<LONG>(std::floor(cy))}; }
   // The pixel where the ellipse meets the radial at angle t.
   POINT at(double t) const {
@@ -369,17 +509,34 @@ BOOL drawArc(HDC hdc, int left, int top, int right, int bottom, int xs, int ys, 
     if (kind == ArcKind::Chord) return filterSpans(*dc, all, inChord);
     return filterSpans(*dc, all, [&](int x, int y) { return sweep.contains(x, y); });
   };
-  drawShape(hdc, RECT{left, top, right, bottom}, shape, kind != ArcKind::Arc);
   Pen* pen = activePen(*dc);
-  if (pen == nullptr || kind == ArcKind::Arc) return TRUE;
-  PenPath path(*pen, RECT{box.left, box.top, box.right, box.bottom});
-  if (kind == ArcKind::Pie) {
-    path.segment(e, sweep.centre());
-    path.segment(sweep.centre(), s);
+  auto within = [&](int x, int y) { return kind == ArcKind::Chord ? inChord(x, y) : sweep.contains(x, y); };
+  if (pen != nullptr && pen->width == 1) {
+    // A thin pen draws the part of the ellipse's curve within the sweep
+    // (within the chord's side for a chord: the curve from the start to the
+    // end); the brush fills what the curve encloses there.
+    int clipTop, clipBottom;
+    drawableRows(*dc, clipTop, clipBottom);
+    EllipseShape ellipse(box.left, box.top, box.right, box.bottom);
+    std::vector<Span> curve, inside;
+    for (int y = std::max(ellipse.top(), clipTop); y < std::min(ellipse.bottom(), clipBottom); ++y) {
+      EllipseShape::Row row;
+      if (!ellipse.row(y, row)) continue;
+      curve.push_back({y, row.outerLeft, row.innerLeft});
+      if (row.innerRight < row.outerRight && row.innerRight >= row.innerLeft)
+        curve.push_back({y, row.innerRight, row.outerRight});
+      if (row.innerLeft < row.innerRight) inside.push_back({y, row.innerLeft, row.innerRight});
+    }
+    auto sweepOf = [&](const std::vector<Span>& spans, auto keep) { return filterSpans(*dc, spans, keep); };
+    if (kind != ArcKind::Arc) fillSpans(*dc, sweepOf(inside, within));
+    RegionData arc = regionOfSpans(sweepOf(curve, [&](int x, int y) { return sweep.contains(x, y); }));
+    paintArea(*dc, arc.raw(), solidPaint(*dc, penColour(*dc, *pen)), rop3OfRop2(dc->state.rop2));
   } else {
-    path.segment(e, s);
+    drawShape(hdc, RECT{left, top, right, bottom}, shape, kind != ArcKind::Arc);
   }
-  strokePath(*dc, path, *pen);
+  if (pen == nullptr || kind == ArcKind::Arc) return TRUE;
+  if (kind == ArcKind::Pie) strokeSurface(*dc, {e, sweep.centre(), s}, false);
+  else strokeSurface(*dc, {e, s}, false);
   return TRUE;
 }
 
@@ -458,16 +615,81 @@ BOOL PolyPolygon(HDC hdc, const POINT* pts, const INT* counts, int polygons) {
 
 BOOL Polygon(HDC hdc, const POINT* pts, int count) { return PolyPolygon(hdc, pts, &count, 1); }
 
+// The pen strokes the rectangle's last pixels inside as a closed path that
+// starts at the top-right corner and runs counterclockwise (a styled pen's
+// dashes follow it), centred on the path for a wide pen and kept inside the
+// rectangle for PS_INSIDEFRAME; the brush fills what the path encloses.
+// Without a pen the filled area is one pixel smaller, as on the platform.
 BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom) {
-  return drawShape(hdc, RECT{left, top, right, bottom}, [](RECT r, int, int clipTop, int clipBottom) {
-    std::vector<Span> spans;
-    for (int y = std::max(r.top, clipTop); y < std::min(r.bottom, clipBottom); ++y)
-      if (r.left < r.right) spans.push_back({y, r.left, r.right});
-    return spans;
-  });
+  Dc* dc = dcOf(hdc);
+  if (dc == nullptr) return FALSE;
+  if (!dc->surface) return TRUE;
+  RECT r = normalised(toSurface(*dc, RECT{left, top, right, bottom}));
+  Pen* pen = activePen(*dc);
+  if (pen == nullptr) {
+    RegionData area = boxArea(r.left, r.top, r.right - 1, r.bottom - 1);
+    paintArea(*dc, area.raw(), paintOf(*dc, dc->state.brush), rop3OfRop2(dc->state.rop2));
+    return TRUE;
+  }
+  r = insideFrame(*pen, r);
+  if (r.right <= r.left || r.bottom <= r.top) return TRUE;
+  const std::vector<POINT> path = {{r.right - 1, r.top}, {r.left, r.top}, {r.left, r.bottom - 1}, {r.right - 1, r.bottom - 1}};
+  StrokeArea ring = strokeOf(*dc, *pen, path, true);
+  RegionData inside = boxArea(r.left + 1, r.top + 1, r.right - 1, r.bottom - 1);
+  inside.subtract(ring.on);
+  inside.subtract(ring.off);
+  if (inside.complexity() != NULLREGION)
+    paintArea(*dc, inside.raw(), paintOf(*dc, dc->state.brush), rop3OfRop2(dc->state.rop2));
+  paintStroke(*dc, ring, *pen);
+  return TRUE;
 }
 
 BOOL RoundRect(HDC hdc, int left, int top, int right, int bottom, int width, int height) {
+  Dc* dc = dcOf(hdc);
+  if (dc == nullptr) return FALSE;
+  if (!dc->surface) return TRUE;
+  RECT r = normalised(toSurface(*dc, RECT{left, top, right, bottom}));
+  const int cw = static_cast<int>(std::min<long long>(std::llabs(width), static_cast<long long>(r.right) - r.left));
+  const int ch = static_cast<int>(std::min<long long>(std::llabs(height), static_cast<long long>(r.bottom) - r.top));
+  Pen* pen = activePen(*dc);
+  // Corners of less than two pixels round nothing.
+  if (pen != nullptr && pen->width == 1 && (cw < 2 || ch < 2)) return Rectangle(hdc, left, top, right, bottom);
+  if (pen != nullptr && pen->width == 1) {
+    // A thin pen draws the corner ellipse's curve, its left half at the
+    // left corners and its right half at the right ones, joined by the
+    // straight sides; the brush fills what the curve and the sides enclose.
+    int clipTop, clipBottom;
+    drawableRows(*dc, clipTop, clipBottom);
+    EllipseShape corner(0, 0, cw, ch);
+    const int shift = r.right - cw;  // where the corner ellipse's right half goes
+    std::vector<Span> curve, inside;
+    for (int y = std::max<int>(r.top, clipTop); y < std::min<int>(r.bottom, clipBottom); ++y) {
+      const long long fromTop = static_cast<long long>(y) - r.top, fromBottom = static_cast<long long>(r.bottom) - 1 - y;
+      EllipseShape::Row e;
+      if (fromTop < ch / 2) {
+        corner.row(static_cast<int>(fromTop), e);
+      } else if (fromBottom < ch / 2) {
+        corner.row(static_cast<int>(ch - 1 - fromBottom), e);
+      } else {
+        // Between the corners the straight sides.
+        curve.push_back({y, r.left, r.left + 1});
+        curve.push_back({y, r.right - 1, r.right});
+        inside.push_back({y, r.left + 1, r.right - 1});
+        continue;
+      }
+      if (e.innerLeft >= e.innerRight) {
+        curve.push_back({y, r.left + e.outerLeft, shift + e.outerRight});
+        continue;
+      }
+      curve.push_back({y, r.left + e.outerLeft, r.left + e.innerLeft});
+      curve.push_back({y, shift + e.innerRight, shift + e.outerRight});
+      inside.push_back({y, r.left + e.innerLeft, shift + e.innerRight});
+    }
+    fillSpans(*dc, inside);
+    RegionData ring = regionOfSpans(curve);
+    paintArea(*dc, ring.raw(), solidPaint(*dc, penColour(*dc, *pen)), rop3OfRop2(dc->state.rop2));
+    return TRUE;
+  }
   return drawShape(hdc, RECT{left, top, right, bottom}, [=](RECT r, int shrink, int clipTop, int clipBottom) {
     return roundRectSpans(r.left, r.top, r.right, r.bottom, std::max(0, std::abs(width) - shrink),
                           std::max(0, std::abs(height) - shrink), clipTop, clipBottom);
@@ -478,14 +700,26 @@ BOOL Ellipse(HDC hdc, int left, int top, int right, int bottom) {
   Dc* dc = dcOf(hdc);
   if (dc == nullptr) return FALSE;
   if (!dc->surface) return TRUE;
-  if (penWidth(*dc) > 1) {
-    return drawShape(hdc, RECT{left, top, right, bottom}, [](RECT r, int, int clipTop, int clipBottom) {
-      return ellipseSpans(r.left, r.top, r.right, r.bottom, clipTop, clipBottom);
-    });
-  }
   RECT r = normalised(toSurface(*dc, RECT{left, top, right, bottom}));
   int clipTop, clipBottom;
   drawableRows(*dc, clipTop, clipBottom);
+  if (Pen* pen = activePen(*dc); pen != nullptr && pen->width > 1) {
+    // A wide pen is centred on the curve: the ring between the ellipses of
+    // the box grown by the pen's reach outward and shrunk by its reach
+    // inward.
+    r = insideFrame(*pen, r);
+    const int before = pen->width / 2, after = pen->width - 1 - before;
+    RegionData outer = regionOfSpans(
+        ellipseSpans(r.left - before, r.top - before, r.right + after, r.bottom + after, clipTop, clipBottom));
+    RegionData inner;
+    if (r.right - 1 - before > r.left + pen->width - before && r.bottom - 1 - before > r.top + pen->width - before)
+      inner = regionOfSpans(ellipseSpans(r.left + pen->width - before, r.top + pen->width - before, r.right - 1 - before,
+                                         r.bottom - 1 - before, clipTop, clipBottom));
+    paintArea(*dc, inner.raw(), paintOf(*dc, dc->state.brush), rop3OfRop2(dc->state.rop2));
+    outer.subtract(inner);
+    paintArea(*dc, outer.raw(), solidPaint(*dc, penColour(*dc, *pen)), rop3OfRop2(dc->state.rop2));
+    return TRUE;
+  }
   EllipseShape e(r.left, r.top, r.right, r.bottom);
   std::vector<Span> inside, curve;
   const bool pen = activePen(*dc) != nullptr;
@@ -529,7 +763,7 @@ int FillRect(HDC hdc, const RECT* r, HBRUSH brush) {
   if (dc == nullptr || r == nullptr) return 0;
   brush = resolveBrush(brush);
   if (brushOf(brush) == nullptr) return 0;
-  RECT s = toSurface(*dc, *r);
+  RECT s = backwardsFilled(toSurface(*dc, *r));
   paintRect(*dc, s.left, s.top, s.right, s.bottom, paintOf(*dc, brush), 0xF0);
   return 1;
 }
@@ -540,7 +774,8 @@ int FrameRect(HDC hdc, const RECT* r, HBRUSH brush) {
   brush = resolveBrush(brush);
   if (brushOf(brush) == nullptr) return 0;
   RECT s = toSurface(*dc, *r);
-  if (s.left >= s.right || s.top >= s.bottom) return 1;
+  // An empty or backwards rectangle has no frame to draw.
+  if (s.left >= s.right || s.top >= s.bottom) return 0;
   RegionData frame(s.left, s.top, s.right, s.bottom);
   if (s.right - s.left > 2 && s.bottom - s.top > 2) frame.subtract(RegionData(s.left + 1, s.top + 1, s.right - 1, s.bottom - 1));
   paintArea(*dc, frame.raw(), paintOf(*dc, brush), 0xF0);
@@ -550,7 +785,7 @@ int FrameRect(HDC hdc, const RECT* r, HBRUSH brush) {
 BOOL InvertRect(HDC hdc, const RECT* r) {
   Dc* dc = dcOf(hdc);
   if (dc == nullptr || r == nullptr) return FALSE;
-  RECT s = toSurface(*dc, *r);
+  RECT s = backwardsFilled(toSurface(*dc, *r));
   paintRect(*dc, s.left, s.top, s.right, s.bottom, Paint{}, 0x55);
   return TRUE;
 }
@@ -606,7 +841,7 @@ BOOL PatBlt(HDC hdc, int x, int y, int width, int height, DWORD rop) {
   Dc* dc = dcOf(hdc);
   auto code = static_cast<std::uint8_t>((rop >> 16) & 0xFF);
   if (dc == nullptr || ropUsesSource(code)) return FALSE;
-  RECT s = normalised(toSurface(*dc, RECT{x, y, x + width, y + height}));
+  RECT s = backwardsFilled(toSurface(*dc, RECT{x, y, x + width, y + height}));
   paintRect(*dc, s.left, s.top, s.right, s.bottom, ropUsesPattern(code) ? paintOf(*dc, dc->state.brush) : Paint{},
             code);
   return TRUE;

@@ -272,6 +272,9 @@ bool EllipseShape::row(int y, Row& out) const {
   } else {
     inner = outer = steepColumn(yq);
   }
+  // The middle rows reach the box's sides even where the flat walk of a
+  // flat ellipse drops past them before its slope turns.
+  if (yq == (b_ & 1)) outer = a_;
   out.outerLeft = static_cast<int>(left_ + (a_ - outer) / 2);
   out.innerLeft = static_cast<int>(left_ + (a_ - inner) / 2 + 1);
   out.innerRight = static_cast<int>(left_ + (a_ + inner) / 2);

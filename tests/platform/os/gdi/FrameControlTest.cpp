@@ -78,65 +78,79 @@ TEST_P(ScrollArrows, DrawTheFrameAndTheArrow) {
   EXPECT_TRUE(same(got, c.arrow)) << got.left << "," << got.top << "," << got.right << "," << got.bottom;
   EXPECT_EQ(at(canvas, 0, 0), c.topLeft);
   EXPECT_EQ(at(canvas, 1, 1), c.inner);
-  EXPECT_EQ(at(canvas, 15, 15), c.topLeft == 'l' ? 'd' : c.topLeft);
+  const char bottomRight = c.topLeft == 'l' ? 'd' : c.topLeft == 'd' ? 'h' : c.topLeft;
+  EXPECT_EQ(at(canvas, 15, 15), bottomRight);
 }
 
-// A 16-pixel button holds a 7 x 4 arrow.
+// A 16-pixel button holds a 7 x 4 arrow whose apex lies a third into it:
+// up and left arrows sit a pixel nearer their apex than down and right
+// ones.
 INSTANTIATE_TEST_SUITE_P(
     States, ScrollArrows,
-    ::testing::Values(ArrowCase{"Up", DFCS_SCROLLUP, 'b', {4, 6, 11, 10}, 'l', 'h'},
+    ::testing::Values(ArrowCase{"Up", DFCS_SCROLLUP, 'b', {4, 5, 11, 9}, 'l', 'h'},
                       ArrowCase{"Down", DFCS_SCROLLDOWN, 'b', {4, 6, 11, 10}, 'l', 'h'},
-                      ArrowCase{"Left", DFCS_SCROLLLEFT, 'b', {6, 4, 10, 11}, 'l', 'h'},
+                      ArrowCase{"Left", DFCS_SCROLLLEFT, 'b', {5, 4, 9, 11}, 'l', 'h'},
                       ArrowCase{"Right", DFCS_SCROLLRIGHT, 'b', {6, 4, 10, 11}, 'l', 'h'},
                       ArrowCase{"Combo", DFCS_SCROLLCOMBOBOX, 'b', {4, 6, 11, 10}, 'l', 'h'},
-                      // Pressed: a flat shadow frame, the arrow one pixel down and right.
-                      ArrowCase{"Pushed", DFCS_SCROLLUP | DFCS_PUSHED, 'b', {5, 7, 12, 11}, 's', 'f'},
-                      ArrowCase{"Flat", DFCS_SCROLLUP | DFCS_FLAT, 'b', {4, 6, 11, 10}, 's', 'f'},
-                      ArrowCase{"Mono", DFCS_SCROLLUP | DFCS_MONO, 'b', {4, 6, 11, 10}, 'k', 'w'}),
+                      // Pressed: softly sunken (dark shadow outside, shadow
+                      // inside), the arrow one pixel down and right.
+                      ArrowCase{"Pushed", DFCS_SCROLLUP | DFCS_PUSHED, 'b', {5, 6, 12, 10}, 'd', 's'},
+                      ArrowCase{"Flat", DFCS_SCROLLUP | DFCS_FLAT, 'b', {4, 5, 11, 9}, 's', 'f'},
+                      ArrowCase{"Mono", DFCS_SCROLLUP | DFCS_MONO, 'b', {4, 5, 11, 9}, 'k', 'w'}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(FrameControlTest, ArrowShapesPointTheirWay) {
   Canvas canvas(16, 16, RGB(255, 0, 0));
   RECT r{0, 0, 16, 16};
   DrawFrameControl(canvas.dc(), &r, DFC_SCROLL, DFCS_SCROLLUP);
-  EXPECT_EQ(at(canvas, 7, 6), 'b');  // the tip
-  EXPECT_EQ(at(canvas, 6, 6), 'f');
-  EXPECT_EQ(at(canvas, 4, 9), 'b');  // the base
+  EXPECT_EQ(at(canvas, 7, 5), 'b');  // the tip
+  EXPECT_EQ(at(canvas, 6, 5), 'f');
+  EXPECT_EQ(at(canvas, 4, 8), 'b');  // the base
   DrawFrameControl(canvas.dc(), &r, DFC_SCROLL, DFCS_SCROLLDOWN);
   EXPECT_EQ(at(canvas, 4, 6), 'b');
   EXPECT_EQ(at(canvas, 7, 9), 'b');
   EXPECT_EQ(at(canvas, 6, 9), 'f');
-  // Inactive: a shadow arrow over a highlight one moved down and right.
+  // Inactive: softly raised, a shadow arrow over a highlight one moved down
+  // and right.
   DrawFrameControl(canvas.dc(), &r, DFC_SCROLL, DFCS_SCROLLUP | DFCS_INACTIVE);
-  EXPECT_EQ(at(canvas, 7, 6), 's');
-  EXPECT_EQ(at(canvas, 4, 9), 's');
-  EXPECT_EQ(at(canvas, 11, 10), 'h');  // the highlight copy shows past the base's end
+  EXPECT_EQ(at(canvas, 0, 0), 'h');
+  EXPECT_EQ(at(canvas, 7, 5), 's');
+  EXPECT_EQ(at(canvas, 4, 8), 's');
+  EXPECT_EQ(at(canvas, 11, 9), 'h');  // the highlight copy shows past the base's end
   EXPECT_EQ(bounds(canvas, 'b').right, 0);
-  // A smaller button gets a smaller arrow: 13 pixels hold 5 x 3.
+  // The arrow grows a row every 24/7 pixels: 13 pixels hold 5 x 3, 20 hold
+  // 9 x 5.
   Canvas small(13, 13, RGB(255, 0, 0));
   RECT s{0, 0, 13, 13};
   DrawFrameControl(small.dc(), &s, DFC_SCROLL, DFCS_SCROLLUP);
-  EXPECT_TRUE(same(bounds(small, 'b'), RECT{4, 5, 9, 8}));
+  EXPECT_TRUE(same(bounds(small, 'b'), RECT{4, 4, 9, 7}));
+  Canvas large(20, 20, RGB(255, 0, 0));
+  RECT l{0, 0, 20, 20};
+  DrawFrameControl(large.dc(), &l, DFC_SCROLL, DFCS_SCROLLUP);
+  EXPECT_TRUE(same(bounds(large, 'b'), RECT{5, 6, 14, 11}));
 }
 
-TEST_F(FrameControlTest, SizeGripDrawsRidgesTowardsTheCorner) {
+TEST_F(FrameControlTest, SizeGripFillsItsCellAndDrawsRidgesTowardsTheCorner) {
   Canvas canvas(16, 16, RGB(255, 0, 0));
   RECT r{0, 0, 16, 16};
   ASSERT_TRUE(DrawFrameControl(canvas.dc(), &r, DFC_SCROLL, DFCS_SCROLLSIZEGRIP));
   const Picture p = canvas.picture(kLegend);
-  EXPECT_EQ(p[15], "ssrhssrhssrhssrr");
-  EXPECT_EQ(p[12], "rrrssrhssrhssrhs");
-  EXPECT_EQ(p[0], "rrrrrrrrrrrrrrrs");  // the grip fills the lower-right triangle only
+  // Three ridges of shadow, shadow, highlight from the corner, the last two
+  // without face between them.
+  EXPECT_EQ(p[15], "fffffhsshssfhssf");
+  EXPECT_EQ(p[12], "ffffffffhsshssfh");
+  // The cell is filled: nothing of the background is left.
+  EXPECT_EQ(p[0], "ffffffffffffffff");
   // Mirrored for right-to-left windows.
   canvas.clear(RGB(255, 0, 0));
   DrawFrameControl(canvas.dc(), &r, DFC_SCROLL, DFCS_SCROLLSIZEGRIPRIGHT);
-  EXPECT_EQ(canvas.picture(kLegend)[15], "rrsshrsshrsshrss");
-  // A grip far larger than the bitmap still puts its corner where it belongs.
+  EXPECT_EQ(canvas.picture(kLegend)[15], "fsshfsshsshfffff");
+  // A grip far larger than the bitmap scales its ridges away from the
+  // corner, which stays face, and draws in reasonable time.
   canvas.clear(RGB(255, 0, 0));
   RECT huge{-100000, -100000, 16, 16};
   ASSERT_TRUE(DrawFrameControl(canvas.dc(), &huge, DFC_SCROLL, DFCS_SCROLLSIZEGRIP));
-  EXPECT_EQ(canvas.picture(kLegend)[15], "ssrhssrhssrhssrr");
-  EXPECT_EQ(canvas.picture(kLegend)[0][0], 's');  // distance 30 from the corner
+  EXPECT_EQ(canvas.picture(kLegend)[15], "ffffffffffffffff");
 }
 
 TEST_F(FrameControlTest, CheckedBoxIsASunkenWellWithTheMark) {
@@ -167,10 +181,12 @@ TEST_F(FrameControlTest, CheckBoxStates) {
   } cases[] = {
       {0, 's', 'd', 'w', 'w'},
       {DFCS_CHECKED, 's', 'd', 'w', 't'},
-      {DFCS_CHECKED | DFCS_INACTIVE, 's', 'd', 'f', 'g'},
+      // Inactive and indeterminate marks are in the shadow colour; a flat
+      // box has a ring of face inside its shadow.
+      {DFCS_CHECKED | DFCS_INACTIVE, 's', 'd', 'f', 's'},
       {DFCS_PUSHED, 's', 'd', 'f', 'f'},
       {DFCS_CHECKED | DFCS_MONO, 'k', 'w', 'w', 't'},
-      {DFCS_CHECKED | DFCS_FLAT, 's', 'w', 'w', 't'},
+      {DFCS_CHECKED | DFCS_FLAT, 's', 'f', 'w', 't'},
       {DFCS_BUTTON3STATE | DFCS_CHECKED, 's', 'd', 'h', 's'},
   };
   for (const auto& c : cases) {
@@ -320,10 +336,10 @@ TEST_F(FrameControlTest, CheckBoxesBitmapIsAGridOfGlyphs) {
   EXPECT_EQ(at(canvas, 13 + 5, 13 + 5), 't');
   EXPECT_EQ(at(canvas, 13, 13), 'f');
   EXPECT_EQ(at(canvas, 13 + 4, 13), 's');
-  // Row 2 three-state boxes: the checked one is dithered with a grey mark.
+  // Row 2 three-state boxes: the checked one is highlight with a grey mark.
   EXPECT_EQ(at(canvas, 13 + 9, 26 + 3), 's');
   EXPECT_EQ(at(canvas, 13 + 2, 26 + 2), 'h');
-  EXPECT_EQ(at(canvas, 13 + 3, 26 + 2), 'f');
+  EXPECT_EQ(at(canvas, 13 + 3, 26 + 2), 'h');
 }
 
 TEST_F(FrameControlTest, OtherPredefinedBitmaps) {

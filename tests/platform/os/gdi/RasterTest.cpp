@@ -48,6 +48,18 @@ const ShapeCase kShapes[] = {
        FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
      },
      {"......", ".###..", ".###..", "......"}},
+    {"FillRect of a backwards rectangle covers its start back to after its end", 6, 4,
+     [](HDC dc) {
+       RECT r{4, 3, 1, 1};
+       FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+     },
+     {"......", "......", "..###.", "..###."}},
+    {"FrameRect draws nothing for a backwards rectangle", 6, 4,
+     [](HDC dc) {
+       RECT r{4, 3, 1, 1};
+       EXPECT_EQ(FrameRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))), 0);
+     },
+     {"......", "......", "......", "......"}},
     {"FrameRect draws inside its rectangle", 6, 5,
      [](HDC dc) {
        RECT r{1, 1, 5, 4};
@@ -95,9 +107,11 @@ const ShapeCase kShapes[] = {
        Ellipse(dc, 0, 0, 6, 6);
      },
      {"..##..", ".####.", "######", "######", ".####.", "..##.."}},
+    // A thin curve of the ellipse's pixels; like a line's last point, the
+    // pixel on the end radial is left out.
     {"Arc: counterclockwise from the first radial to the second", 9, 5,
      [](HDC dc) { Arc(dc, 0, 0, 9, 9, 9, 4, 4, 0); },
-     {"....##...", "......##.", ".......#.", "........#", "........#"}},
+     {".....#...", "......##.", ".......#.", "........#", "........#"}},
     {"Pie closes through the centre", 9, 5,
      [](HDC dc) { withGreyBrush(dc, [&] { Pie(dc, 0, 0, 9, 9, 9, 4, 4, 0); }); },
      {"....##...", "....#g##.", "....#gg#.", "....#ggg#", "....#####"}},
@@ -203,12 +217,40 @@ TEST(Lines, DottedPenDrawsGapsInTheBackgroundWhenOpaque) {
   EXPECT_EQ(canvas.picture(kLegend), (Picture{"###rrr##", "###...##"}));
 }
 
-TEST(Lines, WidePenCoversItsWidth) {
+TEST(Lines, WidePenIsCentredWithRoundEnds) {
+  // Centred on the line, both ends included and rounded: the end discs are
+  // the 3 x 3 ellipse around each end point.
   Canvas canvas(7, 5);
   Selected pen(canvas.dc(), CreatePen(PS_SOLID, 3, RGB(0, 0, 0)));
   MoveToEx(canvas.dc(), 1, 2, nullptr);
   LineTo(canvas.dc(), 5, 2);
-  EXPECT_EQ(canvas.picture(), (Picture{".......", "#######", "#######", "#######", "......."}));
+  EXPECT_EQ(canvas.picture(), (Picture{".......", ".#####.", "#######", ".#####.", "......."}));
+}
+
+TEST(WidePens, RectangleStrokesCentredOnItsEdgesOrInsideTheFrame) {
+  // The path runs along the last pixels inside the rectangle (1..8 both
+  // ways); a 3-pixel pen reaches one pixel either side of it with round
+  // corners, and PS_INSIDEFRAME moves the path in so that the pen keeps
+  // inside.
+  struct {
+    int style;
+    Picture expected;
+  } cases[] = {
+      {PS_SOLID,
+       {".########.", "##########", "##########", "###gggg###", "###gggg###", "###gggg###", "###gggg###",
+        "##########", "##########"}},
+      {PS_INSIDEFRAME,
+       {"..........", "..######..", ".########.", ".########.", ".###gg###.", ".###gg###.", ".########.",
+        ".########.", "..######.."}},
+  };
+  for (const auto& c : cases) {
+    Canvas canvas(10, 9);
+    Selected pen(canvas.dc(), CreatePen(c.style, 3, RGB(0, 0, 0)));
+    HGDIOBJ old = SelectObject(canvas.dc(), GetStockObject(LTGRAY_BRUSH));
+    Rectangle(canvas.dc(), 1, 1, 9, 9);
+    SelectObject(canvas.dc(), old);
+    EXPECT_EQ(canvas.picture(kLegend), c.expected) << c.style;
+  }
 }
 
 TEST(PatternBrush, AlignsToTheBrushOriginInDeviceCoordinates) {
@@ -245,8 +287,9 @@ TEST(HatchBrush, LinesInItsColourBackgroundByMode) {
     int mode;
     Picture expected;
   } cases[] = {
-      {OPAQUE, {"bbbbbbbr", "bbbbbbbr"}},
-      {TRANSPARENT, {".......r", ".......r"}},
+      // The vertical hatch's line is the pattern's fifth column.
+      {OPAQUE, {"bbbbrbbb", "bbbbrbbb"}},
+      {TRANSPARENT, {"....r...", "....r..."}},
   };
   for (const auto& c : cases) {
     Canvas canvas(8, 2);
@@ -273,9 +316,11 @@ TEST(PatBlt, PatternOnlyOperations) {
   for (const auto& c : cases) {
     Canvas canvas(2, 2, d);
     Selected brush(canvas.dc(), CreateSolidBrush(p));
-    EXPECT_TRUE(PatBlt(canvas.dc(), 1, 1, -1, -1, c.rop));  // negative extents cover (0, 0)
-    EXPECT_EQ(canvas.at(0, 0), c.expected) << std::hex << c.rop;
-    EXPECT_EQ(canvas.at(1, 1), d);
+    // Negative extents run from the start pixel back to just after the
+    // end: (1, 1) with -1 x -1 is the pixel (1, 1).
+    EXPECT_TRUE(PatBlt(canvas.dc(), 1, 1, -1, -1, c.rop));
+    EXPECT_EQ(canvas.at(1, 1), c.expected) << std::hex << c.rop;
+    EXPECT_EQ(canvas.at(0, 0), d);
   }
   Canvas canvas(1, 1);
   EXPECT_FALSE(PatBlt(canvas.dc(), 0, 0, 1, 1, SRCCOPY));  // needs a source
