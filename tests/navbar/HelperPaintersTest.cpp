@@ -561,7 +561,7 @@ TEST_F(HelperPainters, TheThemedExplorerPaintersFallBackWithoutTheTheme) {
 
 class HelperPaintersDropGroup : public HelperPainters, public ::testing::WithParamInterface<bool> {};
 
-// With GDI+ a translucent fill, else a frame two pixels wide in colour 1.
+// With GDI+ a translucent fill, else a frame of a two-pixel pen in colour 1.
 TEST_P(HelperPaintersDropGroup, TheGroupDropMarkIsATranslucentFillOrAFrame) {
   start(ModuleProfile::Absent, GetParam());
   paper(20, 20);
@@ -572,9 +572,14 @@ TEST_P(HelperPaintersDropGroup, TheGroupDropMarkIsATranslucentFillOrAFrame) {
     EXPECT_NE(px(10, 10), clBlue) << "translucent";
   } else {
     EXPECT_EQ(px(10, 10), kPaper);
-    EXPECT_EQ(px(2, 10), clBlue);
-    EXPECT_EQ(px(3, 10), clBlue);
-    EXPECT_EQ(px(4, 10), kPaper);
+    // The two-pixel pen is centred on the outline's thin line, the odd pixel
+    // to the top left: columns 1-2 and 16-17, rows 1-2 and 16-17.
+    const int row[] = {0, 1, 2, 3, 15, 16, 17, 18};
+    const bool blue[] = {false, true, true, false, false, true, true, false};
+    for (int i = 0; i < 8; ++i) {
+      EXPECT_EQ(px(row[i], 10) == clBlue, blue[i]) << "column " << row[i];
+      EXPECT_EQ(px(10, row[i]) == clBlue, blue[i]) << "row " << row[i];
+    }
   }
 }
 
