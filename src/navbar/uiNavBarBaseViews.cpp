@@ -72,7 +72,10 @@ void TuiNavBarBaseViewInfo::MakeLinkVisible(TuiNavBarItemLink* ALink) {
   TuiNavBarGroupViewInfo* groupInfo = FindGroupViewInfo(group);
   TuiNavBarLinkViewInfo* linkInfo = groupInfo ? groupInfo->FindLinkViewInfo(ALink) : nullptr;
   if (!linkInfo) return;
-  group->SetTopVisibleLinkIndex(groupInfo->IndexOfLinkViewInfo(linkInfo));
+  // The link's own index: the layout scrolls by the group's links before
+  // the top visible one, so a position among the link objects alone would
+  // stop short of the link when a hidden item's link comes before it.
+  group->SetTopVisibleLinkIndex(ALink->Index());
   Control()->InvalidateAll(doRecreate);
 }
 

@@ -280,6 +280,22 @@ TEST_F(ClassicViews, MakingALinkVisibleActivatesItsGroupAndScrollsToItUnlessVeto
   EXPECT_EQ(bar->ActiveGroupIndex(), 1);
 }
 
+// A hidden item's link before the one made visible has no link object but
+// still counts in the group's links: the link ends up at the top all the
+// same.
+TEST_F(ClassicViews, ALinkMadeVisibleBehindAHiddenItemComesToTheTop) {
+  begin(0);
+  items[1]->SetVisible(false);
+  settle();
+  TuiNavBarItemLink* position = groups[0]->Links(3);
+  info()->MakeLinkVisible(position);
+  EXPECT_EQ(groups[0]->TopVisibleLinkIndex(), 3);
+  settle();
+  TuiNavBarLinkViewInfo* shown = info()->FindLinkViewInfo(position);
+  ASSERT_NE(shown, nullptr);
+  EXPECT_EQ(shown->Bounds.top, groupInfo(0)->ClientBounds.top + 8);
+}
+
 // --- the Office and tool-box views ----------------------------------------------------
 
 // The Office views: captions 8 + 13 high, a pixel above and between the
