@@ -510,10 +510,7 @@ class XPViewsGolden : public XPViews, public ::testing::WithParamInterface<std::
 TEST_P(XPViewsGolden, TheBarLooksAsApproved) {
   const auto [view, styles] = GetParam();
   start(view, styles);
-  hotLinkAndPressedCaption();
-  navbartest::expectGolden(
-      shot(), "xp_view" + std::to_string(view) + (styles == ModuleProfile::Themed ? "_themed" : "_classic") + ".png");
-  releaseCaption();
+  expectViewGolden("xp", view, styles);
 }
 
 INSTANTIATE_TEST_SUITE_P(Views, XPViewsGolden,
