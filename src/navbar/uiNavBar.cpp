@@ -1517,14 +1517,24 @@ void TuiNavBarPainter::DrawBottomScrollButton() {
   ExcludeClipRect(DC(), r.left, r.top, r.right, r.bottom);
 }
 
+namespace {
+
+// A bar shows drop marks only for its own drag: the target of a drag is
+// computed on the bar it started from.
+bool dragsHere(TuiCustomNavBar* ANavBar) {
+  TuiNavBarDragObject* drag = navBarDragObject();
+  return ANavBar->IsDragging() && (!drag || drag->SourceControl() == ANavBar);
+}
+
+}  // namespace
+
 void TuiNavBarPainter::DrawDropTargetGroupSelection() {
-  if (!FNavBar->IsDragging() || !FNavBar->SourceGroup() ||
-      !FNavBar->DragDropFlags().Contains(fAllowDropGroup))
+  if (!dragsHere(FNavBar) || !FNavBar->DraggedGroup() || !FNavBar->DragDropFlags().Contains(fAllowDropGroup))
     return;
   const TPoint p = FNavBar->HotPoint();
   TuiNavBarGroupViewInfo* target = FViewInfo->GetGroupViewInfoAtCaptionPos(p);
   if (!target) target = FViewInfo->GetGroupViewInfoAtItemsPos(p);
-  if (!target || target->SourceGroup() == FNavBar->SourceGroup()) return;
+  if (!target || target->SourceGroup() == FNavBar->DraggedGroup()) return;
   DropTargetGroupPainterClass()->DrawDropTargetGroup(
       Canvas(), target->HeaderBounds, FViewInfo->DropTargetGroupBackColor(), FViewInfo->DropTargetGroupBackColor2(),
       FViewInfo->DropTargetGroupAlphaBlending(), FViewInfo->DropTargetGroupAlphaBlending2(),
@@ -1532,14 +1542,16 @@ void TuiNavBarPainter::DrawDropTargetGroupSelection() {
 }
 
 void TuiNavBarPainter::DrawDropTargetLinkSelection() {
-  if (!FNavBar->IsDragging() || !FNavBar->SourceLink() || !FNavBar->DragDropFlags().Contains(fAllowDropLink))
+  if (!dragsHere(FNavBar) || (!FNavBar->DraggedLink() && !FNavBar->DraggedItem()) ||
+      !FNavBar->DragDropFlags().Contains(fAllowDropLink))
     return;
   TuiNavBarGroupViewInfo* group = nullptr;
   TuiNavBarLinkViewInfo *after = nullptr, *before = nullptr;
   FViewInfo->GetDropTargetInfo(FNavBar->HotPoint(), group, after, before);
   if (!group || (!after && !before)) return;
-  TuiNavBarItemLink* dragged = FNavBar->SourceLink();
-  if ((after && after->SourceLink() == dragged) || (before && before->SourceLink() == dragged)) return;
+  // A copy may land next to its source; a move there would move nothing.
+  TuiNavBarItemLink* dragged = FNavBar->DraggedItem() ? nullptr : FNavBar->DraggedLink();
+  if (dragged && ((after && after->SourceLink() == dragged) || (before && before->SourceLink() == dragged))) return;
   const bool icons = group->IsIconView();
   TPoint p1, p2;
   if (before) {
@@ -1795,6 +1807,7 @@ TuiCustomNavBar::TuiCustomNavBar(TComponent* AOwner) : TCustomPanel(AOwner), FBa
 TuiCustomNavBar::~TuiCustomNavBar() {
   Destroying();
   HideHint();
+  endDragOnDestroy();
   delete FActivateGroupTimer;
   FActivateGroupTimer = nullptr;
   delete FScrollTimer;
@@ -2118,6 +2131,7 @@ void TuiCustomNavBar::forgetLink(TuiNavBarItemLink* ALink) {
   if (FHotTrackedLink == ALink) FHotTrackedLink = nullptr;
   if (FPressedLink == ALink) FPressedLink = nullptr;
   if (FSourceLink == ALink) FSourceLink = nullptr;
+  if (TuiNavBarDragObject* drag = navBarDragObject(); drag && drag->SourceControl() == this) drag->ForgetLink(ALink);
 }
 
 // Every reference to a component that goes: hot, pressed, the source of a
@@ -2140,6 +2154,8 @@ void TuiCustomNavBar::forget(TComponent* AComponent) {
     for (TuiNavBarItemLink* link : {FHotTrackedLink, FPressedLink, FSourceLink})
       if (link && link->Item() == item) forgetLink(link);
   }
+  if (TuiNavBarDragObject* drag = navBarDragObject(); drag && drag->SourceControl() == this)
+    drag->Forget(AComponent);
   if (AComponent == FActiveGroup) SetActiveGroup(nullptr);
 }
 
@@ -2371,13 +2387,6 @@ void TuiCustomNavBar::MouseMove(TShiftState Shift, int X, int Y) {
     DoOverflowPanelMouseMove();
 }
 
-void TuiCustomNavBar::StartDragging() {
-  FDownShift = TShiftState{};
-  FDragStarted = true;
-  SetDragMode(dmAutomatic);
-  BeginDrag(true);
-}
-
 void TuiCustomNavBar::DoGroupHotTrack(TuiNavBarGroup* AGroup) {
   HideHint();
   if (FHotTrackedGroup) InvalidateAll(doRecalc);
@@ -2412,6 +2421,7 @@ void TuiCustomNavBar::CMMouseLeave(TCMMouseLeave& Message) {
   FHotTrackedLink = nullptr;
   FHotTrackedOverflowItemIndex = -1;
   FOverflowSignHotTracked = false;
+  if (TuiNavBarDragObject* drag = navBarDragObject()) drag->UpdateTarget();
   if (OnMouseLeave) OnMouseLeave(this);
   InvalidateAll(doRecalc);
 }
@@ -2636,6 +2646,282 @@ void TuiCustomNavBar::CMSysColorChange(TMessage& Message) {
 void TuiCustomNavBar::themeChanged() {
   GetPainter()->ViewInfo()->RefreshResources();
   InvalidateAll(doRecreate);
+}
+
+// ---------------------------------------------------------------------------
+// Drag and drop.
+
+namespace {
+
+TuiNavBarDragObject*& dragObjectRef() {
+  static TuiNavBarDragObject* object = nullptr;
+  return object;
+}
+
+}  // namespace
+
+TuiNavBarDragObject* navBarDragObject() { return dragObjectRef(); }
+
+void TuiNavBarDragObject::clearTarget() {
+  FTargetGroup = nullptr;
+  FTargetLinkBefore = FTargetLinkAfter = nullptr;
+  FTargetLinkIndex = -1;
+}
+
+void TuiNavBarDragObject::UpdateTarget() {
+  clearTarget();
+  const TPoint p = FSourceControl->HotPoint();
+  if (FLink || FItem) {
+    FTargetLinkIndex =
+        FSourceControl->GetPainter()->ViewInfo()->GetDropTargetLinks(p, FTargetGroup, FTargetLinkAfter, FTargetLinkBefore);
+  } else if (FGroup) {
+    FTargetGroup = FSourceControl->GetGroupAtCaptionPos(p);
+    if (!FTargetGroup) FTargetGroup = FSourceControl->GetGroupAtItemsPos(p);
+  }
+}
+
+void TuiNavBarDragObject::ForgetLink(TuiNavBarItemLink* ALink) {
+  if (!ALink) return;
+  if (FLink == ALink) FLink = nullptr;
+  // The drop position was counted with the link: it is found again on the
+  // next move.
+  if (FTargetLinkBefore == ALink || FTargetLinkAfter == ALink) clearTarget();
+}
+
+void TuiNavBarDragObject::Forget(TComponent* AComponent) {
+  if (AComponent == FGroup) FGroup = nullptr;
+  if (AComponent == FTargetGroup) clearTarget();
+  if (AComponent == FItem) FItem = nullptr;
+  if (auto* group = dynamic_cast<TuiNavBarGroup*>(AComponent))
+    for (int i = 0; i < group->LinkCount(); ++i) ForgetLink(group->Links(i));
+  if (auto* item = dynamic_cast<TuiNavBarItem*>(AComponent))
+    for (TuiNavBarItemLink* link : {FLink, FTargetLinkBefore, FTargetLinkAfter})
+      if (link && link->Item() == item) ForgetLink(link);
+}
+
+TCursor TuiDragObject::GetDragCursor(bool Accepted, int X, int Y) {
+  if (auto* bar = dynamic_cast<TuiCustomNavBar*>(DragTarget()); bar && Accepted)
+    return bar->DraggedItem() ? bar->DragCopyCursor() : bar->DragCursor();
+  return TDragControlObject::GetDragCursor(Accepted, X, Y);
+}
+
+bool TuiCustomNavBar::ownsDrag() const {
+  TuiNavBarDragObject* drag = navBarDragObject();
+  return drag && drag->SourceControl() == this;
+}
+
+bool TuiCustomNavBar::IsDragging() const { return navBarDragObject() || FDragStarted; }
+
+namespace {
+
+// A value of the drag in progress, or what stands for it when none runs.
+template <typename T>
+T fromDrag(T (TuiNavBarDragObject::*AGetter)() const, T ANone) {
+  TuiNavBarDragObject* drag = navBarDragObject();
+  return drag ? (drag->*AGetter)() : ANone;
+}
+
+}  // namespace
+
+TuiNavBarGroup* TuiCustomNavBar::DraggedGroup() const { return fromDrag(&TuiNavBarDragObject::Group, FSourceGroup); }
+TuiNavBarItemLink* TuiCustomNavBar::DraggedLink() const { return fromDrag(&TuiNavBarDragObject::Link, FSourceLink); }
+
+TuiNavBarItem* TuiCustomNavBar::DraggedItem() const {
+  TuiNavBarDragObject* drag = navBarDragObject();
+  if (!drag) return nullptr;
+  if (drag->Item()) return drag->Item();
+  if (drag->Link() && GetKeyState(VK_CONTROL) < 0) return drag->Link()->Item();
+  return nullptr;
+}
+
+TuiNavBarGroup* TuiCustomNavBar::TargetGroup() const {
+  return fromDrag<TuiNavBarGroup*>(&TuiNavBarDragObject::TargetGroup, nullptr);
+}
+int TuiCustomNavBar::TargetLinkIndex() const { return fromDrag(&TuiNavBarDragObject::TargetLinkIndex, -1); }
+TuiNavBarItemLink* TuiCustomNavBar::TargetLinkBefore() const {
+  return fromDrag<TuiNavBarItemLink*>(&TuiNavBarDragObject::TargetLinkBefore, nullptr);
+}
+TuiNavBarItemLink* TuiCustomNavBar::TargetLinkAfter() const {
+  return fromDrag<TuiNavBarItemLink*>(&TuiNavBarDragObject::TargetLinkAfter, nullptr);
+}
+
+void TuiCustomNavBar::StartDragging() {
+  FDownShift = TShiftState{};
+  FDragStarted = true;
+  SetDragMode(dmAutomatic);
+  BeginDrag(true);
+}
+
+void TuiCustomNavBar::DoStartDrag(TDragObject*& DragObject) {
+  if (!navBarDragObject()) dragObjectRef() = new TuiNavBarDragObject(this, nullptr, FSourceLink, FSourceGroup);
+  delete FDragObject;
+  FDragObject = new TuiDragObject(this);
+  DragObject = FDragObject;
+  DoLinkHotTrack(nullptr);
+  DoGroupHotTrack(nullptr);
+  if (OnStartDrag && canRaiseEvents()) OnStartDrag(this, DragObject);
+}
+
+void TuiCustomNavBar::DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept) {
+  Accept = false;
+  if (destroying()) return;
+  FHotPoint = TPoint{X, Y};
+  FTopScrollButtonPressed = FBottomScrollButtonPressed = false;
+  if (FPressedGroup) {
+    FPressedGroup = nullptr;
+    InvalidateAll(doRecalc);
+  }
+  if (FPressedLink) {
+    FPressedLink = nullptr;
+    InvalidateAll(doRecalc);
+  }
+  TuiNavBarViewInfo* info = GetPainter()->ViewInfo();
+  if (info->IsTopScrollButtonVisible() || info->IsBottomScrollButtonVisible()) InvalidateScrollButtons();
+  // A drag from another bar is not ours to place: its target is counted on
+  // the bar it came from.
+  if (ownsDrag()) {
+    navBarDragObject()->UpdateTarget();
+    if (TuiNavBarItem* item = DraggedItem(); item && FDragDropFlags.Contains(fAllowDropLink))
+      DoItemDragOver(item, Accept);
+    else if (TuiNavBarItemLink* link = DraggedLink(); link && FDragDropFlags.Contains(fAllowDropLink))
+      DoLinkDragOver(link, Accept);
+    else if (TuiNavBarGroup* group = DraggedGroup(); group && FDragDropFlags.Contains(fAllowDropGroup))
+      DoGroupDragOver(group, Accept);
+  }
+  if (OnDragOver && canRaiseEvents()) OnDragOver(this, Source, X, Y, State, Accept);
+}
+
+// Over a scroll button the active group scrolls; over a caption the group
+// opens when the cursor stays. Answers whether the drop position is to be
+// looked at.
+bool TuiCustomNavBar::dragOverButtonsAndCaptions() {
+  if (IsPtTopScrollButton(FHotPoint) || IsPtBottomScrollButton(FHotPoint)) {
+    FScrollTimer->SetEnabled(true);
+    return false;
+  }
+  if (TuiNavBarGroup* group = GetGroupAtCaptionPos(FHotPoint)) {
+    FActivateGroupTimer->SetEnabled(false);
+    FDragOverTargetGroup = group;
+    FActivateGroupTimer->SetEnabled(true);
+  }
+  return true;
+}
+
+void TuiCustomNavBar::DoLinkDragOver(TuiNavBarItemLink* ALink, bool& AAccept) {
+  AAccept = true;
+  if (!dragOverButtonsAndCaptions()) return;
+  AAccept = TargetGroup() && ALink != TargetLinkBefore() && ALink != TargetLinkAfter();
+  InvalidateAll(doRedraw);
+}
+
+void TuiCustomNavBar::DoItemDragOver(TuiNavBarItem* AItem, bool& AAccept) {
+  (void)AItem;
+  AAccept = true;
+  if (!dragOverButtonsAndCaptions()) return;
+  AAccept = TargetGroup() != nullptr;
+  InvalidateAll(doRedraw);
+}
+
+void TuiCustomNavBar::DoGroupDragOver(TuiNavBarGroup* AGroup, bool& AAccept) {
+  AAccept = TargetGroup() && TargetGroup() != AGroup;
+  InvalidateAll(doRedraw);
+}
+
+void TuiCustomNavBar::DragDrop(TObject* Source, int X, int Y) {
+  if (FPressedGroup) {
+    FPressedGroup = nullptr;
+    InvalidateAll(doRecalc);
+  }
+  if (FPressedLink) {
+    FPressedLink = nullptr;
+    InvalidateAll(doRecalc);
+  }
+  FHotPoint = TPoint{X, Y};
+  FHotTrackedLink = GetLinkAtSelectedPos(FHotPoint);
+  FHotTrackedGroup = GetGroupAtCaptionPos(FHotPoint);
+  if (ownsDrag()) {
+    navBarDragObject()->UpdateTarget();
+    if (TuiNavBarItem* item = DraggedItem(); item && FDragDropFlags.Contains(fAllowDropLink))
+      DoItemDragDrop(item);
+    else if (TuiNavBarItemLink* link = DraggedLink(); link && FDragDropFlags.Contains(fAllowDropLink))
+      DoLinkDragDrop(link);
+    else if (TuiNavBarGroup* group = DraggedGroup(); group && FDragDropFlags.Contains(fAllowDropGroup))
+      DoGroupDragDrop(group);
+  }
+  if (OnDragDrop && canRaiseEvents()) OnDragDrop(this, Source, X, Y);
+  EndDragging();
+}
+
+void TuiCustomNavBar::DoGroupDragDrop(TuiNavBarGroup* AGroup) {
+  if (TuiNavBarGroup* target = TargetGroup()) AGroup->SetIndex(target->Index());
+}
+
+void TuiCustomNavBar::DoLinkDragDrop(TuiNavBarItemLink* ALink) {
+  int index = TargetLinkIndex();
+  TuiNavBarGroup* target = TargetGroup();
+  TuiNavBarGroup* group = ALink->Group();
+  if (index < 0 || !target || !group) return;
+  if (target == group && ALink->Index() < index) --index;
+  if (target != group) {
+    group->SetSelectedLinkIndex(-1);
+    TuiNavBarItemLink* moved = target->AddLink(ALink->Item());
+    moved->SetIndex(index);
+    group->RemoveLink(ALink->Index());
+    ALink = moved;
+    // What the drop handler reads as the dragged link is the one now in the
+    // target group, not the one just freed.
+    navBarDragObject()->SetLink(moved);
+  }
+  ALink->SetIndex(index);
+  InvalidateAll(doRecreate);
+}
+
+void TuiCustomNavBar::DoItemDragDrop(TuiNavBarItem* AItem) {
+  TuiNavBarGroup* target = TargetGroup();
+  if (!target) return;
+  const int index = TargetLinkIndex();
+  TuiNavBarItemLink* link = target->AddLink(AItem);
+  if (index >= 0) link->SetIndex(index);
+  InvalidateAll(doRecreate);
+}
+
+void TuiCustomNavBar::DoEndDrag(TObject* Target, int X, int Y) {
+  if (OnEndDrag && canRaiseEvents()) OnEndDrag(this, Target, X, Y);
+  // Called from this very object's Finished, which touches nothing after.
+  TuiDragObject* object = FDragObject;
+  FDragObject = nullptr;
+  delete object;
+  EndDragging();
+}
+
+void TuiCustomNavBar::EndDragging() {
+  if (ownsDrag()) {
+    delete dragObjectRef();
+    dragObjectRef() = nullptr;
+  }
+  FDragStarted = false;
+  SetDragMode(dmManual);
+  FSourceGroup = nullptr;
+  FSourceLink = nullptr;
+  // Nothing opens or scrolls once the drag is over, cancelled or dropped.
+  if (FActivateGroupTimer) FActivateGroupTimer->SetEnabled(false);
+  // The button that began the drag is held on no scroll button.
+  if (FScrollTimer) FScrollTimer->SetEnabled(false);
+  FTopScrollButtonPressed = FBottomScrollButtonPressed = false;
+  FDragOverTargetGroup = nullptr;
+  InvalidateAll(doRedraw);
+}
+
+void TuiCustomNavBar::endDragOnDestroy() {
+  // The drag manager lets go of the bar as of a control that is gone: it
+  // asks it nothing more (its window may be gone with its form's).
+  if (Dragging() || qv::classlib::activeDragObject() == FDragObject) qv::classlib::DragAccess::controlGone(this);
+  if (ownsDrag()) {
+    delete dragObjectRef();
+    dragObjectRef() = nullptr;
+  }
+  delete FDragObject;
+  FDragObject = nullptr;
 }
 
 // ---------------------------------------------------------------------------

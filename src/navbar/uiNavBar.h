@@ -34,6 +34,7 @@
 #include "navbar/uiNavBarStyles.h"
 #include "navbar/uiNavBarViewsFact.h"
 #include "platform/classlib/Controls.h"
+#include "platform/classlib/DragManager.h"
 #include "platform/classlib/ExtCtrls.h"
 #include "platform/classlib/Graphics.h"
 #include "platform/classlib/ImgList.h"
@@ -776,6 +777,8 @@ constexpr TCursor nbLinksCursor = -1118;
 // an INI store cannot keep.
 QV_EXCEPTION(EuiNavBarLayoutError, Exception);
 
+class TuiDragObject;
+
 class TuiCustomNavBar : public TCustomPanel, public IuiNavBarOwner {
   QV_CLASS(TuiCustomNavBar, TCustomPanel)
   explicit TuiCustomNavBar(TComponent* AOwner);
@@ -887,8 +890,24 @@ class TuiCustomNavBar : public TCustomPanel, public IuiNavBarOwner {
   bool BottomScrollButtonPressed() const { return FBottomScrollButtonPressed; }
   bool SplitterDragging() const { return FSplitterDragging; }
   bool DragStarted() const { return FDragStarted; }
-  bool IsDragging() const { return FDragStarted; }
   TuiNavBarGroup* DragOverTargetGroup() const { return FDragOverTargetGroup; }
+
+  // --- drag and drop
+  // A navigation-bar drag runs (in any bar) or this bar has started one.
+  bool IsDragging() const;
+  // While dragging what the drag carries, otherwise what was pressed.
+  TuiNavBarGroup* DraggedGroup() const;
+  TuiNavBarItemLink* DraggedLink() const;
+  // Only while dragging: the item the drag carries, or with Ctrl held the
+  // dragged link's item (the drop then copies the link).
+  TuiNavBarItem* DraggedItem() const;
+  // Where the drop would land: none, none and -1 when no drag runs.
+  TuiNavBarGroup* TargetGroup() const;
+  int TargetLinkIndex() const;
+  TuiNavBarItemLink* TargetLinkBefore() const;
+  TuiNavBarItemLink* TargetLinkAfter() const;
+  // The drop (the drag machinery calls it on the control under the cursor).
+  void DragDrop(TObject* Source, int X, int Y) override;
 
   // Hit tests for a client point.
   TuiNavBarGroup* GetGroupAtCaptionPos(const TPoint& P);
@@ -954,18 +973,18 @@ class TuiCustomNavBar : public TCustomPanel, public IuiNavBarOwner {
 
  protected:
   virtual void DoActiveGroupChanged();
-  virtual void DoGroupDragDrop(TuiNavBarGroup* AGroup) { (void)AGroup; }
-  virtual void DoGroupDragOver(TuiNavBarGroup* AGroup, bool& AAccept) { (void)AGroup, (void)AAccept; }
+  virtual void DoGroupDragDrop(TuiNavBarGroup* AGroup);
+  virtual void DoGroupDragOver(TuiNavBarGroup* AGroup, bool& AAccept);
   virtual void DoGroupHotTrack(TuiNavBarGroup* AGroup);
   virtual void DoGroupMouseDown(TuiNavBarGroup* AGroup);
   virtual void DoGroupMouseUp(TuiNavBarGroup* AGroup);
-  virtual void DoLinkDragDrop(TuiNavBarItemLink* ALink) { (void)ALink; }
-  virtual void DoLinkDragOver(TuiNavBarItemLink* ALink, bool& AAccept) { (void)ALink, (void)AAccept; }
+  virtual void DoLinkDragDrop(TuiNavBarItemLink* ALink);
+  virtual void DoLinkDragOver(TuiNavBarItemLink* ALink, bool& AAccept);
   virtual void DoLinkHotTrack(TuiNavBarItemLink* ALink);
   virtual void DoLinkMouseDown(TuiNavBarItemLink* ALink);
   virtual void DoLinkMouseUp(TuiNavBarItemLink* ALink);
-  virtual void DoItemDragDrop(TuiNavBarItem* AItem) { (void)AItem; }
-  virtual void DoItemDragOver(TuiNavBarItem* AItem, bool& AAccept) { (void)AItem, (void)AAccept; }
+  virtual void DoItemDragDrop(TuiNavBarItem* AItem);
+  virtual void DoItemDragOver(TuiNavBarItem* AItem, bool& AAccept);
   virtual void DoBottomScrollButtonDown();
   virtual void DoBottomScrollButtonUp();
   virtual void DoTopScrollButtonDown();
@@ -989,6 +1008,13 @@ class TuiCustomNavBar : public TCustomPanel, public IuiNavBarOwner {
   // A drag of the source group or link begins (the drag machinery takes
   // it from here).
   virtual void StartDragging();
+  // The drag machinery's hooks.
+  void DoStartDrag(TDragObject*& DragObject) override;
+  void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept) override;
+  void DoEndDrag(TObject* Target, int X, int Y) override;
+  // The drag is over: its navigation-bar drag object goes and the bar is
+  // idle again.
+  void EndDragging();
 
   void Loaded() override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
@@ -1027,6 +1053,11 @@ class TuiCustomNavBar : public TCustomPanel, public IuiNavBarOwner {
   void startHintTimer();
   void forget(TComponent* AComponent);
   void forgetLink(TuiNavBarItemLink* ALink);
+  // Drags that this bar may act on: its own (the target is computed on the
+  // source bar).
+  bool ownsDrag() const;
+  bool dragOverButtonsAndCaptions();
+  void endDragOnDestroy();
 
   TBitmap* FBackBuffer;
   TuiNavBarDefaultStyles* FDefaultStyles = nullptr;
@@ -1065,6 +1096,7 @@ class TuiCustomNavBar : public TCustomPanel, public IuiNavBarOwner {
   bool FSplitterDragging = false;
   bool FDragStarted = false;
   TuiNavBarGroup* FDragOverTargetGroup = nullptr;
+  TuiDragObject* FDragObject = nullptr;
   int FLockCount = 0;
   bool FInWheel = false;
 
@@ -1175,6 +1207,63 @@ class TuiNavBar : public TuiCustomNavBar {
   static void publishStyles(qv::classlib::TPublisher<TuiNavBar>& P, std::integer_sequence<int, I...>) {
     (P.Prop(StyleNames[I], &TuiNavBar::styleAt<I>, &TuiNavBar::setStyleAt<I>), ...);
   }
+};
+
+// ---------------------------------------------------------------------------
+// Drag and drop.
+
+// What a drag in a navigation bar carries and where it would land. At most
+// one exists in the process (navBarDragObject), made when a bar starts a
+// drag and freed when the drag ends.
+class TuiNavBarDragObject {
+ public:
+  TuiNavBarDragObject(TuiCustomNavBar* ASourceControl, TuiNavBarItem* AItem, TuiNavBarItemLink* ALink,
+                      TuiNavBarGroup* AGroup)
+      : FSourceControl(ASourceControl), FGroup(AGroup), FLink(ALink), FItem(AItem) {}
+  virtual ~TuiNavBarDragObject() = default;
+  TuiNavBarDragObject(const TuiNavBarDragObject&) = delete;
+  TuiNavBarDragObject& operator=(const TuiNavBarDragObject&) = delete;
+
+  // The drop position at the source bar's HotPoint, on its view.
+  virtual void UpdateTarget();
+
+  TuiCustomNavBar* SourceControl() const { return FSourceControl; }
+  TuiNavBarGroup* Group() const { return FGroup; }
+  TuiNavBarItemLink* Link() const { return FLink; }
+  TuiNavBarItem* Item() const { return FItem; }
+  TuiNavBarGroup* TargetGroup() const { return FTargetGroup; }
+  TuiNavBarItemLink* TargetLinkBefore() const { return FTargetLinkBefore; }
+  TuiNavBarItemLink* TargetLinkAfter() const { return FTargetLinkAfter; }
+  int TargetLinkIndex() const { return FTargetLinkIndex; }
+
+  // A link that replaced the dragged one (a move to another group).
+  void SetLink(TuiNavBarItemLink* Value) { FLink = Value; }
+  // A group, link or item of the source bar goes away.
+  void Forget(TComponent* AComponent);
+  void ForgetLink(TuiNavBarItemLink* ALink);
+
+ private:
+  void clearTarget();
+
+  TuiCustomNavBar* FSourceControl;
+  TuiNavBarGroup* FGroup;
+  TuiNavBarItemLink* FLink;
+  TuiNavBarItem* FItem;
+  TuiNavBarGroup* FTargetGroup = nullptr;
+  TuiNavBarItemLink* FTargetLinkBefore = nullptr;
+  TuiNavBarItemLink* FTargetLinkAfter = nullptr;
+  int FTargetLinkIndex = -1;
+};
+
+// The drag in progress, or null.
+TuiNavBarDragObject* navBarDragObject();
+
+// The class library's drag object for a bar's drag: it picks the bar's drag
+// or copy cursor.
+class TuiDragObject : public TDragControlObject {
+  QV_CLASS(TuiDragObject, TDragControlObject)
+  explicit TuiDragObject(TControl* AControl) : TDragControlObject(AControl) {}
+  TCursor GetDragCursor(bool Accepted, int X, int Y) override;
 };
 
 // The unit: registers the navigation bar's classes for forms and loads its
