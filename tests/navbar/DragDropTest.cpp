@@ -10,6 +10,7 @@
 
 #include "NavBarViewsFixture.h"
 #include "navbar/uiNavBar.h"
+#include "navbar/uiNavBarBaseViews.h"
 #include "navbar/uiNavBarExplorerViews.h"
 #include "platform/classlib/DragManager.h"
 #include "platform/classlib/Forms.h"
@@ -289,6 +290,56 @@ TEST_F(NavBarDragDrop, EscapeCancelsTheDragAndNothingMovesOrOpensAfterwards) {
   EXPECT_FALSE(groups[1]->Expanded()) << "the cancelled drag's timer opens nothing";
   EXPECT_EQ(captions(0), (std::vector<std::string>{"Project", "Optional", "Window", "Position"}));
   EXPECT_EQ(events, (std::vector<std::string>{"start", "end"}));
+}
+
+// In the classic view the bar shows the active group's links only, with
+// scroll buttons when they do not fit: a drag over a button scrolls every
+// 300 ms, and over another group's caption makes that group the active one.
+class NavBarDragDropClassic : public NavBarDragDrop {
+ protected:
+  void SetUp() override {
+    navbartest::ViewsFixture::SetUp();
+    start(nbBaseView, qv::desktop::ModuleProfile::Absent, uiNavBarBaseViewsUnit);
+    bar->SetDragDropFlags(kAllFlags);
+    bar->SetHeight(107);  // two links of the four show
+    settle();
+  }
+};
+
+TEST_F(NavBarDragDropClassic, OverAScrollButtonTheActiveGroupScrollsEvery300ms) {
+  ASSERT_TRUE(info()->IsBottomScrollButtonVisible());
+  const TRect down = info()->DownButtonBounds();
+  const TPoint onButton{(down.left + down.right) / 2, (down.top + down.bottom) / 2};
+  pressAndDrag(grip(0, 0), onButton);
+  EXPECT_EQ(qv::classlib::dragCursor(), nbDragCursor) << "a drop on the button is taken";
+  wait(299);
+  EXPECT_EQ(groups[0]->TopVisibleLinkIndex(), 0);
+  wait(1);
+  EXPECT_EQ(groups[0]->TopVisibleLinkIndex(), 1);
+  wait(300);
+  EXPECT_EQ(groups[0]->TopVisibleLinkIndex(), 2);
+  // Off the button the scrolling stops.
+  const TPoint off = grip(0, 2);
+  mouse(WM_MOUSEMOVE, off.x, off.y, MK_LBUTTON);
+  wait(900);
+  EXPECT_EQ(groups[0]->TopVisibleLinkIndex(), 2);
+  key(VK_ESCAPE, true);
+}
+
+TEST_F(NavBarDragDropClassic, AnInactiveGroupBecomesActiveAfter300msOverItsCaption) {
+  ASSERT_EQ(bar->ActiveGroupIndex(), 0);
+  pressAndDrag(grip(0, 0), captionPoint(2));
+  wait(299);
+  EXPECT_EQ(bar->ActiveGroupIndex(), 0);
+  wait(1);
+  EXPECT_EQ(bar->ActiveGroupIndex(), 2);
+  // Its links are now where the drop goes.
+  settle();
+  const TPoint between = linkPoint(2, 1);
+  mouse(WM_MOUSEMOVE, between.x, between.y, MK_LBUTTON);
+  release(between);
+  EXPECT_EQ(captions(2), (std::vector<std::string>{"Extensions", "Project", "Help"}));
+  EXPECT_EQ(captions(0), (std::vector<std::string>{"Optional", "Window", "Position"}));
 }
 
 // --- the flags -----------------------------------------------------------------------
