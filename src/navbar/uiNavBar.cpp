@@ -2762,11 +2762,8 @@ void TuiCustomNavBar::DoStartDrag(TDragObject*& DragObject) {
   if (OnStartDrag && canRaiseEvents()) OnStartDrag(this, DragObject);
 }
 
-void TuiCustomNavBar::DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept) {
-  Accept = false;
-  if (destroying()) return;
-  FHotPoint = TPoint{X, Y};
-  FTopScrollButtonPressed = FBottomScrollButtonPressed = false;
+// A drag over the bar shows nothing pressed.
+void TuiCustomNavBar::dropPressedLook() {
   if (FPressedGroup) {
     FPressedGroup = nullptr;
     InvalidateAll(doRecalc);
@@ -2775,6 +2772,14 @@ void TuiCustomNavBar::DragOver(TObject* Source, int X, int Y, TDragState State, 
     FPressedLink = nullptr;
     InvalidateAll(doRecalc);
   }
+}
+
+void TuiCustomNavBar::DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept) {
+  Accept = false;
+  if (destroying()) return;
+  FHotPoint = TPoint{X, Y};
+  FTopScrollButtonPressed = FBottomScrollButtonPressed = false;
+  dropPressedLook();
   TuiNavBarViewInfo* info = GetPainter()->ViewInfo();
   if (info->IsTopScrollButtonVisible() || info->IsBottomScrollButtonVisible()) InvalidateScrollButtons();
   // A drag from another bar is not ours to place: its target is counted on
@@ -2828,14 +2833,7 @@ void TuiCustomNavBar::DoGroupDragOver(TuiNavBarGroup* AGroup, bool& AAccept) {
 }
 
 void TuiCustomNavBar::DragDrop(TObject* Source, int X, int Y) {
-  if (FPressedGroup) {
-    FPressedGroup = nullptr;
-    InvalidateAll(doRecalc);
-  }
-  if (FPressedLink) {
-    FPressedLink = nullptr;
-    InvalidateAll(doRecalc);
-  }
+  dropPressedLook();
   FHotPoint = TPoint{X, Y};
   FHotTrackedLink = GetLinkAtSelectedPos(FHotPoint);
   FHotTrackedGroup = GetGroupAtCaptionPos(FHotPoint);

@@ -1057,6 +1057,7 @@ class TuiCustomNavBar : public TCustomPanel, public IuiNavBarOwner {
   // source bar).
   bool ownsDrag() const;
   bool dragOverButtonsAndCaptions();
+  void dropPressedLook();
   void endDragOnDestroy();
 
   TBitmap* FBackBuffer;
