@@ -7,6 +7,7 @@
 #include "platform/desktop/Profile.h"
 #include "platform/os/gdi/Bitmap.h"
 #include "platform/os/gdi/Dc.h"
+#include "platform/os/gdi/Region.h"
 #include "platform/os/kernel/Module.h"
 
 namespace qv::modules {
@@ -100,6 +101,41 @@ BOOL blit(HDC dst, int x, int y, int width, int height, HDC src, int srcX, int s
   return TRUE;
 }
 
+// Per-pixel alpha without stretching goes through pixman, whose OVER
+// rounds each product as the loop in `blit` does (a * b / 255 to nearest,
+// sums saturated), so the bytes are the same. Not for monochrome bitmaps,
+// a source that shares the destination's pixels or bottom-up memory: false
+// leaves those to `blit`.
+bool blendWithPixman(HDC dst, int x, int y, int width, int height, HDC src, int srcX, int srcY,
+                     std::uint32_t constant) {
+  Target t;
+  Dc* from = qv::os::gdi::dcOf(src);
+  if (!target(dst, x, y, t) || from == nullptr || from->surface == nullptr) return false;
+  Surface* s = from->surface.get();
+  if (s == t.surface || s->mono || t.surface->mono || s->stride <= 0 || t.surface->stride <= 0) return false;
+  const POINT d = from->toDevice(POINT{srcX, srcY});
+  const int sx = d.x + from->origin.x, sy = d.y + from->origin.y;
+  if (sx < 0 || sy < 0 || sx + width > s->width || sy + height > s->height) return false;
+  SurfaceUse read(s, false);
+  SurfaceUse write(t.surface);
+  pixman_image_t* source = pixman_image_create_bits(PIXMAN_a8r8g8b8, s->width, s->height, s->bits,
+                                                    static_cast<int>(s->stride * 4));
+  pixman_image_t* target = pixman_image_create_bits(PIXMAN_a8r8g8b8, t.surface->width, t.surface->height,
+                                                    t.surface->bits, static_cast<int>(t.surface->stride * 4));
+  pixman_image_t* mask = nullptr;
+  if (constant != 255) {
+    const pixman_color_t alpha{0, 0, 0, static_cast<std::uint16_t>(constant * 257)};
+    mask = pixman_image_create_solid_fill(&alpha);
+  }
+  // pixman copies the clip; it only lacks the const.
+  pixman_image_set_clip_region32(target, const_cast<pixman_region32_t*>(t.dc->drawable()));
+  pixman_image_composite32(PIXMAN_OP_OVER, source, mask, target, sx, sy, 0, 0, t.left, t.top, width, height);
+  if (mask) pixman_image_unref(mask);
+  pixman_image_unref(target);
+  pixman_image_unref(source);
+  return true;
+}
+
 // One 16-bit component interpolated at `pos` of `span`, high byte taken.
 inline std::uint32_t lerp(COLOR16 a, COLOR16 b, long long pos, long long span) {
   const long long v = a + (static_cast<long long>(b) - a) * pos / span;
@@ -121,13 +157,30 @@ void fillRectGradient(Target& t, const TRIVERTEX& a, const TRIVERTEX& b, bool ve
   const long long from = vertical ? pa.y + oy : pa.x + ox;
   const long long span = vertical ? static_cast<long long>(pb.y) - pa.y : static_cast<long long>(pb.x) - pa.x;
   if (span == 0) return;
-  for (int y = std::max(top, 0); y < std::min(bottom, t.surface->height); ++y)
-    for (int x = std::max(left, 0); x < std::min(right, t.surface->width); ++x) {
-      if (!t.writable(x, y)) continue;
-      const long long pos = (vertical ? y : x) - from;
-      t.surface->row(y)[x] =
-          fit(t.surface, pack(lerp(a.Red, b.Red, pos, span), lerp(a.Green, b.Green, pos, span),
-                              lerp(a.Blue, b.Blue, pos, span), lerp(a.Alpha, b.Alpha, pos, span)));
+  // What of the rectangle may be drawn, in surface coordinates.
+  qv::os::gdi::RegionData part(std::max(left, 0), std::max(top, 0), std::min(right, t.surface->width),
+                               std::min(bottom, t.surface->height));
+  pixman_region32_intersect(part.raw(), part.raw(), dc->drawable());
+  int n = 0;
+  const pixman_box32_t* boxes = part.boxes(n);
+  if (n == 0) return;
+  // The colour depends on one coordinate only: each is worked out once.
+  const RECT extents = part.box();
+  const int first = vertical ? extents.top : extents.left, last = vertical ? extents.bottom : extents.right;
+  std::vector<std::uint32_t> colours(static_cast<size_t>(last - first));
+  for (int i = first; i < last; ++i) {
+    const long long pos = i - from;
+    colours[static_cast<size_t>(i - first)] =
+        fit(t.surface, pack(lerp(a.Red, b.Red, pos, span), lerp(a.Green, b.Green, pos, span),
+                            lerp(a.Blue, b.Blue, pos, span), lerp(a.Alpha, b.Alpha, pos, span)));
+  }
+  for (int i = 0; i < n; ++i)
+    for (int y = boxes[i].y1; y < boxes[i].y2; ++y) {
+      std::uint32_t* row = t.surface->row(y);
+      if (vertical)
+        std::fill(row + boxes[i].x1, row + boxes[i].x2, colours[static_cast<size_t>(y - first)]);
+      else
+        std::copy_n(colours.data() + (boxes[i].x1 - first), boxes[i].x2 - boxes[i].x1, row + boxes[i].x1);
     }
 }
 
@@ -195,6 +248,9 @@ BOOL AlphaBlend(HDC dst, int x, int y, int width, int height, HDC src, int srcX,
   if (blend.BlendOp != AC_SRC_OVER || (blend.AlphaFormat & ~AC_SRC_ALPHA) != 0) return fail();
   const std::uint32_t constant = blend.SourceConstantAlpha;
   const bool perPixel = (blend.AlphaFormat & AC_SRC_ALPHA) != 0;
+  if (perPixel && width > 0 && height > 0 && width == srcWidth && height == srcHeight &&
+      blendWithPixman(dst, x, y, width, height, src, srcX, srcY, constant))
+    return TRUE;
   return blit(dst, x, y, width, height, src, srcX, srcY, srcWidth, srcHeight, [&](std::uint32_t s, std::uint32_t& d) {
     // The source scaled by the constant alpha, then over the destination
     // by its own (premultiplied) or the constant alpha.

@@ -2,6 +2,10 @@
 // blending, gradients and transparent blits on memory bitmaps.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
 #include "../os/gdi/GdiCanvas.h"
 #include "DesktopTest.h"
 #include "platform/desktop/Profile.h"
@@ -83,6 +87,51 @@ TEST_F(Msimg32, AlphaBlendStretchesClipsAndRejectsBadRectangles) {
   EXPECT_FALSE(AlphaBlend(nullptr, 0, 0, 1, 1, src.dc(), 0, 0, 1, 1, opaque));
 }
 
+// Every pixel of a larger blend rounds as one pixel does, inside the clip
+// only, with and without a constant alpha, from anywhere in the source.
+TEST_F(Msimg32, PerPixelBlendsRoundEveryPixelInsideTheClip) {
+  std::uint32_t seed = 5;
+  auto next = [&] {
+    seed = seed * 1664525u + 1013904223u;
+    return seed >> 8;
+  };
+  auto mul = [](std::uint32_t a, std::uint32_t b) {
+    const std::uint32_t t = a * b + 128;
+    return (t + (t >> 8)) >> 8;
+  };
+  for (BYTE constant : {BYTE{255}, BYTE{77}}) {
+    Canvas src(40, 30), dst(36, 24);
+    for (int y = 0; y < 30; ++y)
+      for (int x = 0; x < 40; ++x) {
+        const std::uint32_t a = next() & 0xFF, v = next();
+        src.setRaw(x, y, (a << 24) | (mul(v & 0xFF, a) << 16) | (mul((v >> 8) & 0xFF, a) << 8) | mul(v >> 16 & 0xFF, a));
+      }
+    for (int y = 0; y < 24; ++y)
+      for (int x = 0; x < 36; ++x) dst.setRaw(x, y, next());
+    std::vector<std::uint32_t> before(36 * 24);
+    for (int y = 0; y < 24; ++y)
+      for (int x = 0; x < 36; ++x) before[y * 36 + x] = dst.raw(x, y);
+    HRGN clip = CreateEllipticRgn(2, 1, 34, 22);
+    SelectClipRgn(dst.dc(), clip);
+    ASSERT_TRUE(AlphaBlend(dst.dc(), 3, 2, 30, 20, src.dc(), 7, 5, 30, 20,
+                           BLENDFUNCTION{AC_SRC_OVER, 0, constant, AC_SRC_ALPHA}));
+    for (int y = 0; y < 24; ++y)
+      for (int x = 0; x < 36; ++x) {
+        std::uint32_t want = before[y * 36 + x];
+        if (PtInRegion(clip, x, y) && x >= 3 && x < 33 && y >= 2 && y < 22) {
+          const std::uint32_t s = src.raw(x - 3 + 7, y - 2 + 5), d = want;
+          const std::uint32_t sa = mul(s >> 24, constant);
+          want = 0;
+          for (int shift = 0; shift < 32; shift += 8)
+            want |= std::min<std::uint32_t>(255, mul((s >> shift) & 0xFF, constant) + mul((d >> shift) & 0xFF, 255 - sa))
+                    << shift;
+        }
+        ASSERT_EQ(dst.raw(x, y), want) << "constant " << int(constant) << " at " << x << "," << y;
+      }
+    DeleteObject(clip);
+  }
+}
+
 TEST_F(Msimg32, GradientRectanglesRunBetweenTheirVertices) {
   // The colour is the first vertex's at its edge and reaches the second's
   // only at the excluded far edge; 16-bit components give their high byte.
@@ -111,6 +160,33 @@ TEST_F(Msimg32, GradientRectanglesRunBetweenTheirVertices) {
   GRADIENT_RECT outOfRange{0, 2};
   EXPECT_FALSE(GradientFill(canvas.dc(), v, 2, &outOfRange, 1, GRADIENT_FILL_RECT_H));
   EXPECT_FALSE(GradientFill(canvas.dc(), v, 2, &rect, 1, 7));
+}
+
+// A gradient keeps to the clip, and on a monochrome bitmap each pixel is the
+// nearer of black and white.
+TEST_F(Msimg32, GradientRectanglesKeepToTheClipAndToMonochrome) {
+  Canvas canvas(8, 3, RGB(9, 9, 9));
+  HRGN clip = CreateRectRgn(2, 1, 6, 3);
+  SelectClipRgn(canvas.dc(), clip);
+  DeleteObject(clip);
+  TRIVERTEX v[2] = {{0, 0, 0, 0, 0, 0}, {8, 3, 0xFF00, 0xFF00, 0xFF00, 0}};
+  GRADIENT_RECT rect{0, 1};
+  ASSERT_TRUE(GradientFill(canvas.dc(), v, 2, &rect, 1, GRADIENT_FILL_RECT_H));
+  EXPECT_EQ(canvas.picture({{RGB(9, 9, 9), '.'}, {RGB(63, 63, 63), '2'}, {RGB(95, 95, 95), '3'},
+                            {RGB(127, 127, 127), '4'}, {RGB(159, 159, 159), '5'}}),
+            (std::vector<std::string>{"........", "..2345..", "..2345.."}));
+
+  HDC mono = CreateCompatibleDC(nullptr);
+  HBITMAP bits = CreateBitmap(8, 1, 1, 1, nullptr);
+  HGDIOBJ old = SelectObject(mono, bits);
+  TRIVERTEX w[2] = {{0, 0, 0, 0, 0, 0}, {8, 1, 0xFF00, 0xFF00, 0xFF00, 0}};
+  ASSERT_TRUE(GradientFill(mono, w, 2, &rect, 1, GRADIENT_FILL_RECT_H));
+  std::string shades;
+  for (int x = 0; x < 8; ++x) shades += GetPixel(mono, x, 0) == RGB(255, 255, 255) ? '.' : '#';
+  EXPECT_EQ(shades, "#####...");  // 127 each is still nearer black
+  SelectObject(mono, old);
+  DeleteObject(bits);
+  DeleteDC(mono);
 }
 
 TEST_F(Msimg32, GradientTriangleCoversItsInsideOnly) {

@@ -67,10 +67,57 @@ void runRows(const Blit& b, const pixman_box32_t* boxes, int n, Op op) {
     }
 }
 
+// A stretched plain copy: each destination row is gathered from its source
+// row once, and a row that shows the same source row again is a copy of the
+// one above it where every pixel of the row has a source.
+void copyStretched(const Blit& b, const pixman_box32_t* boxes, int n) {
+  Surface& d = *b.dst->surface;
+  for (int i = 0; i < n; ++i) {
+    const int x1 = boxes[i].x1, x2 = boxes[i].x2;
+    const int* xm = b.xmap.data() + (x1 - b.left);
+    const bool whole = std::all_of(xm, xm + (x2 - x1), [](int sx) { return sx >= 0; });
+    int lastSource = -1;
+    const std::uint32_t* lastRow = nullptr;
+    for (int y = boxes[i].y1; y < boxes[i].y2; ++y) {
+      const int sy = b.ymap[static_cast<size_t>(y - b.top)];
+      if (sy < 0) continue;
+      std::uint32_t* drow = d.row(y);
+      if (whole && sy == lastSource && lastRow != nullptr) {
+        std::memcpy(drow + x1, lastRow + x1, static_cast<size_t>(x2 - x1) * 4);
+      } else {
+        const std::uint32_t* srow = b.src.surface->row(sy);
+        if (whole) {
+          std::uint32_t* out = drow + x1;
+          const int count = x2 - x1;
+          int x = 0;
+          for (; x + 4 <= count; x += 4) {
+            const std::uint32_t p0 = srow[xm[x]], p1 = srow[xm[x + 1]], p2 = srow[xm[x + 2]], p3 = srow[xm[x + 3]];
+            out[x] = p0;
+            out[x + 1] = p1;
+            out[x + 2] = p2;
+            out[x + 3] = p3;
+          }
+          for (; x < count; ++x) out[x] = srow[xm[x]];
+        } else {
+          for (int x = 0; x < x2 - x1; ++x)
+            if (xm[x] >= 0) drow[x1 + x] = srow[xm[x]];
+        }
+      }
+      lastSource = sy;
+      lastRow = drow;
+    }
+  }
+}
+
 void run(const Blit& b) {
   RegionData part = b.dst->visiblePart(b.left, b.top, b.left + b.width, b.top + b.height);
   int n = 0;
   const pixman_box32_t* boxes = part.boxes(n);
+  if (b.code == 0xCC && b.mask == nullptr && b.src.convert == Convert::None && b.src.surface != nullptr &&
+      !b.xmap.empty() && !b.ymap.empty()) {
+    copyStretched(b, boxes, n);
+    return;
+  }
   if (b.mask != nullptr) {
     runRows(b, boxes, n, [&](std::uint32_t p, std::uint32_t s, std::uint32_t d, int x, int y) {
       bool fore = (b.mask->row(y - b.top + b.maskY)[x - b.left + b.maskX] & kRgb) != 0;

@@ -148,6 +148,44 @@ TEST(StretchBlt, NearestPixelsAndMirrors) {
   }
 }
 
+// A stretched copy gives what the general transfer gives (a merge with a
+// white brush, the same pixels but for alpha): sizes up and down, mirrored,
+// reaching past the source and clipped.
+TEST(StretchBlt, StretchedCopiesMatchTheGeneralTransfer) {
+  std::uint32_t seed = 99;
+  auto next = [&](int n) {
+    seed = seed * 1664525u + 1013904223u;
+    return static_cast<int>((seed >> 8) % static_cast<std::uint32_t>(n));
+  };
+  for (int round = 0; round < 300; ++round) {
+    Canvas src(1 + next(12), 1 + next(12));
+    for (int y = 0; y < 12; ++y)
+      for (int x = 0; x < 12; ++x) SetPixel(src.dc(), x, y, RGB(next(256), next(256), next(256)));
+    Canvas copied(20, 20, RGB(1, 2, 3)), merged(20, 20, RGB(1, 2, 3));
+    const bool clipped = next(2) == 0;
+    const int cx = next(10), cy = next(10), cw = 1 + next(15), ch = 1 + next(15);
+    const int x = next(24) - 2, y = next(24) - 2, w = next(41) - 20, h = next(41) - 20;
+    const int sx = next(16) - 2, sy = next(16) - 2, sw = next(29) - 14, sh = next(29) - 14;
+    for (HDC dc : {copied.dc(), merged.dc()}) {
+      SetStretchBltMode(dc, COLORONCOLOR);
+      if (clipped) {
+        HRGN clip = CreateEllipticRgn(cx, cy, cx + cw, cy + ch);
+        SelectClipRgn(dc, clip);
+        DeleteObject(clip);
+      }
+    }
+    StretchBlt(copied.dc(), x, y, w, h, src.dc(), sx, sy, sw, sh, SRCCOPY);
+    HGDIOBJ old = SelectObject(merged.dc(), GetStockObject(WHITE_BRUSH));
+    StretchBlt(merged.dc(), x, y, w, h, src.dc(), sx, sy, sw, sh, MERGECOPY);
+    SelectObject(merged.dc(), old);
+    for (int py = 0; py < 20; ++py)
+      for (int px = 0; px < 20; ++px)
+        ASSERT_EQ(copied.at(px, py), merged.at(px, py))
+            << "round " << round << " at " << px << "," << py << ": " << x << "," << y << " " << w << "x" << h
+            << " from " << sx << "," << sy << " " << sw << "x" << sh;
+  }
+}
+
 TEST(BitBlt, OverlappingCopyOnOneBitmap) {
   Canvas c(4, 1);
   SetPixel(c.dc(), 0, 0, RGB(255, 0, 0));
