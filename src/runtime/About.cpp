@@ -43,6 +43,11 @@ std::string ReadIEVersionValue(const std::string& Name) {
   }
 }
 
+TAboutBox* EnsureAboutBox() {
+  if (AboutBox == nullptr) Application->CreateForm(AboutBox);
+  return AboutBox;
+}
+
 void TAboutBox::Loaded() {
   inherited::Loaded();
   QuorvelSplashLogo = dynamic_cast<TImageShape*>(FindComponent("QuorvelSplashLogo"));

@@ -44,7 +44,10 @@ class TAboutBox : public TForm {
   void Loaded() override;
 };
 
+// The About box, made on first use (the About command or the exit splash):
+// the runtime makes no window at start that it does not show.
 extern TAboutBox* AboutBox;
+TAboutBox* EnsureAboutBox();
 
 // A text value under HKEY_LOCAL_MACHINE "Software\Microsoft\Internet
 // Explorer"; empty when the key or the value cannot be read.

@@ -219,7 +219,7 @@ std::string toolButtonHint(const std::string& Word) {
 template <class OnLine>
 void forEachLine(TStream& Stream, OnLine onLine) {
   std::int64_t left = std::max<std::int64_t>(0, Stream.Size() - Stream.Position());
-  std::vector<char> block(static_cast<std::size_t>(std::min<std::int64_t>(left, 1 << 16)));
+  std::vector<char> block(static_cast<std::size_t>(std::min<std::int64_t>(left, 1 << 18)));
   std::string carried;   // the start of a line that runs on into the next block
   bool afterCR = false;  // the last block ended with a CR: an LF now belongs to it
   while (left > 0) {
@@ -814,13 +814,13 @@ void TBrowserWindow::Dispatch(TMessage& Message) {
 
 void TBrowserWindow::WMSystemCommand(TMessage& Message) {
   switch (Message.WParam) {
-    case SC_APPABOUT:
-      if (AboutBox != nullptr) {
-        AboutBox->Fill(false);
-        AboutBox->SetFormStyle(fsStayOnTop);
-        AboutBox->ShowModal();
-      }
+    case SC_APPABOUT: {
+      TAboutBox* box = EnsureAboutBox();
+      box->Fill(false);
+      box->SetFormStyle(fsStayOnTop);
+      box->ShowModal();
       break;
+    }
     case SC_APPFORWARD:
       if (ForwardEnabled && WebBrowser != nullptr) WebBrowser->GoForward();
       break;
@@ -854,10 +854,11 @@ void TBrowserWindow::FormCloseQuery(TObject* Sender, bool& CanClose) {
   // The exit splash has run its course: this is the close that ends the run.
   if (AboutBox != nullptr && AboutBox->CloseNow) return;
   if (WebBrowser != nullptr) WebBrowser->SetParent(nullptr);
-  if (HideSplashScreen || AboutBox == nullptr) {
+  if (HideSplashScreen) {
     if (AboutBox != nullptr) AboutBox->CloseNow = true;
     return;
   }
+  EnsureAboutBox();
   Hide();
   if (WindowState() == wsMaximized) SetWindowState(wsMinimized);
   AboutBox->Fill(true);

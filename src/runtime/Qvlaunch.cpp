@@ -21,12 +21,10 @@ int RunQvlaunch() {
   };
   try {
     Application->CreateForm(BrowserWindow);
-    if (BrowserWindow != nullptr && !BrowserWindow->TerminateRequested) {
-      Application->CreateForm(AboutBox);
-      if (!BrowserWindow->TerminateRequested && BrowserWindow->ReadSettings()) {
-        BrowserWindow->ApplySettings();
-        if (!BrowserWindow->TerminateRequested) Application->Run();
-      }
+    // The About box is made when it is first shown (EnsureAboutBox).
+    if (BrowserWindow != nullptr && !BrowserWindow->TerminateRequested && BrowserWindow->ReadSettings()) {
+      BrowserWindow->ApplySettings();
+      if (!BrowserWindow->TerminateRequested) Application->Run();
     }
   } catch (Exception& E) {
     // What escapes the start-up (a form that cannot be made) ends the run

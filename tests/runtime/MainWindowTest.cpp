@@ -358,7 +358,12 @@ TEST_F(MainWindowTest, TheAboutCommandShowsTheFullAboutBox) {
   bool onTop = false;
   int height = 0;
   std::string version, ieVersion;
-  at(1000, [] { PostMessage(BrowserWindow->Handle(), WM_SYSCOMMAND, SC_APPABOUT, 0); });
+  bool madeAtStart = true;
+  at(1000, [&] {
+    // Until it is first shown the box is not made at all.
+    madeAtStart = AboutBox != nullptr || FindWindow("TAboutBox", nullptr) != nullptr;
+    PostMessage(BrowserWindow->Handle(), WM_SYSCOMMAND, SC_APPABOUT, 0);
+  });
   at(1500, [&] {
     modal = AboutBox->FormState().Contains(fsModal);
     onTop = AboutBox->FormStyle() == fsStayOnTop;
@@ -369,6 +374,7 @@ TEST_F(MainWindowTest, TheAboutCommandShowsTheFullAboutBox) {
   });
   at(2000, [this] { closeMainWindow(); });
   launch();
+  EXPECT_FALSE(madeAtStart);
   EXPECT_TRUE(modal);
   EXPECT_TRUE(onTop);
   EXPECT_EQ(height, 393);

@@ -1,6 +1,8 @@
 #include "platform/os/gdi/Bitmap.h"
 
+#include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "platform/os/gdi/Dc.h"
 
@@ -26,8 +28,10 @@ std::shared_ptr<Surface> makeSurface(int width, int height, bool mono) {
   s->width = width;
   s->height = height;
   s->mono = mono;
-  s->own.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0u);
-  s->bits = s->own.data();
+  const size_t pixels = static_cast<size_t>(std::max(width, 0)) * static_cast<size_t>(std::max(height, 0));
+  s->own.reset(static_cast<std::uint32_t*>(std::calloc(pixels ? pixels : 1, sizeof(std::uint32_t))));
+  if (!s->own) throw std::bad_alloc();
+  s->bits = s->own.get();
   s->stride = width;
   return s;
 }

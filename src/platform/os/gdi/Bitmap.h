@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -53,7 +54,12 @@ struct Surface {
   bool mono = false;
   std::uint32_t* bits = nullptr;  // row 0 (the top row)
   std::ptrdiff_t stride = 0;      // in pixels; negative for bottom-up memory
-  std::vector<std::uint32_t> own;  // storage when the surface owns its pixels
+  // Storage when the surface owns its pixels. Zeroed by calloc, so a large
+  // surface takes memory only where it is drawn on.
+  struct Free {
+    void operator()(std::uint32_t* p) const { std::free(p); }
+  };
+  std::unique_ptr<std::uint32_t[], Free> own;
   // For shadowed sections: caller's bits -> pixels, and back.
   std::function<void()> pull;
   std::function<void()> push;

@@ -72,6 +72,16 @@ ProfileText::Line ProfileText::parseLine(std::string text, std::string eol) {
 }
 
 ProfileText::ProfileText(std::string_view text) {
+  // Room for every line at once: a large file is not moved line by line as
+  // the list grows.
+  auto count = [&](char c) {
+    std::size_t n = 0;
+    for (const char* p = text.data(), *end = p + text.size();
+         (p = static_cast<const char*>(std::memchr(p, c, static_cast<std::size_t>(end - p)))) != nullptr; ++p)
+      ++n;
+    return n;
+  };
+  lines_.reserve(count('\n') + count('\r') + 1);
   bool sawEol = false;
   std::size_t pos = 0;
   while (pos < text.size()) {
