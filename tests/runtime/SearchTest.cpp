@@ -124,7 +124,7 @@ TEST_F(SearchTest, TheIndexIsReadAtStart) {
 // split between two blocks, a line longer than a block, lone CR and LF line
 // ends and a last line without one give the records of the whole text.
 TEST_F(SearchTest, ALargeIndexGivesTheRecordsOfItsLines) {
-  constexpr std::size_t kBlock = 1 << 16;
+  constexpr std::size_t kBlock = 1 << 18;  // as the loader reads
   std::string index;
   int page = 0;
   auto add = [&](const std::string& text, const char* eol) {
