@@ -246,36 +246,38 @@ TEST_F(GdiPlusUnits, PngPicturesLoadThroughTPictureOnlyWhileTheUnitRuns) {
   EXPECT_EQ(GetClass("TuiPNGImage"), TuiPNGImage::StaticClass());
   EXPECT_EQ(uiGPImageClass(), TuiGPImage::StaticClass());
 
-  TPicture picture;
-  picture.LoadFromFile(file);
-  auto* png = dynamic_cast<TuiPNGImage*>(picture.Graphic());
-  ASSERT_NE(png, nullptr);
-  EXPECT_EQ(png->Width(), 2);
-  EXPECT_EQ(png->Height(), 2);
-  EXPECT_TRUE(png->Transparent());
+  {  // the pictures go before the unit ends, as a program's pictures do
+    TPicture picture;
+    picture.LoadFromFile(file);
+    auto* png = dynamic_cast<TuiPNGImage*>(picture.Graphic());
+    ASSERT_NE(png, nullptr);
+    EXPECT_EQ(png->Width(), 2);
+    EXPECT_EQ(png->Height(), 2);
+    EXPECT_TRUE(png->Transparent());
 
-  auto bmp = canvas(3, 3);
-  bmp->Canvas()->Draw(1, 1, png);
-  EXPECT_EQ(pixel(*bmp, 1, 1), rgb(kRed));
-  EXPECT_EQ(pixel(*bmp, 2, 1), rgb(kBlue));
-  EXPECT_EQ(pixel(*bmp, 1, 2), RGB(255, 255, 255));  // transparent
-  EXPECT_EQ(pixel(*bmp, 2, 2), rgb(kGreen));
-  EXPECT_EQ(pixel(*bmp, 0, 0), RGB(255, 255, 255));
+    auto bmp = canvas(3, 3);
+    bmp->Canvas()->Draw(1, 1, png);
+    EXPECT_EQ(pixel(*bmp, 1, 1), rgb(kRed));
+    EXPECT_EQ(pixel(*bmp, 2, 1), rgb(kBlue));
+    EXPECT_EQ(pixel(*bmp, 1, 2), RGB(255, 255, 255));  // transparent
+    EXPECT_EQ(pixel(*bmp, 2, 2), rgb(kGreen));
+    EXPECT_EQ(pixel(*bmp, 0, 0), RGB(255, 255, 255));
 
-  // Saved as a PNG file and read back; as a 32-bit bitmap.
-  TMemoryStream saved;
-  png->SaveToStream(&saved);
-  ASSERT_GT(saved.Size(), 8);
-  EXPECT_EQ(std::string(static_cast<char*>(saved.Memory()) + 1, 3), "PNG");
-  saved.SetPosition(0);
-  TuiPNGImage again;
-  again.LoadFromStream(&saved);
-  TBitmap converted;
-  converted.Assign(&again);
-  EXPECT_EQ(converted.PixelFormat(), pf32bit);
-  ASSERT_EQ(converted.Width(), 2);
-  EXPECT_EQ(pixel(converted, 1, 0), rgb(kBlue));
-  EXPECT_EQ(pixel(converted, 1, 1), rgb(kGreen));
+    // Saved as a PNG file and read back; as a 32-bit bitmap.
+    TMemoryStream saved;
+    png->SaveToStream(&saved);
+    ASSERT_GT(saved.Size(), 8);
+    EXPECT_EQ(std::string(static_cast<char*>(saved.Memory()) + 1, 3), "PNG");
+    saved.SetPosition(0);
+    TuiPNGImage again;
+    again.LoadFromStream(&saved);
+    TBitmap converted;
+    converted.Assign(&again);
+    EXPECT_EQ(converted.PixelFormat(), pf32bit);
+    ASSERT_EQ(converted.Width(), 2);
+    EXPECT_EQ(pixel(converted, 1, 0), rgb(kBlue));
+    EXPECT_EQ(pixel(converted, 1, 1), rgb(kGreen));
+  }
 
   qv::classlib::FinalizeUnits();
   EXPECT_EQ(TPicture::FindGraphicClass("png"), nullptr);
