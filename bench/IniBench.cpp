@@ -16,12 +16,10 @@
 #include <thread>
 #include <vector>
 
+#include "BenchDesktop.h"
 #include "RatioReporter.h"
 #include "platform/classlib/Classes.h"
 #include "platform/classlib/IniFiles.h"
-#include "platform/desktop/Clock.h"
-#include "platform/desktop/Profile.h"
-#include "platform/desktop/Recorder.h"
 #include "platform/os/kernel/PrivateProfile.h"
 
 namespace {
@@ -55,13 +53,6 @@ std::string settingsText(std::size_t bytes) {
 class Folder {
  public:
   Folder() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "qvbench-XXXXXX").string();
-    if (mkdtemp(tmpl.data()) == nullptr) std::abort();
-    dir_ = tmpl;
-    qv::desktop::resetDesktop();
-    qv::desktop::profile().cDrive = dir_ + "/C";
-    std::filesystem::create_directories(qv::desktop::profile().cDrive);
-    qv::desktop::Clock::useVirtual(0);
     for (const Size& s : kSizes) {
       const std::string text = settingsText(s.bytes);
       for (int copy = 0; copy < kCopies; ++copy) std::ofstream(file(s, copy), std::ios::binary) << text;
@@ -70,17 +61,13 @@ class Folder {
     // has moved on, nothing can change them unseen.
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
-  ~Folder() {
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
-  }
   static constexpr int kCopies = 12;
   std::string file(const Size& s, int copy) const {
-    return dir_ + "/" + s.name + "-" + std::to_string(copy % kCopies) + ".inf";
+    return desktop_.dir() + "/" + s.name + "-" + std::to_string(copy % kCopies) + ".inf";
   }
 
  private:
-  std::string dir_;
+  qvbench::DesktopFolder desktop_{"qvbench"};
 };
 
 const Folder& folder() {

@@ -18,11 +18,9 @@
 #include <string_view>
 #include <vector>
 
+#include "BenchDesktop.h"
 #include "RatioReporter.h"
 #include "platform/classlib/Forms.h"
-#include "platform/desktop/Clock.h"
-#include "platform/desktop/Profile.h"
-#include "platform/desktop/Recorder.h"
 #include "runtime/Browser.h"
 
 // The heap as the program's own allocations use it.
@@ -55,13 +53,6 @@ constexpr int kPages = 10000;
 class Index {
  public:
   Index() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "qvbench-index-XXXXXX").string();
-    if (mkdtemp(tmpl.data()) == nullptr) std::abort();
-    dir_ = tmpl;
-    qv::desktop::resetDesktop();
-    qv::desktop::profile().cDrive = dir_ + "/C";
-    std::filesystem::create_directories(qv::desktop::profile().cDrive);
-    qv::desktop::Clock::useVirtual(0);
     static const char* const words[] = {"disc", "menu", "page", "search", "index", "window", "picture", "sound",
                                         "the", "of", "a", "start", "program", "install", "read", "more"};
     std::ofstream out(path(), std::ios::binary);
@@ -79,15 +70,11 @@ class Index {
     out.close();
     bytes_ = std::filesystem::file_size(path());
   }
-  ~Index() {
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
-  }
-  std::string path() const { return dir_ + "/Index.qvix"; }
+  std::string path() const { return desktop_.dir() + "/Index.qvix"; }
   std::size_t bytes() const { return bytes_; }
 
  private:
-  std::string dir_;
+  qvbench::DesktopFolder desktop_{"qvbench-index"};
   std::size_t bytes_ = 0;
 };
 
