@@ -7,7 +7,8 @@
 # the time limit stops its target and is kept as corpus/<name>/crash-...,
 # leak-... or timeout-..., where every build's replay test runs it from
 # then on. Each target's log is BUILD/fuzz-logs/<name>.log; the script
-# fails when any target failed.
+# fails when any target failed. The mutations follow QV_FUZZ_SEED (default
+# 1), so that a run, and what it finds, can be had again.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-$here/../build-fuzz}" && pwd)
@@ -26,7 +27,7 @@ for program in "$build"/bin/fuzz_*; do
   mkdir -p "$scratch"
   dict=()
   [ -f "$here/$name.dict" ] && dict=(-dict="$here/$name.dict")
-  "$program" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+  "$program" -seed="${QV_FUZZ_SEED:-1}" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
     -artifact_prefix="$here/corpus/$name/" "${dict[@]}" "$scratch" "$here/corpus/$name" \
     >"$logs/$name.log" 2>&1 &
   pids+=($!)

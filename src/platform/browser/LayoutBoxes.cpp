@@ -33,6 +33,17 @@ using litehtml::uint_ptr;
 
 RECT toRect(const litehtml::position& p) { return RECT{p.x, p.y, p.x + p.width, p.y + p.height}; }
 
+// A picture's or field's CSS width in pixels of a line `width` wide. A page
+// may ask for "100000%" or "1e9px"; the engine's own conversion to int then
+// overflows, so the width is kept to far more than any screen holds.
+int boxWidth(const litehtml::css_length& length, int width) {
+  const double v = length.units() == litehtml::css_units_percentage ? static_cast<double>(width) * length.val() / 100.0
+                                                                     : static_cast<double>(length.val());
+  constexpr double kMost = 1 << 24;
+  if (!(v == v)) return 0;
+  return static_cast<int>(std::clamp(v, -kMost, kMost));
+}
+
 void fill(HDC dc, const RECT& r, COLORREF c) {
   HBRUSH b = CreateSolidBrush(c);
   FillRect(dc, &r, b);
@@ -86,7 +97,7 @@ class ReplacedBox : public Node<litehtml::html_tag> {
     const bool autoW = m_css_width.is_predefined();
     int h = 0;
     const bool autoH = !get_predefined_height(h);
-    int w = autoW ? natural.width : m_css_width.calc_percent(max_width);
+    int w = autoW ? natural.width : boxWidth(m_css_width, max_width);
     if (autoH) h = natural.height;
     if (keepsRatio() && natural.width > 0 && natural.height > 0) {
       if (autoW && !autoH) w = static_cast<int>(static_cast<long long>(h) * natural.width / natural.height);
@@ -102,7 +113,7 @@ class ReplacedBox : public Node<litehtml::html_tag> {
 
   void get_content_size(litehtml::size& sz, int max_width) override {
     sz = intrinsic();
-    if (!m_css_width.is_predefined()) sz.width = m_css_width.calc_percent(max_width);
+    if (!m_css_width.is_predefined()) sz.width = boxWidth(m_css_width, max_width);
   }
 
   void draw(uint_ptr hdc, int x, int y, const litehtml::position* clip) override {

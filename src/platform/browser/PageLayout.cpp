@@ -133,8 +133,11 @@ bool isTablePart(litehtml::style_display d) {
          d == litehtml::display_table_header_group || d == litehtml::display_table_footer_group;
 }
 
+// An absurd page (a width of 1e9 pixels) lays out boxes whose far edges
+// pass the range of int: the edges are compared in 64 bits.
 bool inside(const litehtml::position& p, int x, int y) {
-  return x >= p.x && x < p.x + p.width && y >= p.y && y < p.y + p.height;
+  return x >= p.x && x < static_cast<long long>(p.x) + p.width && y >= p.y &&
+         y < static_cast<long long>(p.y) + p.height;
 }
 
 // The last box in drawing order, deepest first, that holds the point.
