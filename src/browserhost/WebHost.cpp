@@ -577,6 +577,12 @@ TWebHost::TWebHost(TComponent* AOwner) : TWebBrowser(AOwner) {
 }
 
 TWebHost::~TWebHost() {
+  // The window outlives this part of the control: from here on its messages
+  // go to the procedure it had before the host hooked it.
+  if (FSavedWindowProc) {
+    WindowProc = FSavedWindowProc;
+    FSavedWindowProc = nullptr;
+  }
   // The browser keeps the host interfaces until it is closed; close it while
   // this control can still answer, then cut the site off from it.
   CloseOleObject();

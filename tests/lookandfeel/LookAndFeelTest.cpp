@@ -214,8 +214,10 @@ TEST_F(ThemedLookAndFeelTest, AfterASwitchToTheClassicStyleTheKindsPainterComesB
 // Listeners.
 
 TEST_F(LookAndFeelTest, AListenerIsToldEachChangeOnceAndOnlyWhileListed) {
-  TlkLookAndFeel lf(nullptr);
+  // The listeners outlive the look and feel, which tells those still listed
+  // that it goes.
   Listener first("1", &log), second("2", &log), third("3", &log), late("late", &log);
+  TlkLookAndFeel lf(nullptr);
   lf.AddChangeListener(&first);
   lf.AddChangeListener(&first);  // once
   lf.AddChangeListener(&second);
