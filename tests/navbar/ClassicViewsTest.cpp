@@ -447,7 +447,7 @@ TEST_F(ClassicViews, TheToolBoxHintIsTheLinkDrawnWhole) {
 
 // Font colours of styles whose back colours the views leave at the reset's
 // white: kAny.
-constexpr TColor kAny = static_cast<TColor>(-1);
+constexpr TColor kAny = navbartest::kAnyColour;
 struct StyleRow {
   int view, style;
   TColor back, back2, font;
@@ -487,13 +487,7 @@ TEST_F(ClassicViews, TheViewsAssignTheirDefaultStyles) {
     if (r.view != shown) bar->SetView(shown = r.view);
     SCOPED_TRACE(std::to_string(r.view) + "/" + std::to_string(r.style));
     TuiNavBarDefaultStyle* s = bar->DefaultStyles()->Styles(r.style);
-    if (r.back != kAny) {
-      EXPECT_EQ(s->BackColor(), r.back);
-      EXPECT_EQ(s->BackColor2(), r.back2);
-    }
-    if (r.font != kAny) {
-      EXPECT_EQ(s->Font()->Color(), r.font);
-    }
+    navbartest::expectStyleColours(s, r.back, r.back2, r.font);
     EXPECT_EQ(s->HAlignment(), r.align);
   }
 }
@@ -512,9 +506,6 @@ TEST_P(ClassicViewsGolden, TheBarLooksAsApproved) {
 INSTANTIATE_TEST_SUITE_P(Views, ClassicViewsGolden,
                          ::testing::Combine(::testing::Values(0, 1, 2, 3, 4, 5),
                                             ::testing::Values(ModuleProfile::Absent, ModuleProfile::Themed)),
-                         [](const auto& info) {
-                           return "View" + std::to_string(std::get<0>(info.param)) +
-                                  (std::get<1>(info.param) == ModuleProfile::Themed ? "Themed" : "Classic");
-                         });
+                         navbartest::goldenCaseName);
 
 }  // namespace

@@ -228,7 +228,7 @@ TEST_F(ExplorerViews, View10BordersWhiteExceptOnAWhiteClientArea) {
 TEST_F(ExplorerViews, TheViewsAssignTheirDefaultStyles) {
   // Item styles keep the reset's back colours, which these views leave
   // alone: kAny.
-  constexpr TColor kAny = static_cast<TColor>(-1);
+  constexpr TColor kAny = navbartest::kAnyColour;
   struct Row {
     int view;
     int style;
@@ -257,13 +257,7 @@ TEST_F(ExplorerViews, TheViewsAssignTheirDefaultStyles) {
     if (r.view != shown) makeBar(shown = r.view);
     SCOPED_TRACE(std::to_string(r.view) + "/" + std::to_string(r.style));
     TuiNavBarDefaultStyle* s = bar->DefaultStyles()->Styles(r.style);
-    if (r.back != kAny) {
-      EXPECT_EQ(s->BackColor(), r.back);
-      EXPECT_EQ(s->BackColor2(), r.back2);
-    }
-    if (r.font != kAny) {
-      EXPECT_EQ(s->Font()->Color(), r.font);
-    }
+    navbartest::expectStyleColours(s, r.back, r.back2, r.font);
     EXPECT_EQ(s->Font()->Style().Contains(fsBold), r.bold);
     EXPECT_EQ(s->Font()->Style().Contains(fsUnderline), r.underline);
   }
@@ -299,9 +293,6 @@ TEST_P(ExplorerViewsGolden, TheBarLooksAsApproved) {
 INSTANTIATE_TEST_SUITE_P(Views, ExplorerViewsGolden,
                          ::testing::Combine(::testing::Values(8, 9, 10),
                                             ::testing::Values(ModuleProfile::Absent, ModuleProfile::Themed)),
-                         [](const auto& info) {
-                           return "View" + std::to_string(std::get<0>(info.param)) +
-                                  (std::get<1>(info.param) == ModuleProfile::Themed ? "Themed" : "Classic");
-                         });
+                         navbartest::goldenCaseName);
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "DesktopTest.h"
@@ -175,6 +176,26 @@ inline void ViewsFixture::expectViewGolden(const std::string& AKind, int AView, 
   expectGolden(shot(), AKind + "_view" + std::to_string(AView) +
                            (AStyles == qv::desktop::ModuleProfile::Themed ? "_themed" : "_classic") + ".png");
   mouse(WM_LBUTTONUP, c.x, c.y);
+}
+
+// A default style's colours against a view's table; kAnyColour where the
+// view leaves a value as the reset made it.
+constexpr TColor kAnyColour = static_cast<TColor>(-1);
+inline void expectStyleColours(TuiNavBarDefaultStyle* s, TColor back, TColor back2, TColor font) {
+  if (back != kAnyColour) {
+    EXPECT_EQ(s->BackColor(), back);
+    EXPECT_EQ(s->BackColor2(), back2);
+  }
+  if (font != kAnyColour) {
+    EXPECT_EQ(s->Font()->Color(), font);
+  }
+}
+
+// The name of a golden-picture case over (view, visual styles).
+inline std::string goldenCaseName(
+    const ::testing::TestParamInfo<std::tuple<int, qv::desktop::ModuleProfile>>& info) {
+  return "View" + std::to_string(std::get<0>(info.param)) +
+         (std::get<1>(info.param) == qv::desktop::ModuleProfile::Themed ? "Themed" : "Classic");
 }
 
 }  // namespace navbartest

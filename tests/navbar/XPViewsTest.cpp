@@ -166,7 +166,7 @@ TEST_F(XPViews, TheUnitRegistersItsViewsWithTheirPaintersAndHelperPainters) {
 // --- views 6 and 7 ---------------------------------------------------------------------
 
 TEST_F(XPViews, View6AssignsItsDefaultStyles) {
-  constexpr TColor kAny = static_cast<TColor>(-1);
+  constexpr TColor kAny = navbartest::kAnyColour;
   struct Row {
     int style;
     TColor back, back2, font;
@@ -181,13 +181,7 @@ TEST_F(XPViews, View6AssignsItsDefaultStyles) {
   for (const Row& r : table) {
     SCOPED_TRACE(r.style);
     TuiNavBarDefaultStyle* s = bar->DefaultStyles()->Styles(r.style);
-    if (r.back != kAny) {
-      EXPECT_EQ(s->BackColor(), r.back);
-      EXPECT_EQ(s->BackColor2(), r.back2);
-    }
-    if (r.font != kAny) {
-      EXPECT_EQ(s->Font()->Color(), r.font);
-    }
+    navbartest::expectStyleColours(s, r.back, r.back2, r.font);
     EXPECT_EQ(s->HAlignment(), r.alignment);
   }
 }
@@ -516,9 +510,6 @@ TEST_P(XPViewsGolden, TheBarLooksAsApproved) {
 INSTANTIATE_TEST_SUITE_P(Views, XPViewsGolden,
                          ::testing::Combine(::testing::Values(6, 7, 11),
                                             ::testing::Values(ModuleProfile::Absent, ModuleProfile::Themed)),
-                         [](const auto& info) {
-                           return "View" + std::to_string(std::get<0>(info.param)) +
-                                  (std::get<1>(info.param) == ModuleProfile::Themed ? "Themed" : "Classic");
-                         });
+                         navbartest::goldenCaseName);
 
 }  // namespace
