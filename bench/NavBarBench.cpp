@@ -15,6 +15,7 @@
 #include "navbar/uiNavBarExplorerViews.h"
 #include "navbar/uiNavBarOfficeViews.h"
 #include "navbar/uiNavBarVSToolBoxViews.h"
+#include "navbar/uiNavBarOffice11Views.h"
 #include "navbar/uiNavBarViewsFact.h"
 #include "navbar/uiNavBarXPViews.h"
 #include "platform/classlib/Forms.h"
@@ -34,6 +35,7 @@ void startViews() {
   qv::classlib::InitializeUnit(uiNavBarExplorerViewsUnit);
   qv::classlib::InitializeUnit(uiNavBarVSToolBoxViewsUnit);
   qv::classlib::InitializeUnit(uiNavBarXPViewsUnit);
+  qv::classlib::InitializeUnit(uiNavBarOffice11ViewsUnit);
 }
 
 struct Bar {

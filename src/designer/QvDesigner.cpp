@@ -4,6 +4,7 @@
 #include "navbar/uiNavBar.h"
 #include "navbar/uiNavBarBaseViews.h"
 #include "navbar/uiNavBarExplorerViews.h"
+#include "navbar/uiNavBarOffice11Views.h"
 #include "navbar/uiNavBarOfficeViews.h"
 #include "navbar/uiNavBarVSToolBoxViews.h"
 #include "navbar/uiNavBarXPViews.h"
@@ -22,6 +23,7 @@ int RunQvdesigner() {
   qv::classlib::InitializeUnit(uiNavBarExplorerViewsUnit);
   qv::classlib::InitializeUnit(uiNavBarVSToolBoxViewsUnit);
   qv::classlib::InitializeUnit(uiNavBarXPViewsUnit);
+  qv::classlib::InitializeUnit(uiNavBarOffice11ViewsUnit);
   Application->CreateForm(QVDesigner);
   Application->Run();
   // The program's end frees its forms, as the application object does.

@@ -990,6 +990,9 @@ TRect atHotPoint(TuiCustomNavBar* AControl, TRect R) {
 
 }  // namespace
 
+TRect TuiNavBarViewInfo::MeasureHint(const std::string& AText) { return measureHint(FControl, HintFont(), AText); }
+TRect TuiNavBarViewInfo::HintRectAtHotPoint(TRect R) { return atHotPoint(FControl, R); }
+
 TRect TuiNavBarViewInfo::CalcGroupHintRect(TuiNavBarGroup* AGroup) {
   TRect r = measureHint(FControl, HintFont(), FCurrentHint);
   if (FControl->OnCalcGroupHintRect) FControl->OnCalcGroupHintRect(FControl, AGroup, this, r);
@@ -1602,6 +1605,10 @@ void drawStandardHint(TuiNavBarViewInfo* AViewInfo, TCanvas* ACanvas, const std:
 }
 
 }  // namespace
+
+void TuiNavBarPainter::DrawStandardHint(const std::string& AHint, const TRect& R) {
+  drawStandardHint(FViewInfo, HintCanvas(), AHint, R);
+}
 
 void TuiNavBarPainter::DrawGroupHintWindow() {
   TuiNavBarHintWindow* hint = FNavBar->HintWindow();
@@ -2227,6 +2234,85 @@ bool TuiCustomNavBar::IsPtNavigationPaneOverflowPanel(const TPoint& P) {
   return GetPainter()->ViewInfo()->IsPtNavigationPaneOverflowPanel(P);
 }
 
+int TuiCustomNavBar::GetVisibleGroupCount() {
+  int count = 0;
+  for (int i = 0; i < FGroups->Count(); ++i)
+    if (FGroups->Items(i)->Visible()) ++count;
+  return count;
+}
+
+int TuiCustomNavBar::GetHiddenGroupCount() {
+  if (loading() || FNavigationPaneMaxVisibleGroups == -1) return 0;
+  return std::max(0, GetVisibleGroupCount() - FNavigationPaneMaxVisibleGroups);
+}
+
+// --- navigation pane ------------------------------------------------------------------
+
+void TuiCustomNavBar::DoSplitterMouseDown() { FSplitterDragging = true; }
+
+void TuiCustomNavBar::DoSplitterDrag() {
+  if (!FShowGroupCaptions) return;
+  TuiNavBarViewInfo* info = GetPainter()->ViewInfo();
+  const int visible = GetVisibleGroupCount(), hidden = GetHiddenGroupCount();
+  if (hidden > 0 && info->IsSplitterDraggedUp(FHotPoint)) {
+    // Back to no limit once every visible group has its button again.
+    const int more = FNavigationPaneMaxVisibleGroups + 1;
+    SetNavigationPaneMaxVisibleGroups(more == visible ? -1 : more);
+  } else if (hidden < visible && info->IsSplitterDraggedDown(FHotPoint)) {
+    const int limit = FNavigationPaneMaxVisibleGroups;
+    SetNavigationPaneMaxVisibleGroups(limit == -1 || visible < limit ? visible - 1 : limit - 1);
+  }
+}
+
+void TuiCustomNavBar::DoSplitterMouseUp() { FSplitterDragging = false; }
+
+void TuiCustomNavBar::DoOverflowPanelMouseDown() {
+  TuiNavBarViewInfo* info = GetPainter()->ViewInfo();
+  FPressedOverflowItemIndex = info->GetNavigationPaneOverflowPanelItemIndexAtPos(FDownPoint);
+  if (FPressedOverflowItemIndex == -1 && info->IsPtNavigationPaneOverflowPanelSign(FDownPoint))
+    FOverflowSignPressed = true;
+  InvalidateAll(doRedraw);
+}
+
+void TuiCustomNavBar::DoOverflowPanelMouseMove() {
+  TuiNavBarViewInfo* info = GetPainter()->ViewInfo();
+  const int index = info->GetNavigationPaneOverflowPanelItemIndexAtPos(FHotPoint);
+  if (index != FHotTrackedOverflowItemIndex) {
+    HideHint();
+    FHotTrackedOverflowItemIndex = index;
+    StartOverflowPanelHint();
+    InvalidateAll(doRedraw);
+  }
+  const bool onSign = info->IsPtNavigationPaneOverflowPanelSign(FHotPoint);
+  if (onSign != FOverflowSignHotTracked) {
+    HideHint();
+    FOverflowSignHotTracked = onSign;
+    StartOverflowPanelHint();
+    InvalidateAll(doRedraw);
+  }
+}
+
+void TuiCustomNavBar::DoOverflowPanelMouseUp() {
+  TuiNavBarViewInfo* info = GetPainter()->ViewInfo();
+  const int index = info->GetNavigationPaneOverflowPanelItemIndexAtPos(FHotPoint);
+  if (index != -1 && index == FPressedOverflowItemIndex) {
+    if (TuiNavBarGroup* group = info->GetNavigationPaneOverflowPanelGroupAtPos(FHotPoint)) SetActiveGroup(group);
+    // The group change's handlers may have freed the bar.
+    if (destroying()) return;
+  } else if (FOverflowSignPressed && info->IsPtNavigationPaneOverflowPanelSign(FHotPoint)) {
+    FOverflowSignPressed = false;
+    FOverflowSignHotTracked = true;
+    InvalidateAll(doRedraw);
+    const TPoint at = ClientToScreen(FHotPoint);
+    info->ShowPopupMenu(at.x, at.y);
+    if (destroying()) return;
+  }
+  FPressedOverflowItemIndex = -1;
+  FOverflowSignPressed = false;
+  FOverflowSignHotTracked = false;
+  InvalidateAll(doRedraw);
+}
+
 // --- mouse ------------------------------------------------------------------------------
 
 void TuiCustomNavBar::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
@@ -2579,6 +2665,11 @@ void TuiCustomNavBar::WndProc(TMessage& Message) {
       TCustomPanel::WndProc(Message);
       InvalidateAll(doRecreate);
       return;
+    case WM_CAPTURECHANGED:
+      // Whoever took the mouse away, the splitter has no button holding it
+      // any more: a later move must not go on resizing the pane.
+      if (FSplitterDragging) DoSplitterMouseUp();
+      break;
     default:
       break;
   }

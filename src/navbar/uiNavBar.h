@@ -555,6 +555,11 @@ class TuiNavBarViewInfo : public TObject {
   static TuiBaseNavBarStyle* StyleFor(TuiNavBarStyleItem* AItem, TuiNavBarDefaultStyle* ADefault,
                                       TuiBarStyleAssignedValue AValue);
   TuiNavBarDefaultStyle* DefaultStyle(int AIndex);
+  // A hint's text measured with word breaks in the hint font, as wide as
+  // the client area, with a margin of 6; and a rectangle moved to 20 pixels
+  // right of the hot point on the screen.
+  TRect MeasureHint(const std::string& AText);
+  TRect HintRectAtHotPoint(TRect R);
 
   std::string FCurrentHint;
   TRect FCurrentHintBounds{0, 0, 0, 0};
@@ -667,6 +672,8 @@ class TuiNavBarPainter : public TPersistent {
 
  protected:
   TPersistent* GetOwner() const override;
+  // The standard hint box with the hint style's values, on the hint window.
+  void DrawStandardHint(const std::string& AHint, const TRect& R);
 
  private:
   TuiCustomNavBar* FNavBar;
@@ -918,6 +925,12 @@ class TuiCustomNavBar : public TCustomPanel, public IuiNavBarOwner {
   bool IsPtNavigationPaneSplitter(const TPoint& P);
   bool IsPtNavigationPaneOverflowPanel(const TPoint& P);
 
+  // The groups whose Visible is on.
+  int GetVisibleGroupCount();
+  // How many of them NavigationPaneMaxVisibleGroups leaves without a large
+  // button: none while loading or without a limit (-1).
+  int GetHiddenGroupCount();
+
   // --- class library
   TRect ClientRect() override;
   void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
@@ -993,14 +1006,15 @@ class TuiCustomNavBar : public TCustomPanel, public IuiNavBarOwner {
   virtual void StartGroupHint();
   virtual void StartLinkHint();
   virtual void HideHint();
-  // The navigation pane's splitter and overflow panel; nothing in views
-  // without them.
-  virtual void DoOverflowPanelMouseDown() {}
-  virtual void DoOverflowPanelMouseMove() {}
-  virtual void DoOverflowPanelMouseUp() {}
-  virtual void DoSplitterMouseDown() {}
-  virtual void DoSplitterDrag() {}
-  virtual void DoSplitterMouseUp() { FSplitterDragging = false; }
+  // The navigation pane's splitter and overflow panel. Views without them
+  // never report either, so these never run there.
+  virtual void DoOverflowPanelMouseDown();
+  virtual void DoOverflowPanelMouseMove();
+  virtual void DoOverflowPanelMouseUp();
+  virtual void DoSplitterMouseDown();
+  // One group more or fewer per move that passes the view's threshold.
+  virtual void DoSplitterDrag();
+  virtual void DoSplitterMouseUp();
   virtual void UpdateScrollBarLookAndFeel();
   virtual TuiNavBarPainter* CreatePainter();
   virtual TClass GetGroupClass() { return TuiNavBarGroup::StaticClass(); }

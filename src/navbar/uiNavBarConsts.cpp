@@ -22,3 +22,7 @@ const TResStringRec suiLayoutLineBreak{
 const TResStringRec suiLayoutPictureTooLong{
     64411, "The navigation bar layout cannot be stored: the picture of section \"%s\" is longer than the storage "
            "reads back."};
+const TResStringRec suiConfigureButtons{64420, "Configure buttons"};
+const TResStringRec suiShowMoreButtons{64421, "Show &More Buttons"};
+const TResStringRec suiShowFewerButtons{64422, "Show &Fewer Buttons"};
+const TResStringRec suiAddOrRemoveButtons{64423, "&Add or Remove Buttons"};

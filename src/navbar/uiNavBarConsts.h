@@ -21,3 +21,8 @@ extern const TResStringRec suiLayoutBadPicture;
 extern const TResStringRec suiLayoutDuplicateName;
 extern const TResStringRec suiLayoutLineBreak;
 extern const TResStringRec suiLayoutPictureTooLong;
+// The navigation pane's overflow sign hint and customization menu.
+extern const TResStringRec suiConfigureButtons;
+extern const TResStringRec suiShowMoreButtons;
+extern const TResStringRec suiShowFewerButtons;
+extern const TResStringRec suiAddOrRemoveButtons;
