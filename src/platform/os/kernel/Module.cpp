@@ -120,9 +120,16 @@ bool sameFolder(const std::string& a, const std::string& b) {
 }
 
 std::optional<std::vector<BYTE>> readWhole(const std::string& host) {
-  std::ifstream in(host, std::ios::binary);
+  // One read of the whole size: a program file can be hundreds of megabytes,
+  // and a byte-wise stream copy of it costs seconds.
+  std::ifstream in(host, std::ios::binary | std::ios::ate);
   if (!in) return std::nullopt;
-  return std::vector<BYTE>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  const std::streamoff size = in.tellg();
+  if (size < 0) return std::nullopt;
+  std::vector<BYTE> bytes(static_cast<size_t>(size));
+  in.seekg(0);
+  if (!in.read(reinterpret_cast<char*>(bytes.data()), size)) return std::nullopt;
+  return bytes;
 }
 
 bool isElf(const std::vector<BYTE>& b) {
