@@ -19,6 +19,7 @@
 #include "navbar/uiNavBar.h"
 #include "navbar/uiNavBarBaseViews.h"
 #include "navbar/uiNavBarExplorerViews.h"
+#include "navbar/uiNavBarOffice11Views.h"
 #include "navbar/uiNavBarOfficeViews.h"
 #include "navbar/uiNavBarVSToolBoxViews.h"
 #include "navbar/uiNavBarViewsFact.h"
@@ -38,7 +39,7 @@ namespace {
 // Every unit that registers views, in the program's start order.
 const qv::classlib::TUnitInfo* const kViewUnits[] = {&uiNavBarBaseViewsUnit, &uiNavBarOfficeViewsUnit,
                                                      &uiNavBarExplorerViewsUnit, &uiNavBarXPViewsUnit,
-                                                     &uiNavBarVSToolBoxViewsUnit};
+                                                     &uiNavBarVSToolBoxViewsUnit, &uiNavBarOffice11ViewsUnit};
 
 constexpr int kBarWidth = 177;
 constexpr int kBarHeight = 500;

@@ -8,16 +8,21 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <string>
-#include <utility>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "NavBarViewsFixture.h"
-#include "navbar/uiNavBarGraphics.h"
-#include "navbar/uiNavBarViewsFact.h"
 #include "lookandfeel/uiOffice11.h"
+#include "navbar/uiNavBarBaseViews.h"
+#include "navbar/uiNavBarExplorerViews.h"
+#include "navbar/uiNavBarGraphics.h"
+#include "navbar/uiNavBarVSToolBoxViews.h"
+#include "navbar/uiNavBarViewsFact.h"
+#include "navbar/uiNavBarXPViews.h"
 #include "platform/classlib/Menus.h"
 #include "platform/desktop/Recorder.h"
 #include "platform/os/gdi/Raster.h"
@@ -52,6 +57,21 @@ TEST_F(Office11Views, TheUnitRegistersViews12And13AndRemovesThemAtItsEnd) {
   qv::classlib::FinalizeUnits();
   EXPECT_EQ(views->IndexOfID(12), -1);
   EXPECT_EQ(views->IndexOfID(13), -1);
+}
+
+// With every view unit started, the views are those of ids 0 to 13.
+TEST_F(Office11Views, WithEveryViewUnitTheRegistryHoldsIds0To13) {
+  for (const qv::classlib::TUnitInfo* unit : {&uiNavBarBaseViewsUnit, &uiNavBarOfficeViewsUnit, &uiNavBarExplorerViewsUnit,
+                                              &uiNavBarXPViewsUnit, &uiNavBarVSToolBoxViewsUnit})
+    qv::classlib::InitializeUnit(*unit);
+  start(nbOffice11NavigationPaneView);
+  TuiNavBarViewsFactory* views = uiNavBarViewsFactory();
+  std::vector<int> ids;
+  for (int i = 0; i < views->GetCount(); ++i) ids.push_back(views->Items(i)->ID);
+  std::sort(ids.begin(), ids.end());
+  std::vector<int> expected(14);
+  for (int i = 0; i < 14; ++i) expected[static_cast<size_t>(i)] = i;
+  EXPECT_EQ(ids, expected);
 }
 
 // --- view 12 ----------------------------------------------------------------------------
@@ -121,7 +141,7 @@ TEST_F(Office11Views, TheTaskPaneTakesTheSetsColoursWhereTheStylesLeaveThemUnset
 }
 
 TEST_F(Office11Views, TheTaskPaneAssignsItsDefaultStyles) {
-  constexpr TColor kAny = static_cast<TColor>(-1);
+  constexpr TColor kAny = navbartest::kAnyColour;
   struct Row {
     int style;
     TColor back, back2, font;
@@ -138,13 +158,7 @@ TEST_F(Office11Views, TheTaskPaneAssignsItsDefaultStyles) {
   for (const Row& r : table) {
     SCOPED_TRACE(r.style);
     TuiNavBarDefaultStyle* s = bar->DefaultStyles()->Styles(r.style);
-    if (r.back != kAny) {
-      EXPECT_EQ(s->BackColor(), r.back);
-      EXPECT_EQ(s->BackColor2(), r.back2);
-    }
-    if (r.font != kAny) {
-      EXPECT_EQ(s->Font()->Color(), r.font);
-    }
+    navbartest::expectStyleColours(s, r.back, r.back2, r.font);
     if (r.size) {
       EXPECT_EQ(s->Font()->Size(), r.size);
     }
@@ -496,27 +510,24 @@ TEST_F(NavPane, ButtonsTakeTheirColoursByState) {
 }
 
 TEST_F(NavPane, ThePaneAssignsItsDefaultStyles) {
+  constexpr TColor kAny = navbartest::kAnyColour;
   struct Row {
     int style;
     TColor back, font;
     bool bold;
   };
-  const Row table[] = {{0, clWindow, clNone, false}, {1, clNone, clNone, false}, {4, clWindow, clNone, false},
-                       {6, clNone, clNone, true},    {13, clNone, clWindowText, false},
-                       {14, clNone, clGrayText, false}, {19, clNone, clNone, true}};
+  const Row table[] = {{0, clWindow, kAny, false},        {1, clNone, kAny, false},
+                       {4, clWindow, kAny, false},        {6, clNone, kAny, true},
+                       {13, kAny, clWindowText, false},   {14, kAny, clGrayText, false},
+                       {19, clNone, clNone, true}};
   for (const Row& r : table) {
     SCOPED_TRACE(r.style);
     TuiNavBarDefaultStyle* s = bar->DefaultStyles()->Styles(r.style);
-    if (r.style < 13 || r.style == 19) {
-      EXPECT_EQ(s->BackColor(), r.back);
-      EXPECT_EQ(s->BackColor2(), r.back);
-    }
-    if (r.style >= 13) {
-      EXPECT_EQ(s->Font()->Color(), r.font);
-    }
+    navbartest::expectStyleColours(s, r.back, r.back, r.font);
     EXPECT_EQ(s->Font()->Style().Contains(fsBold), r.bold);
   }
   EXPECT_EQ(bar->DefaultStyles()->Styles(13)->HAlignment(), haCenter);
+  EXPECT_EQ(bar->DefaultStyles()->Styles(14)->HAlignment(), haCenter) << "a copy of the item style";
   EXPECT_EQ(bar->DefaultStyles()->Styles(19)->Font()->Name(), "Arial");
   EXPECT_EQ(bar->DefaultStyles()->Styles(19)->Font()->Size(), 11);
 }
@@ -567,6 +578,170 @@ TEST_F(NavPane, MenuItemsAreDrawnWithTheirImageColumnAndNoImageForANegativeIndex
   EXPECT_EQ(pixel(60, 10), rgb(clMenu));
 }
 
+// The sizes the layout is made of, as data.
+TEST_F(NavPane, ThePanesMetrics) {
+  TuiNavBarOffice11NavPaneViewInfo* p = pane();
+  struct Row {
+    const char* name;
+    int actual, expected;
+  };
+  const Row rows[] = {
+      {"GroupCaptionHeightAddon", p->GroupCaptionHeightAddon(), 4},
+      {"GroupCaptionImageIndent", p->GroupCaptionImageIndent(), 4},
+      {"DefaultGroupsSpacing", p->DefaultGroupsSpacing(), 0},
+      {"GroupEdgeOffset", p->GroupEdgeOffset(), 1},
+      {"HasGroupCaptionImage", p->HasGroupCaptionImage(), 1},
+      {"AllowIconView", p->AllowIconView(), 0},
+      {"ExtendCaptionForImage", p->ExtendCaptionForImage(), 1},
+      {"ResizeChangeType is a recreate", p->ResizeChangeType() == doRecreate, 1},
+      {"GetOverflowItemPadding", p->GetOverflowItemPadding(), 2},
+      {"GetOverflowSignWidth", p->GetOverflowSignWidth(), 20},
+      {"GetOverflowPanelHeightAddition", p->GetOverflowPanelHeightAddition(), 8},
+      {"GetMenuImageMargin", p->GetMenuImageMargin(), 3},
+      {"GetMenuTextIndent", p->GetMenuTextIndent(), 4},
+      {"GetOverflowSignGap", p->GetOverflowSignGap(), 0},
+      {"GetSplitterHeight", p->GetSplitterHeight(), 7},
+      {"GetOverflowImageWidth (small images)", p->GetOverflowImageWidth(), 16},
+      {"GetOverflowImageHeight (small images)", p->GetOverflowImageHeight(), 16},
+      {"GetOverflowPanelHeight", p->GetOverflowPanelHeight(), 16 + 8},
+  };
+  for (const Row& r : rows) EXPECT_EQ(r.actual, r.expected) << r.name;
+  EXPECT_EQ(navbartest::str(p->GetOverflowPanelMargins()), navbartest::str(TRect{0, 0, 0, 0}));
+  EXPECT_EQ(p->GetOverflowImages(), images.get());
+  // Large images without a large list: 32 x 32.
+  bar->SetNavigationPaneOverflowPanelUseSmallImages(false);
+  settle();
+  EXPECT_EQ(pane()->GetOverflowImageWidth(), 32);
+  EXPECT_EQ(pane()->GetOverflowPanelHeight(), 32 + 8);
+  EXPECT_EQ(pane()->GetOverflowImages(), nullptr);
+}
+
+// Three buttons fit exactly when the content keeps its minimum of 50; one
+// pixel less sends the last to the panel, and what it frees beyond that
+// pixel goes to the content.
+TEST_F(NavPane, OnePixelTooShortSendsTheLastButtonToThePanel) {
+  const int b = buttonHeight(), header = pane()->HeaderBounds().bottom, panel = pane()->GetOverflowPanelHeight();
+  const int fits = header + 50 + 7 + 3 * b + panel;
+  resize(177, fits);
+  EXPECT_EQ(buttons(), (std::vector<std::string>{"Project", "Design", "Extras"}));
+  EXPECT_EQ(height(content()->Bounds), 50);
+  EXPECT_TRUE(overflow().empty());
+  resize(177, fits - 1);
+  EXPECT_EQ(buttons(), (std::vector<std::string>{"Project", "Design"}));
+  EXPECT_EQ(overflow(), (std::vector<std::string>{"Extras"}));
+  EXPECT_EQ(height(content()->Bounds), 50 - 1 + b);
+  EXPECT_EQ(pane()->OverflowPanelBounds().bottom, fits - 1);
+  EXPECT_EQ(pane()->OverflowVisibleCount(), 1);
+}
+
+// Every hit test on the first and the last pixel of its rectangle and one
+// past them.
+TEST_F(NavPane, HitTestsHoldFromTheFirstToTheLastPixel) {
+  bar->SetNavigationPaneMaxVisibleGroups(1);
+  settle();
+  TuiNavBarOffice11NavPaneViewInfo* p = pane();
+  using Test = bool (TuiNavBarOffice11NavPaneViewInfo::*)(const TPoint&);
+  struct Row {
+    const char* name;
+    Test test;
+    TRect r;
+  };
+  const Row rows[] = {
+      {"header", &TuiNavBarOffice11NavPaneViewInfo::IsPtNavigationPaneHeader, p->HeaderBounds()},
+      {"splitter", &TuiNavBarOffice11NavPaneViewInfo::IsPtNavigationPaneSplitter, p->SplitterBounds()},
+      {"panel", &TuiNavBarOffice11NavPaneViewInfo::IsPtNavigationPaneOverflowPanel, p->OverflowPanelBounds()},
+      {"sign", &TuiNavBarOffice11NavPaneViewInfo::IsPtNavigationPaneOverflowPanelSign, p->OverflowSignBounds()},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    ASSERT_TRUE(r.r.right > r.r.left && r.r.bottom > r.r.top);
+    EXPECT_TRUE((p->*r.test)(TPoint{r.r.left, r.r.top}));
+    EXPECT_TRUE((p->*r.test)(TPoint{r.r.right - 1, r.r.bottom - 1}));
+    EXPECT_FALSE((p->*r.test)(TPoint{r.r.right, r.r.bottom - 1}));
+    EXPECT_FALSE((p->*r.test)(TPoint{r.r.right - 1, r.r.bottom}));
+    EXPECT_FALSE((p->*r.test)(TPoint{r.r.left - 1, r.r.top}));
+    EXPECT_FALSE((p->*r.test)(TPoint{r.r.left, r.r.top - 1}));
+  }
+  const TRect& first = p->OverflowItems(0).ButtonBounds;
+  const TRect& last = p->OverflowItems(1).ButtonBounds;
+  EXPECT_EQ(p->GetNavigationPaneOverflowPanelItemIndexAtPos(TPoint{first.left - 1, first.top}), -1);
+  EXPECT_EQ(p->GetNavigationPaneOverflowPanelItemIndexAtPos(TPoint{first.left, first.top}), 0);
+  EXPECT_EQ(p->GetNavigationPaneOverflowPanelItemIndexAtPos(TPoint{first.left, first.top - 1}), -1);
+  EXPECT_EQ(p->GetNavigationPaneOverflowPanelItemIndexAtPos(TPoint{first.right - 1, first.bottom - 1}), 0);
+  EXPECT_EQ(p->GetNavigationPaneOverflowPanelItemIndexAtPos(TPoint{last.left, last.top}), 1);
+  EXPECT_EQ(p->GetNavigationPaneOverflowPanelItemIndexAtPos(TPoint{last.right - 1, last.bottom - 1}), 1);
+  EXPECT_EQ(p->GetNavigationPaneOverflowPanelItemIndexAtPos(TPoint{last.right - 1, last.bottom}), -1);
+  EXPECT_EQ(p->GetNavigationPaneOverflowPanelGroupAtPos(TPoint{last.left, last.top}), groups[2]);
+  EXPECT_EQ(p->GetNavigationPaneOverflowPanelGroupAtPos(TPoint{first.left - 1, first.top}), nullptr);
+}
+
+// The splitter's drag rules on both sides of each threshold: the first
+// button's height from the splitter's middle, or 20 pixels up when there
+// is no button.
+TEST_F(NavPane, TheSplitterDragRulesOnBothSidesOfTheirThresholds) {
+  TuiNavBarOffice11NavPaneViewInfo* p = pane();
+  const int middle = p->SplitterBounds().top + 3, b = buttonHeight();
+  EXPECT_FALSE(p->IsSplitterDraggedDown(TPoint{10, middle + b}));
+  EXPECT_TRUE(p->IsSplitterDraggedDown(TPoint{10, middle + b + 1}));
+  EXPECT_FALSE(p->IsSplitterDraggedUp(TPoint{10, middle - b}));
+  EXPECT_TRUE(p->IsSplitterDraggedUp(TPoint{10, middle - b - 1}));
+  // Only the content: never down, and up past 20 pixels.
+  bar->SetNavigationPaneMaxVisibleGroups(0);
+  settle();
+  p = pane();
+  ASSERT_EQ(info()->GroupCount(), 1);
+  const int m = p->SplitterBounds().top + 3;
+  EXPECT_FALSE(p->IsSplitterDraggedDown(TPoint{10, 499}));
+  EXPECT_FALSE(p->IsSplitterDraggedUp(TPoint{10, m - 20}));
+  EXPECT_TRUE(p->IsSplitterDraggedUp(TPoint{10, m - 21}));
+}
+
+// An overflow button whose group's image index is negative or past the
+// list shows the default group picture, as one without an image does; a
+// valid index shows its own image.
+TEST_F(NavPane, AnOverflowImageOutsideTheListShowsTheDefaultGroupPicture) {
+  bar->SetNavigationPaneMaxVisibleGroups(1);
+  settle();
+  auto imageOf = [&](int index) {
+    groups[2]->SetSmallImageIndex(index);
+    settle();
+    const TRect r = pane()->OverflowItems(1).ImageBounds;
+    const qv::os::gdi::Image image = shot();
+    std::vector<uint32_t> out;
+    for (int y = r.top; y < r.bottom; ++y)
+      for (int x = r.left; x < r.right; ++x) out.push_back(image.at(x, y));
+    return out;
+  };
+  const std::vector<uint32_t> none = imageOf(-1);
+  EXPECT_EQ(imageOf(-5), none);
+  EXPECT_EQ(imageOf(3), none) << "past the three images";
+  EXPECT_EQ(imageOf(1000), none);
+  const std::vector<uint32_t> own = imageOf(1);
+  EXPECT_NE(own, none);
+  // The default picture is drawn, not a bare button.
+  groups[2]->SetSmallImageIndex(-1);
+  settle();
+  const TRect r = pane()->OverflowItems(1).ImageBounds;
+  const qv::os::gdi::Image image = shot();
+  bool varies = false;
+  for (int y = r.top; y < r.bottom && !varies; ++y)
+    for (int x = r.left; x < r.right; ++x)
+      if (image.at(x, y) != image.at(r.left, r.top)) varies = true;
+  EXPECT_TRUE(varies);
+}
+
+// In the panel but over no button (no button hot), the hint is empty and
+// reads no entry.
+TEST_F(NavPane, TheHintBetweenTheButtonsIsEmpty) {
+  bar->SetNavigationPaneMaxVisibleGroups(1);
+  settle();
+  const TRect& panel = pane()->OverflowPanelBounds();
+  mouse(WM_MOUSEMOVE, panel.left + 2, (panel.top + panel.bottom) / 2);
+  EXPECT_EQ(bar->HotTrackedOverflowItemIndex(), -1);
+  EXPECT_FALSE(bar->OverflowSignHotTracked());
+  EXPECT_EQ(pane()->GetOverflowHintText(), "");
+}
+
 // --- golden pictures ----------------------------------------------------------------
 
 // The bar as it shows on the screen in each view, without and with visual
@@ -577,24 +752,12 @@ class Office11ViewsGolden : public Office11Views,
 TEST_P(Office11ViewsGolden, TheBarLooksAsApproved) {
   const auto [view, styles] = GetParam();
   start(view, styles);
-  const TRect& l = info()->ActiveGroupViewInfo()->LinkInfos(1)->TextBounds;
-  mouse(WM_MOUSEMOVE, l.left + 3, (l.top + l.bottom) / 2);
-  const TPoint c = captionPoint(2);
-  mouse(WM_LBUTTONDOWN, c.x, c.y, MK_LBUTTON);
-  settle();
-  ASSERT_EQ(bar->HotTrackedLink(), groups[0]->Links(1));
-  ASSERT_EQ(bar->PressedGroup(), groups[2]);
-  navbartest::expectGolden(shot(), "office11_view" + std::to_string(view) +
-                                       (styles == ModuleProfile::Themed ? "_themed" : "_classic") + ".png");
-  mouse(WM_LBUTTONUP, c.x, c.y);
+  expectViewGolden("office11", view, styles);
 }
 
 INSTANTIATE_TEST_SUITE_P(Views, Office11ViewsGolden,
                          ::testing::Combine(::testing::Values(12, 13),
                                             ::testing::Values(ModuleProfile::Absent, ModuleProfile::Themed)),
-                         [](const auto& info) {
-                           return "View" + std::to_string(std::get<0>(info.param)) +
-                                  (std::get<1>(info.param) == ModuleProfile::Themed ? "Themed" : "Classic");
-                         });
+                         navbartest::goldenCaseName);
 
 }  // namespace
