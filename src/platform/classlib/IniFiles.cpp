@@ -1,5 +1,6 @@
 #include "platform/classlib/IniFiles.h"
 
+#include <memory>
 #include <vector>
 
 namespace {
@@ -20,20 +21,23 @@ void fillStrings(TStrings* Strings, const std::vector<std::string>& items) {
 // library reads lists into a fixed 16 KB buffer; we grow it instead, so that
 // long lists are not silently cut.
 std::vector<std::string> readList(const char* Section, const std::string& FileName) {
-  std::vector<char> buf(16384);
+  // The call fills what it returns and ends it; clearing the buffer first
+  // would cost more than a small file's whole lookup.
+  std::size_t size = 16384;
   for (;;) {
-    DWORD n = GetPrivateProfileString(Section, nullptr, nullptr, buf.data(), static_cast<DWORD>(buf.size()),
+    const auto buf = std::make_unique_for_overwrite<char[]>(size);
+    DWORD n = GetPrivateProfileString(Section, nullptr, nullptr, buf.get(), static_cast<DWORD>(size),
                                       FileName.c_str());
-    if (n + 2 < buf.size() || buf.size() >= (1u << 26)) {
+    if (n + 2 < size || size >= (1u << 26)) {
       std::vector<std::string> items;
       for (std::size_t p = 0; p < n;) {
-        std::string s(buf.data() + p);
+        std::string s(buf.get() + p);
         p += s.size() + 1;
         items.push_back(std::move(s));
       }
       return items;
     }
-    buf.resize(buf.size() * 2);
+    size *= 2;
   }
 }
 
