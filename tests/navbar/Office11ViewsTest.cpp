@@ -53,11 +53,17 @@ TEST_F(Office11Views, TheUnitRegistersViews12And13AndRemovesThemAtItsEnd) {
   EXPECT_NE(dynamic_cast<TuiNavBarOffice11ViewInfo*>(info()), nullptr);
   EXPECT_NE(dynamic_cast<TuiNavBarOffice11GroupViewInfo*>(groupInfo(0)), nullptr);
   EXPECT_NE(dynamic_cast<TuiNavBarOffice11LinkViewInfo*>(groupInfo(0)->LinkInfos(0)), nullptr);
+  bar->SetView(nbOffice11NavigationPaneView);
+  settle();
+  EXPECT_NE(dynamic_cast<TuiNavBarOffice11NavPaneViewInfo*>(info()), nullptr);
+  EXPECT_NE(dynamic_cast<TuiNavBarOffice11NavPaneGroupViewInfo*>(info()->GroupInfos(0)), nullptr);
   form.reset();
-  qv::classlib::FinalizeUnits();
-  // The views' unit ends before the registry's, which goes with it: no view
-  // is left to be found.
-  EXPECT_EQ(uiNavBarViewsFactory(), nullptr);
+  // The unit's own end, while the registry it leaves still lives.
+  uiNavBarOffice11ViewsUnit.Finalization();
+  EXPECT_EQ(views->IndexOfID(12), -1);
+  EXPECT_EQ(views->IndexOfID(13), -1);
+  EXPECT_GE(views->IndexOfID(nbAdvExplorerBarView), 0) << "the other units' views stay";
+  uiNavBarOffice11ViewsUnit.Initialization();  // the fixture's end shuts it down once more
 }
 
 // With every view unit started, the views are those of ids 0 to 13.
