@@ -1,6 +1,7 @@
 #include "platform/classlib/Graphics.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 
 #include "platform/classlib/Filer.h"
@@ -1348,9 +1349,14 @@ void TMetafile::LoadFromStream(TStream* Stream) {
   if (bytes.size() >= 88 && le32(bytes, 0) == 1 && le32(bytes, 40) == 0x464D4520u) {
     // EMR_HEADER: the frame in 0.01 mm, shown at the screen's 96 DPI.
     enhanced = true;
-    auto frame = [&](size_t at) { return static_cast<std::int32_t>(le32(bytes, at)); };
-    w = MulDiv(frame(32) - frame(24), 96, 2540);
-    h = MulDiv(frame(36) - frame(28), 96, 2540);
+    auto frame = [&](size_t at) { return static_cast<std::int64_t>(static_cast<std::int32_t>(le32(bytes, at))); };
+    // A damaged header's frame can span more than an int holds.
+    auto extent = [&](size_t to, size_t from) {
+      const std::int64_t d = std::clamp<std::int64_t>(frame(to) - frame(from), INT_MIN, INT_MAX);
+      return MulDiv(static_cast<int>(d), 96, 2540);
+    };
+    w = extent(32, 24);
+    h = extent(36, 28);
   } else if (bytes.size() >= 22 && le32(bytes, 0) == 0x9AC6CDD7u) {
     // A placeable metafile: its box in units of `inch` per inch.
     int inch = le16s(bytes, 14);
