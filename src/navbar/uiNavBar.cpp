@@ -1105,15 +1105,6 @@ TColor TuiNavBarViewInfo::OverflowPanelFontColor() { return OverflowPanelFont()-
 
 // --- default styles ---------------------------------------------------------------
 
-namespace {
-
-void backColors(TuiBaseNavBarStyle* AStyle, TColor AColor) {
-  AStyle->SetBackColor(AColor);
-  AStyle->SetBackColor2(AColor);
-}
-
-}  // namespace
-
 void TuiNavBarViewInfo::AssignDefaultBackgroundStyle(TuiBaseNavBarStyle* AStyle) {
   AStyle->ResetValues();
   backColors(AStyle, clAppWorkSpace);

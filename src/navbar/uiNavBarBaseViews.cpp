@@ -6,15 +6,6 @@
 #include "navbar/uiNavBarGraphics.h"
 #include "navbar/uiNavBarViewsFact.h"
 
-namespace {
-
-void backColors(TuiBaseNavBarStyle* AStyle, TColor AColor) {
-  AStyle->SetBackColor(AColor);
-  AStyle->SetBackColor2(AColor);
-}
-
-}  // namespace
-
 // ---------------------------------------------------------------------------
 // TuiNavBarBaseViewInfo
 

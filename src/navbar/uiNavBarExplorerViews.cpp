@@ -7,19 +7,6 @@
 
 namespace {
 
-void backColors(TuiBaseNavBarStyle* AStyle, TColor AColor) {
-  AStyle->SetBackColor(AColor);
-  AStyle->SetBackColor2(AColor);
-}
-
-void addFontStyle(TuiBaseNavBarStyle* AStyle, TFontStyle AFontStyle) {
-  TFontStyles styles = AStyle->Font()->Style();
-  styles.Include(AFontStyle);
-  AStyle->Font()->SetStyle(styles);
-}
-
-bool pairSet(TColor A, TColor B) { return A != clNone && B != clNone; }
-
 constexpr TColor kWhite = static_cast<TColor>(0xFFFFFF);
 
 }  // namespace

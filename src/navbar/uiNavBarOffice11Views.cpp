@@ -14,20 +14,7 @@
 
 namespace {
 
-void backColors(TuiBaseNavBarStyle* AStyle, TColor AColor) {
-  AStyle->SetBackColor(AColor);
-  AStyle->SetBackColor2(AColor);
-}
-
-void addFontStyle(TuiBaseNavBarStyle* AStyle, TFontStyle AFontStyle) {
-  TFontStyles styles = AStyle->Font()->Style();
-  styles.Include(AFontStyle);
-  AStyle->Font()->SetStyle(styles);
-}
-
 // A pair with either colour unset is the user's choice of neither.
-bool pairSet(TColor A, TColor B) { return A != clNone && B != clNone; }
-
 }  // namespace
 
 // ---------------------------------------------------------------------------

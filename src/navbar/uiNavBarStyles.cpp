@@ -306,3 +306,14 @@ TuiBaseNavBarStyle* NavBarStyleFor(TuiNavBarStyleItem* AStyleItem, TuiBaseNavBar
   if (AStyleItem && AStyleItem->Style()->AssignedValues().Contains(AValue)) return AStyleItem->Style();
   return ADefaultStyle;
 }
+
+void backColors(TuiBaseNavBarStyle* AStyle, TColor AColor) {
+  AStyle->SetBackColor(AColor);
+  AStyle->SetBackColor2(AColor);
+}
+
+void addFontStyle(TuiBaseNavBarStyle* AStyle, TFontStyle AFontStyle) {
+  TFontStyles styles = AStyle->Font()->Style();
+  styles.Include(AFontStyle);
+  AStyle->Font()->SetStyle(styles);
+}

@@ -289,3 +289,11 @@ class TuiNavBarStyles : public TuiNavBarComponentCollection {
 // default style for the element's kind.
 TuiBaseNavBarStyle* NavBarStyleFor(TuiNavBarStyleItem* AStyleItem, TuiBaseNavBarStyle* ADefaultStyle,
                                    TuiBarStyleAssignedValue AValue);
+
+// What the views' default styles and colour getters share: both back
+// colours of a style set to one colour, a font style added to a style's
+// font, and a colour pair that counts as set only when neither colour is
+// clNone.
+void backColors(TuiBaseNavBarStyle* AStyle, TColor AColor);
+void addFontStyle(TuiBaseNavBarStyle* AStyle, TFontStyle AFontStyle);
+inline bool pairSet(TColor A, TColor B) { return A != clNone && B != clNone; }

@@ -44,13 +44,6 @@ void removeFontStyle(TFont* AFont, TFontStyle AStyle) {
   AFont->SetStyle(styles);
 }
 
-void backColors(TuiBaseNavBarStyle* AStyle, TColor AColor) {
-  AStyle->SetBackColor(AColor);
-  AStyle->SetBackColor2(AColor);
-}
-
-bool pairSet(TColor A, TColor B) { return A != clNone && B != clNone; }
-
 }  // namespace
 
 // ---------------------------------------------------------------------------
