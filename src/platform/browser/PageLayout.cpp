@@ -1,6 +1,7 @@
 #include "platform/browser/PageLayout.h"
 
 #include <algorithm>
+#include <climits>
 #include <cctype>
 #include <cstdlib>
 
@@ -48,7 +49,12 @@ std::string firstFace(const std::string& families) {
 }
 
 COLORREF colorOf(const litehtml::web_color& c) { return RGB(c.red, c.green, c.blue); }
-RECT toRect(const litehtml::position& p) { return RECT{p.x, p.y, p.x + p.width, p.y + p.height}; }
+// Saturated: boxes of absurd sizes must not wrap round to small ones.
+LONG farEdge(int from, int size) {
+  const long long e = static_cast<long long>(from) + size;
+  return static_cast<LONG>(std::clamp<long long>(e, INT_MIN, INT_MAX));
+}
+RECT toRect(const litehtml::position& p) { return RECT{p.x, p.y, farEdge(p.x, p.width), farEdge(p.y, p.height)}; }
 
 void fill(HDC dc, const RECT& r, COLORREF c) {
   if (r.right <= r.left || r.bottom <= r.top) return;
@@ -454,8 +460,14 @@ void PageLayout::draw_list_marker(litehtml::uint_ptr hdc, const litehtml::list_m
       const double cx = (r.left + r.right) / 2.0, cy = (r.top + r.bottom) / 2.0;
       const double radius = std::min(r.right - r.left, r.bottom - r.top) / 2.0;
       const bool ring = marker.marker_type == litehtml::list_style_type_circle;
-      for (int y = r.top; y < r.bottom; ++y)
-        for (int x = r.left; x < r.right; ++x) {
+      // Only the pixels the clip lets through: a marker of a huge font
+      // would otherwise be walked pixel by pixel, far outside the window.
+      RECT clip{};
+      GetClipBox(dc, &clip);
+      RECT part{};
+      if (!IntersectRect(&part, &r, &clip)) break;
+      for (int y = part.top; y < part.bottom; ++y)
+        for (int x = part.left; x < part.right; ++x) {
           const double dx = x + 0.5 - cx, dy = y + 0.5 - cy, d2 = dx * dx + dy * dy;
           if (d2 <= radius * radius && (!ring || d2 >= (radius - 1) * (radius - 1))) SetPixelV(dc, x, y, c);
         }
