@@ -41,8 +41,32 @@ std::string unquote(std::string_view v) {
 
 }  // namespace
 
-ProfileText::Line ProfileText::parseLine(std::string text, std::string eol) {
+std::string_view ProfileText::eolText(Eol e) {
+  switch (e) {
+    case Eol::CrLf:
+      return "\r\n";
+    case Eol::Lf:
+      return "\n";
+    case Eol::Cr:
+      return "\r";
+    case Eol::None:
+      break;
+  }
+  return {};
+}
+
+ProfileText::Line ProfileText::parseLine(std::size_t at, std::size_t size, Eol eol) const {
   Line l;
+  l.at = at;
+  l.size = size;
+  l.eol = eol;
+  // A line too long for its stretches to be told is read as no entry.
+  if (size > UINT32_MAX) return l;
+  const std::string_view text = textOf(l);
+  auto mark = [&](std::string_view part, std::uint32_t& partAt, std::uint32_t& partSize) {
+    partAt = static_cast<std::uint32_t>(part.data() - text.data());
+    partSize = static_cast<std::uint32_t>(part.size());
+  };
   std::string_view t = trim(text);
   if (!t.empty() && t.front() == '[') {
     std::size_t close = t.find(']');
@@ -53,7 +77,7 @@ ProfileText::Line ProfileText::parseLine(std::string text, std::string eol) {
       l.kind = Kind::BrokenHeader;
     } else {
       l.kind = Kind::Section;
-      l.name = std::string(name);
+      mark(name, l.nameAt, l.nameSize);
     }
   } else if (!t.empty() && t.front() != ';') {
     std::size_t eq = t.find('=');
@@ -61,55 +85,102 @@ ProfileText::Line ProfileText::parseLine(std::string text, std::string eol) {
       std::string_view key = trim(t.substr(0, eq));
       if (!key.empty()) {
         l.kind = Kind::Key;
-        l.name = std::string(key);
-        l.value = std::string(trim(t.substr(eq + 1)));
+        mark(key, l.nameAt, l.nameSize);
+        std::string_view value = trim(t.substr(eq + 1));
+        // An empty value still has its place: right after the "=".
+        if (value.empty()) value = t.substr(t.size());
+        mark(value, l.valueAt, l.valueSize);
       }
     }
   }
-  l.text = std::move(text);
-  l.eol = std::move(eol);
   return l;
 }
 
-ProfileText::ProfileText(std::string_view text) {
+ProfileText::Line ProfileText::makeLine(std::string text, Eol eol) {
+  // Unused bytes are let go once they outgrow the bytes in use.
+  if (unused_ > 4096 && unused_ > chars_.size() / 2) {
+    std::string kept;
+    kept.reserve(chars_.size() - unused_ + text.size());
+    for (Line& l : lines_) {
+      const std::size_t at = kept.size();
+      kept.append(textOf(l));
+      l.at = at;
+    }
+    chars_ = std::move(kept);
+    unused_ = 0;
+  }
+  const std::size_t at = chars_.size();
+  chars_.append(text);
+  return parseLine(at, text.size(), eol);
+}
+
+void ProfileText::dropped(const Line& l) { unused_ += l.size; }
+
+ProfileText::ProfileText(std::string_view text) : chars_(text) { split(); }
+
+ProfileText ProfileText::adopt(std::string bytes) {
+  ProfileText t;
+  t.chars_ = std::move(bytes);
+  t.split();
+  return t;
+}
+
+void ProfileText::split() {
+  const char* const begin = chars_.data();
+  const char* const end = begin + chars_.size();
   // Room for every line at once: a large file is not moved line by line as
   // the list grows.
-  auto count = [&](char c) {
-    std::size_t n = 0;
-    for (const char* p = text.data(), *end = p + text.size();
-         (p = static_cast<const char*>(std::memchr(p, c, static_cast<std::size_t>(end - p)))) != nullptr; ++p)
-      ++n;
-    return n;
-  };
-  lines_.reserve(count('\n') + count('\r') + 1);
+  std::size_t breaks = 0;
+  for (const char* p = begin; (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)))) != nullptr; ++p)
+    ++breaks;
+  lines_.reserve(breaks + 1);
   bool sawEol = false;
-  std::size_t pos = 0;
-  while (pos < text.size()) {
-    std::size_t end = text.find_first_of("\r\n", pos);
-    if (end == std::string_view::npos) {
-      lines_.push_back(parseLine(std::string(text.substr(pos)), ""));
+  const char* p = begin;
+  while (p < end) {
+    const std::size_t left = static_cast<std::size_t>(end - p);
+    const char* lf = static_cast<const char*>(std::memchr(p, '\n', left));
+    const char* stop = lf != nullptr ? lf : end;
+    const char* cr = static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(stop - p)));
+    const char* brk = cr != nullptr ? cr : lf;
+    const auto at = static_cast<std::size_t>(p - begin);
+    if (brk == nullptr) {
+      lines_.push_back(parseLine(at, left, Eol::None));
       break;
     }
-    std::size_t next = end + 1;
-    if (text[end] == '\r' && next < text.size() && text[next] == '\n') ++next;
-    std::string eol(text.substr(end, next - end));
+    Eol eol = Eol::Lf;
+    const char* next = brk + 1;
+    if (*brk == '\r') {
+      eol = Eol::Cr;
+      if (next < end && *next == '\n') {
+        eol = Eol::CrLf;
+        ++next;
+      }
+    }
     if (!sawEol) {
       newline_ = eol;
       sawEol = true;
     }
-    lines_.push_back(parseLine(std::string(text.substr(pos, end - pos)), std::move(eol)));
-    pos = next;
+    lines_.push_back(parseLine(at, static_cast<std::size_t>(brk - p), eol));
+    p = next;
   }
 }
 
 std::string ProfileText::text() const {
+  std::size_t size = 0;
+  for (const Line& l : lines_) size += l.size + eolText(l.eol).size();
   std::string out;
-  for (const Line& l : lines_) out += l.text + l.eol;
+  out.reserve(size);
+  for (const Line& l : lines_) {
+    out.append(textOf(l));
+    out.append(eolText(l.eol));
+  }
   return out;
 }
 
 void ProfileText::clear() {
   lines_.clear();
+  chars_.clear();
+  unused_ = 0;
   changed();
 }
 
@@ -139,14 +210,14 @@ const ProfileText::Index& ProfileText::index() const {
       case Kind::Section:
         header = at;
         index->headers.push_back(at);
-        index->sections.push_back({nameHash(l.name), 0, at});
+        index->sections.push_back({nameHash(nameOf(l)), 0, at});
         break;
       case Kind::BrokenHeader:
         header = none;
         index->headers.push_back(at);
         break;
       case Kind::Key:
-        if (header != none) index->keys.push_back({nameHash(l.name), header, at});
+        if (header != none) index->keys.push_back({nameHash(nameOf(l)), header, at});
         break;
       case Kind::Other:
         break;
@@ -166,7 +237,7 @@ std::optional<std::pair<std::size_t, std::size_t>> ProfileText::find(std::string
   const std::uint64_t h = nameHash(section);
   for (auto it = std::lower_bound(ix.sections.begin(), ix.sections.end(), Index::Entry{h, 0, 0});
        it != ix.sections.end() && it->hash == h; ++it) {
-    if (!sameName(lines_[it->line].name, section)) continue;
+    if (!sameName(nameOf(lines_[it->line]), section)) continue;
     auto next = std::upper_bound(ix.headers.begin(), ix.headers.end(), it->line);
     return std::make_pair(std::size_t{it->line}, next == ix.headers.end() ? lines_.size() : std::size_t{*next});
   }
@@ -181,7 +252,7 @@ std::optional<std::size_t> ProfileText::findKey(std::pair<std::size_t, std::size
   const auto header = static_cast<std::uint32_t>(range.first);
   for (auto it = std::lower_bound(ix.keys.begin(), ix.keys.end(), Index::Entry{h, header, 0});
        it != ix.keys.end() && it->header == header && it->hash == h; ++it)
-    if (sameName(lines_[it->line].name, key)) return it->line;
+    if (sameName(nameOf(lines_[it->line]), key)) return it->line;
   return std::nullopt;
 }
 
@@ -189,14 +260,14 @@ std::vector<std::string> ProfileText::sectionNames() const {
   std::vector<std::string> names;
   std::unordered_set<std::string> seen;
   for (const Line& l : lines_)
-    if (l.kind == Kind::Section && seen.insert(ansiUpperCase(l.name)).second) names.push_back(l.name);
+    if (l.kind == Kind::Section && seen.insert(ansiUpperCase(nameOf(l))).second) names.emplace_back(nameOf(l));
   return names;
 }
 
 std::vector<std::string> ProfileText::headerNames() const {
   std::vector<std::string> names;
   for (const Line& l : lines_)
-    if (l.kind == Kind::Section) names.push_back(l.name);
+    if (l.kind == Kind::Section) names.emplace_back(nameOf(l));
   return names;
 }
 
@@ -206,7 +277,7 @@ std::vector<std::pair<std::string, std::string>> ProfileText::entries(std::strin
   std::vector<std::pair<std::string, std::string>> out;
   if (auto r = find(section))
     for (std::size_t i = r->first + 1; i < r->second; ++i)
-      if (lines_[i].kind == Kind::Key) out.emplace_back(lines_[i].name, lines_[i].value);
+      if (lines_[i].kind == Kind::Key) out.emplace_back(nameOf(lines_[i]), valueOf(lines_[i]));
   return out;
 }
 
@@ -215,22 +286,23 @@ std::vector<std::string> ProfileText::keyNames(std::string_view section) const {
   std::unordered_set<std::string> seen;
   if (auto r = find(section))
     for (std::size_t i = r->first + 1; i < r->second; ++i)
-      if (lines_[i].kind == Kind::Key && seen.insert(ansiUpperCase(lines_[i].name)).second)
-        names.push_back(lines_[i].name);
+      if (lines_[i].kind == Kind::Key && seen.insert(ansiUpperCase(nameOf(lines_[i]))).second)
+        names.emplace_back(nameOf(lines_[i]));
   return names;
 }
 
 std::optional<std::string> ProfileText::value(std::string_view section, std::string_view key) const {
   if (auto r = find(section))
-    if (auto line = findKey(*r, key)) return unquote(lines_[*line].value);
+    if (auto line = findKey(*r, key)) return unquote(valueOf(lines_[*line]));
   return std::nullopt;
 }
 
 void ProfileText::insertLine(std::size_t at, std::string text) {
   changed();
   // A last line without line break gets one when something follows it.
-  if (at == lines_.size() && at > 0 && lines_[at - 1].eol.empty()) lines_[at - 1].eol = newline_;
-  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), parseLine(std::move(text), newline_));
+  if (at == lines_.size() && at > 0 && lines_[at - 1].eol == Eol::None) lines_[at - 1].eol = newline_;
+  Line l = makeLine(std::move(text), newline_);
+  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), l);
 }
 
 void ProfileText::setValue(std::string_view section, std::string_view key, std::string_view value) {
@@ -246,10 +318,12 @@ void ProfileText::setValue(std::string_view section, std::string_view key, std::
   for (std::size_t i = r->first + 1; i < r->second; ++i) {
     Line& l = lines_[i];
     if (l.kind != Kind::Key) continue;
-    if (sameName(l.name, key)) {
+    if (sameName(nameOf(l), key)) {
       // The key keeps its spelling in the file.
-      std::string eol = l.eol;
-      l = parseLine(l.name + "=" + std::string(value), eol);
+      std::string line = std::string(nameOf(l)) + "=" + std::string(value);
+      dropped(l);
+      const Eol eol = l.eol;
+      lines_[i] = makeLine(std::move(line), eol);
       changed();
       return;
     }
@@ -263,7 +337,8 @@ bool ProfileText::deleteKey(std::string_view section, std::string_view key) {
   auto r = find(section);
   if (!r) return false;
   for (std::size_t i = r->first + 1; i < r->second; ++i) {
-    if (lines_[i].kind == Kind::Key && sameName(lines_[i].name, key)) {
+    if (lines_[i].kind == Kind::Key && sameName(nameOf(lines_[i]), key)) {
+      dropped(lines_[i]);
       // Removing the last line leaves the one before it as the file's end,
       // with the line break it had.
       lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(i));
@@ -279,8 +354,9 @@ bool ProfileText::deleteSection(std::string_view section) {
   if (!r) return false;
   auto [first, end] = *r;
   if (end < lines_.size()) {
-    while (end > first + 1 && lines_[end - 1].kind == Kind::Other && trim(lines_[end - 1].text).starts_with(";")) --end;
+    while (end > first + 1 && lines_[end - 1].kind == Kind::Other && trim(textOf(lines_[end - 1])).starts_with(";")) --end;
   }
+  for (std::size_t i = first; i < end; ++i) dropped(lines_[i]);
   lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(first), lines_.begin() + static_cast<std::ptrdiff_t>(end));
   changed();
   return true;
@@ -296,7 +372,10 @@ void ProfileText::replaceSection(std::string_view section, const std::vector<std
   } else {
     at = r->first + 1;
     for (std::size_t i = r->second; i-- > r->first + 1;)
-      if (lines_[i].kind == Kind::Key) lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(i));
+      if (lines_[i].kind == Kind::Key) {
+        dropped(lines_[i]);
+        lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(i));
+      }
     changed();
   }
   for (const std::string& l : lines) insertLine(at++, l);
@@ -375,11 +454,12 @@ bool readBytes(const std::string& host, std::string& bytes, FileStamp& stamp, DW
     error = ERROR_FILE_NOT_FOUND;
     return false;
   }
-  bytes.clear();
-  bytes.reserve(static_cast<std::size_t>(st.st_size));
-  char buf[65536];
+  // Read straight into the string, which grows only for a file that grew.
+  bytes.assign(static_cast<std::size_t>(st.st_size) + 1, '\0');
+  std::size_t got = 0;
   for (;;) {
-    ssize_t n = ::read(fd, buf, sizeof buf);
+    if (got == bytes.size()) bytes.resize(bytes.size() * 2);
+    ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
       error = errorFromErrno(errno);
@@ -387,8 +467,9 @@ bool readBytes(const std::string& host, std::string& bytes, FileStamp& stamp, DW
       return false;
     }
     if (n == 0) break;
-    bytes.append(buf, static_cast<std::size_t>(n));
+    got += static_cast<std::size_t>(n);
   }
+  bytes.resize(got);
   // A file that changed while it was read has no one stamp for what was
   // read: an impossible one makes the next read look again.
   struct stat after {};
@@ -442,7 +523,10 @@ class ProfileCache {
       if (it != entries_.end() && it->second.unsettled && it->second.bytes == bytes) text = it->second.text;
     }
     if (!text) {
-      auto parsed = std::make_shared<ProfileText>(bytes);
+      // The bytes are kept beside the text only while the file may change
+      // unseen; else the text takes them over.
+      auto parsed = std::make_shared<ProfileText>(mayChangeUnseen(stamp, readAt) ? ProfileText(bytes)
+                                                                               : ProfileText::adopt(std::move(bytes)));
       parsed->prepareLookups();
       text = std::move(parsed);
     }

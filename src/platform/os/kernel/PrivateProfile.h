@@ -64,6 +64,8 @@ class ProfileText {
  public:
   ProfileText() = default;
   explicit ProfileText(std::string_view text);
+  // The same, taking over the bytes instead of copying them.
+  static ProfileText adopt(std::string bytes);
 
   // The whole text again, byte for byte as read plus the changes made.
   std::string text() const;
@@ -99,15 +101,30 @@ class ProfileText {
   void prepareLookups() const { (void)index(); }
 
  private:
-  enum class Kind { Other, Section, BrokenHeader, Key };
+  enum class Kind : std::uint8_t { Other, Section, BrokenHeader, Key };
+  enum class Eol : std::uint8_t { None, CrLf, Lf, Cr };
+  // A line is a stretch of `chars_`, its name and value stretches of the
+  // line: a large file is held as its bytes and a small record a line, not
+  // as a few strings a line.
   struct Line {
-    std::string text;
-    std::string eol;
+    std::size_t at = 0;
+    std::size_t size = 0;
+    std::uint32_t nameAt = 0, nameSize = 0;    // section or key name, trimmed
+    std::uint32_t valueAt = 0, valueSize = 0;  // key value, trimmed, quotes kept
+    Eol eol = Eol::None;
     Kind kind = Kind::Other;
-    std::string name;   // section or key name, trimmed
-    std::string value;  // key value, trimmed, quotes kept
   };
-  static Line parseLine(std::string text, std::string eol);
+  std::string_view textOf(const Line& l) const { return std::string_view(chars_).substr(l.at, l.size); }
+  std::string_view nameOf(const Line& l) const { return textOf(l).substr(l.nameAt, l.nameSize); }
+  std::string_view valueOf(const Line& l) const { return textOf(l).substr(l.valueAt, l.valueSize); }
+  static std::string_view eolText(Eol e);
+  // The line at `at` in `chars_`, sorted by the reading rules.
+  Line parseLine(std::size_t at, std::size_t size, Eol eol) const;
+  // A line added or changed: its text goes to the end of `chars_`.
+  Line makeLine(std::string text, Eol eol);
+  void dropped(const Line& l);
+  // Sorts `chars_` into lines.
+  void split();
   // Lines [header, end) of the first section of that name.
   std::optional<std::pair<std::size_t, std::size_t>> find(std::string_view section) const;
   // The first key line of that name in the lines [first, end) of a section.
@@ -133,7 +150,11 @@ class ProfileText {
   const Index& index() const;
 
   std::vector<Line> lines_;
-  std::string newline_ = "\r\n";
+  std::string chars_;
+  // Bytes of `chars_` that no line uses any more (lines changed or removed);
+  // they are dropped once they outgrow the rest.
+  std::size_t unused_ = 0;
+  Eol newline_ = Eol::CrLf;
   mutable std::shared_ptr<const Index> index_;
 };
 

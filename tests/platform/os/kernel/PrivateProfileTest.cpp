@@ -203,6 +203,25 @@ TEST_F(PrivateProfile, WritesChangeOnlyTheirLine) {
   EXPECT_EQ(get(fresh, "s", "K"), "v");
 }
 
+// A text changed many times over (as the class library's in-memory INI file
+// is) lets go of the bytes of its old lines and keeps every other line.
+TEST_F(PrivateProfile, ManyChangesInMemoryKeepEveryOtherLine) {
+  qv::os::ProfileText t("; head\r\n[A]\r\nkeep = 1 \r\n[B]\r\nlast=x");
+  const std::string pad(40, 'v');
+  for (int i = 0; i < 3000; ++i) {
+    t.setValue("B", "n", std::to_string(i) + pad);
+    t.setValue("C", "k" + std::to_string(i % 7), "=" + std::to_string(i));
+    if (i % 3 == 0) t.deleteKey("c", "K" + std::to_string((i + 1) % 7));
+    if (i % 500 == 250) t.deleteSection("C");
+  }
+  const std::string head = "; head\r\n[A]\r\nkeep = 1 \r\n[B]\r\nlast=x\r\nn=2999" + pad + "\r\n[C]\r\n";
+  EXPECT_EQ(t.text().substr(0, head.size()), head);
+  EXPECT_EQ(t.value("a", "KEEP"), "1");
+  EXPECT_EQ(t.value("B", "n"), "2999" + pad);
+  EXPECT_EQ(t.value("C", "k3"), "=2999");
+  EXPECT_EQ(qv::os::ProfileText(t.text()).text(), t.text());
+}
+
 TEST_F(PrivateProfile, WriteFailuresAndPlacesOfFiles) {
   SetLastError(0);
   EXPECT_FALSE(WritePrivateProfileString(nullptr, "k", "v", hostPath("x.ini").c_str()));
