@@ -16,7 +16,7 @@
 
 // The kinds of themed element; each opens with its default class list
 // unless a caller gives another.
-enum TuiThemeKind {
+enum TuiThemeKind : int {
   thkButton = 0,
   thkClock = 1,
   thkComboBox = 2,

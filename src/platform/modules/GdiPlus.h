@@ -70,7 +70,9 @@ enum GpBrushType {
   BrushTypeLinearGradient = 4
 };
 enum GpWrapMode { WrapModeTile = 0, WrapModeTileFlipX = 1, WrapModeTileFlipY = 2, WrapModeTileFlipXY = 3, WrapModeClamp = 4 };
-enum LinearGradientMode {
+// Callers may pass any number here and are answered InvalidParameter, so
+// every int must be a value of the type.
+enum LinearGradientMode : int {
   LinearGradientModeHorizontal = 0,
   LinearGradientModeVertical = 1,
   LinearGradientModeForwardDiagonal = 2,

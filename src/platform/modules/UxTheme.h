@@ -62,7 +62,8 @@ struct MARGINS {
 };
 using PMARGINS = MARGINS*;
 
-enum THEMESIZE { TS_MIN = 0, TS_TRUE = 1, TS_DRAW = 2 };
+// Any int a caller passes is a value (one out of range is refused).
+enum THEMESIZE : int { TS_MIN = 0, TS_TRUE = 1, TS_DRAW = 2 };
 enum PROPERTYORIGIN { PO_STATE = 0, PO_PART = 1, PO_CLASS = 2, PO_GLOBAL = 3, PO_NOTFOUND = 4 };
 
 #define MAX_INTLIST_COUNT 10
