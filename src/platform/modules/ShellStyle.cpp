@@ -163,8 +163,10 @@ void registerShellStyle() {
   registerShell32();
   qv::os::StandInModule m;
   m.fileName = "ShellStyle.dll";
-  static const std::vector<BYTE> resources = styleResources();
-  m.resources = resources;
+  m.makeResources = [] {
+    static const std::vector<BYTE> resources = styleResources();
+    return resources;
+  };
   m.available = [] { return qv::desktop::profile().shellStyle; };
   qv::os::registerStandInModule(std::move(m));
 }

@@ -213,7 +213,7 @@ bool registerProgramResources(const BYTE* container, std::size_t size) {
   auto entries = parseResContainer(container, size);
   if (!entries) return false;
   auto merged = std::make_shared<std::vector<ResEntry>>(*s.program.resources);
-  merged->insert(merged->end(), entries->begin(), entries->end());
+  merged->insert(merged->end(), std::make_move_iterator(entries->begin()), std::make_move_iterator(entries->end()));
   s.program.resources = std::move(merged);
   return true;
 }
@@ -311,7 +311,9 @@ HMODULE LoadLibraryEx(LPCSTR fileName, HANDLE file, DWORD flags) {
     rec->key = key;
     rec->windowsPath = kSystemFolder + "\\" + stand->fileName;
     rec->exports = stand->exports;
-    auto entries = parseResContainer(stand->resources.data(), stand->resources.size());
+    const std::vector<BYTE> made = stand->makeResources ? stand->makeResources() : std::vector<BYTE>{};
+    const std::vector<BYTE>& bytes = stand->makeResources ? made : stand->resources;
+    auto entries = parseResContainer(bytes.data(), bytes.size());
     rec->resources = std::make_shared<std::vector<ResEntry>>(entries ? std::move(*entries) : std::vector<ResEntry>{});
     return addRecord(std::move(rec));
   }

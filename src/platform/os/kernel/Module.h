@@ -70,6 +70,9 @@ struct StandInModule {
   std::string fileName;                // "UxTheme.dll"; matched ignoring case
   std::vector<StandInExport> exports;  // names matched exactly, as the platform does
   std::vector<BYTE> resources;         // a resource container, or empty
+  // Makes the container on the first load instead, for resources that take
+  // work to make: a program that never loads the library does none of it.
+  std::function<std::vector<BYTE>()> makeResources;
   // Asked at every load: a false answer makes the library absent, as when a
   // profile has no visual styles. Empty means always present.
   std::function<bool()> available;
