@@ -1,9 +1,13 @@
 #include "platform/os/user/WindowSurface.h"
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstring>
 #include <map>
 
+#include "platform/os/user/Metrics.h"
 #include "platform/os/user/Paint.h"
 #include "platform/os/user/UserState.h"
 #include "platform/os/user/Window.h"
@@ -17,6 +21,30 @@ using user::Wnd;
 std::map<HWND, std::shared_ptr<gdi::Surface>>& surfaces() {
   static auto* m = new std::map<HWND, std::shared_ptr<gdi::Surface>>;
   return *m;
+}
+
+// Takes the memory of a fresh surface in one step. Page by page, each first
+// touch costs a fault of its own, which on a virtual machine costs as much as
+// drawing the page many times over.
+void takeMemory(const gdi::Surface& s) {
+#ifdef MADV_POPULATE_WRITE
+  // A window larger than the screen is never all on view.
+  if (!s.own || static_cast<long long>(s.width) * s.height >
+                    static_cast<long long>(GetSystemMetrics(SM_CXSCREEN)) * GetSystemMetrics(SM_CYSCREEN))
+    return;
+  static const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+  const auto begin = reinterpret_cast<std::uintptr_t>(s.own.get());
+  const std::uintptr_t end = begin + static_cast<std::uintptr_t>(s.width) * static_cast<std::uintptr_t>(s.height) *
+                                         sizeof(std::uint32_t);
+  // Only the whole pages inside the pixels: the pages at the ends may be
+  // shared with other memory. A kernel without the advice faults the pages
+  // in as they are drawn.
+  const std::uintptr_t first = (begin + page - 1) & ~(page - 1);
+  const std::uintptr_t last = end & ~(page - 1);
+  if (last > first) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_POPULATE_WRITE);
+#else
+  (void)s;
+#endif
 }
 
 RECT windowBox(const Wnd* w) { return {0, 0, w->rect.right - w->rect.left, w->rect.bottom - w->rect.top}; }
@@ -66,6 +94,9 @@ std::shared_ptr<gdi::Surface> windowSurface(HWND hwnd) {
   auto& s = surfaces()[root->handle];
   if (s && s->width == width && s->height == height) return s;
   auto fresh = gdi::makeSurface(width, height);
+  // A window's surface is made when the window is first drawn, and then it
+  // is drawn on whole: its frame, its children and its client area.
+  takeMemory(*fresh);
   if (s) {
     int cw = std::min(width, s->width), ch = std::min(height, s->height);
     for (int y = 0; y < ch; ++y)
