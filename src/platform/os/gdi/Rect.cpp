@@ -1,6 +1,18 @@
 #include "platform/os/gdi/Rect.h"
 
 #include <algorithm>
+#include <cstdint>
+
+namespace {
+// Coordinates add as the platform's 32-bit registers do: a sum past the
+// range wraps round instead of being undefined.
+LONG wrapAdd(LONG a, int b) {
+  return static_cast<LONG>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
+}
+LONG wrapSub(LONG a, int b) {
+  return static_cast<LONG>(static_cast<std::uint32_t>(a) - static_cast<std::uint32_t>(b));
+}
+}  // namespace
 
 BOOL SetRect(LPRECT r, int left, int top, int right, int bottom) {
   if (r == nullptr) return FALSE;
@@ -18,13 +30,13 @@ BOOL CopyRect(LPRECT dst, const RECT* src) {
 
 BOOL InflateRect(LPRECT r, int x, int y) {
   if (r == nullptr) return FALSE;
-  *r = {r->left - x, r->top - y, r->right + x, r->bottom + y};
+  *r = {wrapSub(r->left, x), wrapSub(r->top, y), wrapAdd(r->right, x), wrapAdd(r->bottom, y)};
   return TRUE;
 }
 
 BOOL OffsetRect(LPRECT r, int x, int y) {
   if (r == nullptr) return FALSE;
-  *r = {r->left + x, r->top + y, r->right + x, r->bottom + y};
+  *r = {wrapAdd(r->left, x), wrapAdd(r->top, y), wrapAdd(r->right, x), wrapAdd(r->bottom, y)};
   return TRUE;
 }
 

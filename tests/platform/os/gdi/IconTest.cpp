@@ -381,7 +381,7 @@ class ModuleResources : public qvtest::DesktopTest {
         entry(2, ResId::id(5), bitmap),
         entry(2, ResId::text(u"BROKEN"), Bytes{1, 2, 3}),
     };
-    qv::os::registerStandInModule({"qvicons.dll", {}, qv::os::writeResContainer(entries), {}});
+    qv::os::registerStandInModule({"qvicons.dll", {}, qv::os::writeResContainer(entries), {}, {}});
     module_ = LoadLibrary("qvicons.dll");
     ASSERT_NE(module_, nullptr);
   }

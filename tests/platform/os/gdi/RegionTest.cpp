@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <random>
 #include <set>
 #include <vector>
@@ -208,6 +209,14 @@ TEST(Rects, GeometryHelpers) {
   InflateRect(&a, 1, 2);
   OffsetRect(&a, 1, 1);
   EXPECT_EQ((std::array<LONG, 4>{a.left, a.top, a.right, a.bottom}), (std::array<LONG, 4>{0, -1, 6, 7}));
+  // Past the coordinate range the sums wrap round as 32-bit numbers do
+  // (a page box of an absurd size reaches there), never undefined.
+  RECT edge{INT32_MIN + 81, 0, INT32_MAX - 1, 10};
+  OffsetRect(&edge, -526, 0);
+  EXPECT_EQ(edge.left, INT32_MAX - 444);
+  EXPECT_EQ(edge.right, INT32_MAX - 527);
+  InflateRect(&edge, 0, INT32_MAX);
+  EXPECT_EQ((std::array<LONG, 2>{edge.top, edge.bottom}), (std::array<LONG, 2>{-INT32_MAX, INT32_MIN + 9}));
 }
 
 }  // namespace
