@@ -12,11 +12,6 @@
 #include "platform/os/gdi/Raster.h"
 #include "platform/os/gdi/Rect.h"
 
-namespace {
-
-// A pair with either colour unset is the user's choice of neither.
-}  // namespace
-
 // ---------------------------------------------------------------------------
 // View 12
 

@@ -30,7 +30,6 @@
 
 extern char** environ;
 
-
 // GCC names an AddressSanitizer build by a macro, clang by a feature.
 #if defined(__has_feature)
 #if __has_feature(address_sanitizer)
@@ -40,6 +39,7 @@ extern char** environ;
 #ifndef QV_CLANG_ASAN
 #define QV_CLANG_ASAN 0
 #endif
+
 namespace {
 
 namespace fs = std::filesystem;

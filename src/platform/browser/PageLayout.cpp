@@ -1,8 +1,8 @@
 #include "platform/browser/PageLayout.h"
 
 #include <algorithm>
-#include <climits>
 #include <cctype>
+#include <climits>
 #include <cstdlib>
 
 #include "platform/browser/DefaultStyleSheet.h"
