@@ -86,6 +86,7 @@ class TRectHolder : public TComponent {
  private:
   std::unique_ptr<TlkRect> FMargins;
 };
+QV_DEFINE_PUBLISHED(TRectHolder)
 
 TEST_F(Geometry, StreamsAsAPublishedPropertyAndIsFoundByName) {
   EXPECT_EQ(GetClass("TlkRect"), TlkRect::StaticClass());

@@ -43,6 +43,7 @@ class TTestItem : public TlkComponentCollectionItem {
   void SetCaption(const std::string& Value) { Caption = Value; }
   QV_PUBLISHED(TTestItem) { P.Prop("Caption", &TTestItem::GetCaption, &TTestItem::SetCaption); }
 };
+QV_DEFINE_PUBLISHED(TTestItem)
 
 // Of the collection's base class, but not of its item class.
 class TForeignItem : public TlkComponentCollectionItem {

@@ -151,6 +151,7 @@ class TTimerForm : public TComponent {
   std::vector<std::uint64_t> ticks;
   QV_PUBLISHED(TTimerForm) { P.Method("Tick", &TTimerForm::Tick); }
 };
+QV_DEFINE_PUBLISHED(TTimerForm)
 
 TEST_F(TimerTest, AFormResourceStartsTheTimerWithItsValues) {
   RegisterClasses({TTimerForm::StaticClass(), TlkTimer::StaticClass()});

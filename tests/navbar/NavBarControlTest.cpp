@@ -638,6 +638,7 @@ class TBarForm : public TForm {
     P.Method("BarGroupChanged", &TBarForm::BarGroupChanged);
   }
 };
+QV_DEFINE_PUBLISHED(TBarForm)
 
 TEST_F(NavBarControl, ABarFromAFormResourceLoadsItsGroupsLinksAndActiveGroup) {
   RegisterClasses({TBarForm::StaticClass()});

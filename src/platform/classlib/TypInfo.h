@@ -21,6 +21,11 @@
 //     }
 //   };
 //
+// and, in one source file (for a class of a header, the library's
+// Published.cpp; for one of a source file, that file):
+//
+//   QV_DEFINE_PUBLISHED(TPanelish)
+//
 // The kind of each property follows from the C++ type of its getter or field:
 // integers (tkInteger; .Ident("TColor") names an integer type whose
 // identifiers come from RegisterIntegerConsts), bool (Boolean, an
@@ -405,10 +410,23 @@ const TMethodInfo* FindMethod(TClass AClass, const std::string& Name);
 
 }  // namespace qv::classlib
 
+// Every unit that includes the class registers it, but the table itself
+// (the accessors of each property, several std::function bodies a property)
+// is compiled only where QV_DEFINE_PUBLISHED(Class) stands: compiled in every
+// unit that includes the class library's headers, it would be most of the
+// build's compile time and object size. A class without that line does not
+// link (qvPublishTable is undefined), so no table can go missing unnoticed.
 #define QV_PUBLISHED(Class)                                                                               \
+  static void qvPublishTable(::qv::classlib::TPropTable& Table);                                          \
   static inline const bool qvPublishedRegistered =                                                        \
-      ::qv::classlib::registerPublished(Class::StaticClass(), &::qv::classlib::publishTable<Class>);      \
-  static void DeclarePublished([[maybe_unused]] ::qv::classlib::TPublisher<Class>& P)
+      ::qv::classlib::registerPublished(Class::StaticClass(), &Class::qvPublishTable);                    \
+  template <class QvPublisher = ::qv::classlib::TPublisher<Class>>                                        \
+  static void DeclarePublished([[maybe_unused]] QvPublisher& P)
+
+// In one source file of the program, after the class's declaration and in
+// its namespace or with the class's qualified name.
+#define QV_DEFINE_PUBLISHED(Class) \
+  void Class::qvPublishTable(::qv::classlib::TPropTable& Table) { ::qv::classlib::publishTable<Class>(Table); }
 
 // Type information of an enumeration whose values are 0, 1, 2 ... in the
 // order listed; written in the enumeration's own namespace.

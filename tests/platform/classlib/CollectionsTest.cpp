@@ -45,6 +45,7 @@ class TBar : public TComponent {
  private:
   TBands FBands;
 };
+QV_DEFINE_PUBLISHED(TBar)
 
 TBand* add(TBands& c, const std::string& Text) {
   auto* b = As<TBand>(c.Add());

@@ -44,6 +44,7 @@ class TTestFont : public TPersistent {
     P.Field("Style", &TTestFont::FStyle).Default(TSet<TTestFontStyle>{});
   }
 };
+QV_DEFINE_PUBLISHED(TTestFont)
 
 class TTestStyle : public TPersistent {
   QV_CLASS(TTestStyle, TPersistent)
@@ -54,6 +55,7 @@ class TTestStyle : public TPersistent {
  private:
   std::unique_ptr<TTestFont> FFont;
 };
+QV_DEFINE_PUBLISHED(TTestStyle)
 
 class TTestStyles : public TPersistent {
   QV_CLASS(TTestStyles, TPersistent)
@@ -64,6 +66,7 @@ class TTestStyles : public TPersistent {
  private:
   std::unique_ptr<TTestStyle> FHint;
 };
+QV_DEFINE_PUBLISHED(TTestStyles)
 
 class TTestColumn : public TCollectionItem {
   QV_CLASS(TTestColumn, TCollectionItem)
@@ -78,6 +81,7 @@ class TTestColumn : public TCollectionItem {
     P.Field("Width", &TTestColumn::FWidth).Default(50);
   }
 };
+QV_DEFINE_PUBLISHED(TTestColumn)
 
 // A control-like component: parent and children, one property of each kind.
 class TTestControl : public TComponent {
@@ -198,6 +202,7 @@ class TTestControl : public TComponent {
   std::unique_ptr<TOwnedCollection> FColumns;
   std::unique_ptr<TOwnedCollection> FLinks;
 };
+QV_DEFINE_PUBLISHED(TTestControl)
 
 // A component without the parent protocol (like a timer on a form).
 class TTestTimer : public TComponent {
@@ -210,6 +215,7 @@ class TTestTimer : public TComponent {
     P.Event("OnTimer", &TTestTimer::OnTimer);
   }
 };
+QV_DEFINE_PUBLISHED(TTestTimer)
 
 class TTestForm : public TTestControl {
   QV_CLASS(TTestForm, TTestControl)
@@ -230,6 +236,7 @@ class TTestForm : public TTestControl {
  private:
   std::unique_ptr<TTestStyles> FStyles = std::make_unique<TTestStyles>();
 };
+QV_DEFINE_PUBLISHED(TTestForm)
 
 TTestControl* child(TComponent* Root, const std::string& Name) {
   return dynamic_cast<TTestControl*>(Root->FindComponent(Name));

@@ -60,6 +60,7 @@ class TResForm : public TForm {
  private:
   TResForm(TComponent* AOwner, TCreateNew Tag) : TForm(AOwner, Tag) {}
 };
+QV_DEFINE_PUBLISHED(TResForm)
 
 std::string formText(const std::string& Name) {
   std::ifstream in(std::string(QV_SOURCE_DIR) + "/tests/platform/classlib/forms/" + Name, std::ios::binary);

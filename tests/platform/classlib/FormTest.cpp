@@ -156,6 +156,7 @@ class TOptionsForm : public TForm {
     P.Method("FormShow", &TOptionsForm::FormShow);
   }
 };
+QV_DEFINE_PUBLISHED(TOptionsForm)
 
 class TNoResourceForm : public TForm {
   QV_CLASS(TNoResourceForm, TForm)

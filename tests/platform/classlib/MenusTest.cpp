@@ -206,6 +206,7 @@ class TMenuRoot : public TComponent {
   void ItemClick(TObject* Sender) { clicked.push_back(As<TComponent>(Sender)->Name()); }
   QV_PUBLISHED(TMenuRoot) { P.Method("ItemClick", &TMenuRoot::ItemClick); }
 };
+QV_DEFINE_PUBLISHED(TMenuRoot)
 
 // Items nest in the form resource as they do in the menu, and stream back.
 TEST_F(MenusTest, ItemsNestInAFormResource) {

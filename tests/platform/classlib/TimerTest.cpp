@@ -95,6 +95,7 @@ class TTimerForm : public TComponent {
   std::vector<std::uint64_t> ticks;
   QV_PUBLISHED(TTimerForm) { P.Method("Tick", &TTimerForm::Tick); }
 };
+QV_DEFINE_PUBLISHED(TTimerForm)
 
 TEST_F(TTimerTest, AFormResourceSetsIntervalEnabledAndOnTimer) {
   RegisterClasses({TTimerForm::StaticClass(), TTimer::StaticClass()});

@@ -17,6 +17,7 @@ class TOutline : public TPersistent {
   int FWidth = 1;
   QV_PUBLISHED(TOutline) { P.Field("Width", &TOutline::FWidth).Default(1); }
 };
+QV_DEFINE_PUBLISHED(TOutline)
 
 class TShapeBase : public TComponent {
   QV_CLASS(TShapeBase, TComponent)
@@ -36,6 +37,7 @@ class TShapeBase : public TComponent {
     P.Event("OnClick", &TShapeBase::OnClick);
   }
 };
+QV_DEFINE_PUBLISHED(TShapeBase)
 
 class TShapeControl : public TShapeBase {
   QV_CLASS(TShapeControl, TShapeBase)
@@ -70,6 +72,7 @@ class TShapeControl : public TShapeBase {
  private:
   std::unique_ptr<TOutline> FPen = std::make_unique<TOutline>();
 };
+QV_DEFINE_PUBLISHED(TShapeControl)
 
 std::vector<std::string> names(const TPropList& list) {
   std::vector<std::string> out;
