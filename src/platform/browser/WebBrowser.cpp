@@ -299,7 +299,7 @@ void registerBrowserModule() {
   m.fileName = "shdocvw.dll";
   m.resources = qv::os::writeResContainer({qv::os::ResEntry{qv::os::ResId::id(16), qv::os::ResId::id(VS_VERSION_INFO),
                                                             0x0409, 0x0030, 0, 0, 0,
-                                                            qv::os::buildVersionResource(info)}});
+                                                            qv::os::buildVersionResource(info), {}}});
   qv::os::registerStandInModule(std::move(m));
 }
 

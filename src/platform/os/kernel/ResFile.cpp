@@ -73,7 +73,7 @@ bool isResContainer(const BYTE* bytes, std::size_t size) {
   return bytes && size >= 32 && std::memcmp(bytes, kEmptyEntry, 32) == 0;
 }
 
-std::optional<std::vector<ResEntry>> parseResContainer(const BYTE* bytes, std::size_t size) {
+std::optional<std::vector<ResEntry>> parseResContainer(const BYTE* bytes, std::size_t size, bool borrow) {
   if (!isResContainer(bytes, size)) return std::nullopt;
   std::vector<ResEntry> entries;
   std::size_t pos = 32;
@@ -99,7 +99,10 @@ std::optional<std::vector<ResEntry>> parseResContainer(const BYTE* bytes, std::s
     e.version = rd32(bytes + p + 8);
     e.characteristics = rd32(bytes + p + 12);
     if (dataSize > size - headerEnd) return std::nullopt;
-    e.data.assign(bytes + headerEnd, bytes + headerEnd + dataSize);
+    if (borrow)
+      e.borrowed = std::span<const BYTE>(bytes + headerEnd, dataSize);
+    else
+      e.data.assign(bytes + headerEnd, bytes + headerEnd + dataSize);
     pos = headerEnd + dataSize;
     pos = (pos + 3) & ~std::size_t{3};
     if (pos > size) pos = size;
@@ -120,10 +123,11 @@ std::vector<BYTE> writeResContainer(const std::vector<ResEntry>& entries) {
     put16(head, e.language);
     put32(head, e.version);
     put32(head, e.characteristics);
-    put32(out, static_cast<DWORD>(e.data.size()));
+    const std::span<const BYTE> data = e.bytes();
+    put32(out, static_cast<DWORD>(data.size()));
     put32(out, static_cast<DWORD>(head.size() + 8));
     out.insert(out.end(), head.begin(), head.end());
-    out.insert(out.end(), e.data.begin(), e.data.end());
+    out.insert(out.end(), data.begin(), data.end());
     align4(out);
   }
   return out;

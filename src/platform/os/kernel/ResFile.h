@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -35,13 +36,20 @@ struct ResEntry {
   DWORD version = 0;
   DWORD characteristics = 0;
   std::vector<BYTE> data;
+  // Set instead of `data` when the entry lies in a container that outlives
+  // it, such as the one in a program's constant data: its bytes then stay
+  // where they are, untouched until asked for.
+  std::span<const BYTE> borrowed;
+
+  std::span<const BYTE> bytes() const { return borrowed.data() ? borrowed : std::span<const BYTE>(data); }
 };
 
 // Whether the bytes start with the empty first entry of a container.
 bool isResContainer(const BYTE* bytes, std::size_t size);
 
 // Reads a whole container; nullopt when it is not one or is cut short.
-std::optional<std::vector<ResEntry>> parseResContainer(const BYTE* bytes, std::size_t size);
+// Entries copy their data unless `borrow` says that the bytes outlive them.
+std::optional<std::vector<ResEntry>> parseResContainer(const BYTE* bytes, std::size_t size, bool borrow = false);
 
 // Writes a container, empty first entry included.
 std::vector<BYTE> writeResContainer(const std::vector<ResEntry>& entries);

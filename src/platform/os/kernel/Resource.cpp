@@ -116,7 +116,8 @@ HGLOBAL LoadResource(HMODULE module, HRSRC resource) {
     SetLastError(ERROR_RESOURCE_DATA_NOT_FOUND);
     return nullptr;
   }
-  return e->data.empty() ? &g_emptyResource : const_cast<BYTE*>(e->data.data());
+  const std::span<const BYTE> data = e->bytes();
+  return data.empty() ? &g_emptyResource : const_cast<BYTE*>(data.data());
 }
 
 DWORD SizeofResource(HMODULE module, HRSRC resource) {
@@ -125,7 +126,7 @@ DWORD SizeofResource(HMODULE module, HRSRC resource) {
     SetLastError(ERROR_RESOURCE_DATA_NOT_FOUND);
     return 0;
   }
-  return static_cast<DWORD>(e->data.size());
+  return static_cast<DWORD>(e->bytes().size());
 }
 
 LPVOID LockResource(HGLOBAL data) { return data; }
@@ -145,7 +146,7 @@ int LoadString(HINSTANCE instance, UINT id, LPSTR buffer, int bufferMax) {
   HRSRC block = FindResource(instance, MAKEINTRESOURCE(id / 16 + 1), RT_STRING);
   if (!block) return 0;
   const ResEntry* e = reinterpret_cast<const ResEntry*>(block);
-  const std::vector<BYTE>& d = e->data;
+  const std::span<const BYTE> d = e->bytes();
   std::size_t pos = 0;
   for (UINT i = 0; i < id % 16; ++i) {
     if (pos + 2 > d.size()) return 0;

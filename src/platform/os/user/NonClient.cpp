@@ -53,10 +53,16 @@ void captionBackground(HDC dc, const RECT& r, bool active) {
     return;
   }
   COLORREF to = GetSysColor(active ? COLOR_GRADIENTACTIVECAPTION : COLOR_GRADIENTINACTIVECAPTION);
-  int w = r.right - r.left;
-  for (int x = 0; x < w; ++x) {
-    RECT col{r.left + x, r.top, r.left + x + 1, r.bottom};
-    fill(dc, col, mix(from, to, x, std::max(1, w - 1)));
+  // Neighbouring columns mostly share a colour (a caption is wider than the
+  // colours' distance), so each run of one colour is filled at once.
+  const int w = r.right - r.left;
+  const int den = std::max(1, w - 1);
+  for (int x = 0; x < w;) {
+    const COLORREF c = mix(from, to, x, den);
+    int end = x + 1;
+    while (end < w && mix(from, to, end, den) == c) ++end;
+    fill(dc, RECT{r.left + x, r.top, r.left + end, r.bottom}, c);
+    x = end;
   }
 }
 

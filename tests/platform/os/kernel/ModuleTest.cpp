@@ -38,7 +38,7 @@ class ModuleTest : public qvtest::DesktopTest {
     m.exports = {qv::os::StandInExport::of("GradientFill", &standInFunction, 150),
                  qv::os::StandInExport::of("AlphaBlend", &standInOther)};
     m.resources = qv::os::writeResContainer(
-        {qv::os::ResEntry{qv::os::ResId::id(2), qv::os::ResId::id(7), 0, 0x1030, 0, 0, 0, {1, 2}}});
+        {qv::os::ResEntry{qv::os::ResId::id(2), qv::os::ResId::id(7), 0, 0x1030, 0, 0, 0, {1, 2}, {}}});
     m.available = [this] { return msimgPresent_; };
     qv::os::registerStandInModule(std::move(m));
   }

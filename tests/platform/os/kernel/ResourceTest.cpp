@@ -66,6 +66,22 @@ TEST(ResContainer, RoundTripKeepsEveryFieldAndAlignment) {
   }
 }
 
+TEST(ResContainer, BorrowedEntriesPointIntoTheContainerAndWriteBackTheSame) {
+  const auto bytes = qv::os::writeResContainer({entry(ResId::id(2), ResId::id(1), {1, 2, 3}),
+                                                entry(ResId::id(10), ResId::id(2), {}),
+                                                entry(ResId::id(6), ResId::id(3), {7, 7, 7, 7, 7})});
+  auto out = qv::os::parseResContainer(bytes.data(), bytes.size(), true);
+  ASSERT_TRUE(out);
+  ASSERT_EQ(out->size(), 3u);
+  for (const ResEntry& e : *out) {
+    EXPECT_TRUE(e.data.empty());
+    EXPECT_GE(e.bytes().data(), bytes.data());
+    EXPECT_LE(e.bytes().data() + e.bytes().size(), bytes.data() + bytes.size());
+  }
+  EXPECT_EQ(std::vector<BYTE>((*out)[2].bytes().begin(), (*out)[2].bytes().end()), (std::vector<BYTE>(5, 7)));
+  EXPECT_EQ(qv::os::writeResContainer(*out), bytes);
+}
+
 TEST(ResContainer, WritesTheDocumentedLayout) {
   const auto bytes = qv::os::writeResContainer({entry(ResId::id(2), ResId::id(130), {0xAA}, 0x0407)});
   // clang-format off

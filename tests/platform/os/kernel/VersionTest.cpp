@@ -32,7 +32,7 @@ class VersionTest : public qvtest::DesktopTest {
     info.tables = {{"040904B0", {{"CompanyName", "Example"}, {"FileVersion", fileVersion}}}};
     info.translations = {{0x0409, 0x04B0}};
     return qv::os::writeResContainer({qv::os::ResEntry{qv::os::ResId::id(16), qv::os::ResId::id(1), 0, 0x0030, 0, 0, 0,
-                                                       qv::os::buildVersionResource(info)}});
+                                                       qv::os::buildVersionResource(info), {}}});
   }
 
   // The whole block of a file, as callers read it.
@@ -129,7 +129,7 @@ TEST_F(VersionTest, RunningProgramAnswersFromItsOwnResources) {
 
 TEST_F(VersionTest, FilesWithoutAVersionBlockGiveZeroAndAnError) {
   const auto plain = qv::os::writeResContainer(
-      {qv::os::ResEntry{qv::os::ResId::id(10), qv::os::ResId::id(1), 0, 0x0030, 0, 0, 0, {1}}});
+      {qv::os::ResEntry{qv::os::ResId::id(10), qv::os::ResId::id(1), 0, 0x0030, 0, 0, 0, {1}, {}}});
   writeFile("disc/plain.res", std::string(plain.begin(), plain.end()));
   writeFile("disc/readme.txt", "no version here");
   std::filesystem::copy_file(std::string(QV_TESTBIN) + "/lib_req_ok.so", hostPath("disc/req.dll"));
