@@ -253,7 +253,7 @@ void RealizedFont::openRaster() {
   tm.tmExternalLeading = 0;
   // A raster face knows its widths only glyph by glyph.
   int widest = 1;
-  for (int c = 0x20; c <= 0xFF; ++c) widest = std::max(widest, charWidth(static_cast<unsigned char>(c)));
+  for (int c = 0x20; c <= 0xFF; ++c) widest = std::max(widest, rasterWidth(static_cast<unsigned char>(c)));
   tm.tmMaxCharWidth = widest;
   tm.tmAveCharWidth = std::max(1, charWidth('x'));
   tm.tmOverhang = face_.embolden ? 1 : 0;
@@ -342,6 +342,23 @@ const Glyph& RealizedFont::glyph(std::uint32_t cp) {
   }
   if (face_.embolden) ++g.advance;
   return g;
+}
+
+// A raster face's character width without making its mask: opening the
+// face asks for every character's width, and most of them are never drawn.
+// The glyph is loaded as glyph() loads it, so the width is the same.
+int RealizedFont::rasterWidth(unsigned char c) {
+  if (widthsKnown_[c]) return widths_[c];
+  const std::uint32_t cp = codepointOf(c);
+  FT_Face f = ft_ ? ft_->face : nullptr;
+  if (!f || glyphs_.count(cp)) return charWidth(c);
+  if (FT_Load_Glyph(f, FT_Get_Char_Index(f, cp), FT_LOAD_DEFAULT | FT_LOAD_TARGET_MONO) != 0) return charWidth(c);
+  // Only a glyph that is a bitmap already is sure to render, which the
+  // overstrike's extra column depends on.
+  if (f->glyph->format != FT_GLYPH_FORMAT_BITMAP) return charWidth(c);
+  widths_[c] = static_cast<int>((f->glyph->advance.x + 32) >> 6) + (face_.embolden ? 1 : 0);
+  widthsKnown_[c] = true;
+  return widths_[c];
 }
 
 int RealizedFont::charWidth(unsigned char c) {

@@ -116,6 +116,7 @@ class RealizedFont {
   bool open(const LOGFONTA& lf);
   void openRaster();
   void openScalable(const LOGFONTA& lf);
+  int rasterWidth(unsigned char c);
 
   struct FaceHandle;
   std::unique_ptr<FaceHandle> ft_;

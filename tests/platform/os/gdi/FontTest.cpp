@@ -2,7 +2,9 @@
 // handle answers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <string>
 
 #include "platform/os/gdi/Dc.h"
@@ -107,6 +109,10 @@ TEST(Font, RasterFaceSizesAndSyntheticBold) {
     SIZE size{};
     GetTextExtentPoint32(dc, "Anzeigedauer:", 13, &size);
     GetTextMetrics(dc, &tm);
+    // The widest character, as the widths of the drawn glyphs give it.
+    int widths[0xE0] = {};
+    GetCharWidth32(dc, 0x20, 0xFF, widths);
+    EXPECT_EQ(tm.tmMaxCharWidth, *std::max_element(std::begin(widths), std::end(widths)));
     SelectObject(dc, old);
     DeleteObject(font);
     return size.cx;
