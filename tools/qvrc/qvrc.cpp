@@ -436,7 +436,7 @@ std::string embedSource(const std::vector<BYTE>& container, bool registerIt) {
   out << "\n};\n";
   if (registerIt)
     out << "[[maybe_unused]] const bool kRegistered = qv::os::registerProgramResources(kResources + 24, " << size
-        << "u);\n";
+        << "u, true);\n";
   out << "}  // namespace\n";
   return out.str();
 }

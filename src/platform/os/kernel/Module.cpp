@@ -207,12 +207,10 @@ void unregisterStandInModule(const std::string& fileName) {
   s.standIns.erase(ansiUpperCase(fileName));
 }
 
-bool registerProgramResources(const BYTE* container, std::size_t size) {
+bool registerProgramResources(const BYTE* container, std::size_t size, bool lasting) {
   State& s = st();
   std::lock_guard<std::recursive_mutex> lock(s.m);
-  // The container is the program's constant data, there for the whole run:
-  // the entries point into it rather than copy it to the heap at start.
-  auto entries = parseResContainer(container, size, true);
+  auto entries = parseResContainer(container, size, lasting);
   if (!entries) return false;
   auto merged = std::make_shared<std::vector<ResEntry>>(*s.program.resources);
   merged->insert(merged->end(), std::make_move_iterator(entries->begin()), std::make_move_iterator(entries->end()));

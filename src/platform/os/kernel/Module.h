@@ -86,8 +86,11 @@ void unregisterStandInModule(const std::string& fileName);
 
 // The program's own resources; called from the code that qv_add_resources
 // generates, at static initialisation. Returns true to allow
-// `static const bool x = registerProgramResources(...)`.
-bool registerProgramResources(const BYTE* container, std::size_t size);
+// `static const bool x = registerProgramResources(...)`. A `lasting`
+// container stays where it is for the whole run (the program's constant
+// data, as qv_add_resources makes it): the entries then point into it
+// instead of copying it to the heap. Others are copied.
+bool registerProgramResources(const BYTE* container, std::size_t size, bool lasting = false);
 
 // The resources of a module (NULL: the program), or nullptr for an unknown
 // handle. The entries live as long as the module stays loaded.
