@@ -1,6 +1,7 @@
 // Pages that are not what they claim to be load, lay out, draw and answer
 // the pointer: unclosed tags, a page of 5 MB, binary junk, a wrong charset,
-// pictures cut short or lying about their size, a style sheet of junk,
+// pictures cut short or lying about their size, a style sheet of junk or
+// with a comment left open,
 // nesting deeper than any page needs.
 #include <gtest/gtest.h>
 
@@ -98,6 +99,19 @@ TEST_F(MalformedTest, AStyleSheetOfJunk) {
                 "</style></head><body style=\"" + css.substr(0, 200) +
                 "\"><p>text</p><div style=\"position:absolute;left:-100000px;width:999999999px\">far</div></body></html>");
   survives("styled.htm");
+}
+
+// A comment left open runs to the end of its sheet, wherever it opens (the
+// engine never ended on one opening at the sheet's second character).
+TEST_F(MalformedTest, AStyleSheetCommentLeftOpen) {
+  for (const std::string css : {"/* p { color: red }", "x/* p { color: red }", "//* * TTh", "p{}/*", "a{content:\"/*\"}"}) {
+    SCOPED_TRACE(css);
+    writeFile("site/open.css", css);
+    writeFile("site/linked.htm", "<html><head><link rel=stylesheet href=open.css></head><body><p>text</p></body></html>");
+    writeFile("site/inline.htm", "<html><head><style>" + css + "</style></head><body><p>text</p></body></html>");
+    survives("linked.htm");
+    survives("inline.htm");
+  }
 }
 
 TEST_F(MalformedTest, NestingDeeperThanAnyPage) {

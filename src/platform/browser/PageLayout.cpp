@@ -631,6 +631,7 @@ void PageLayout::import_css(litehtml::tstring& text, const litehtml::tstring& ur
     return;
   }
   text = resources_.styleSheet(address, doc_.charset()).value_or("");
+  closeOpenComment(text);
 }
 
 std::shared_ptr<litehtml::element> PageLayout::create_element(const litehtml::tchar_t* tag,

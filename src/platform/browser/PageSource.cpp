@@ -146,6 +146,15 @@ void rawStyleText(std::string& out, const std::string& text) {
   }
 }
 
+bool endsInComment(const std::string& sheet, size_t from) {
+  for (size_t open = sheet.find("/*", from); open != std::string::npos; open = sheet.find("/*", from)) {
+    const size_t close = sheet.find("*/", open + 2);
+    if (close == std::string::npos) return true;
+    from = close + 2;
+  }
+  return false;
+}
+
 class Writer {
  public:
   Writer(const SourceOptions& options, std::vector<Element*>& nodes) : options_(options), nodes_(nodes) {}
@@ -193,6 +202,7 @@ class Writer {
       const Element* node;
       int depth, tables;
       bool closing, written;
+      size_t contentsAt = 0;
     };
     std::vector<Step> stack{{&top, depth, tables, false, false}};
     while (!stack.empty()) {
@@ -200,6 +210,7 @@ class Writer {
       stack.pop_back();
       const Element& e = *s.node;
       if (s.closing) {
+        if (e.tagName() == "STYLE" && endsInComment(out_, s.contentsAt)) out_ += "*/";
         if (s.written) endTag(e);
         continue;
       }
@@ -220,7 +231,7 @@ class Writer {
       // A line break right after another one makes an empty line.
       if (tag == "BR" && followsBreak(e)) out_ += "&nbsp;";
       if (write) startTag(e);
-      stack.push_back({&e, s.depth, tablesHere, true, write});
+      stack.push_back({&e, s.depth, tablesHere, true, write, out_.size()});
       if (keepsContentsOut(tag)) continue;
       const auto& kids = e.childNodes();
       for (auto it = kids.rbegin(); it != kids.rend(); ++it)
@@ -321,6 +332,10 @@ std::vector<PageSlice> planSlices(const Document& doc, size_t sliceItems, size_t
     out[k].isLast = k + 1 == out.size();
   }
   return out;
+}
+
+void closeOpenComment(std::string& sheet) {
+  if (endsInComment(sheet, 0)) sheet += "*/";
 }
 
 std::string pageSource(const Document& doc, const PageSlice& slice, const SourceOptions& options,

@@ -49,6 +49,13 @@ size_t countItems(const Element& e);
 // `sliceItems` each (a single child bigger than that is a slice of its own).
 std::vector<PageSlice> planSlices(const Document& doc, size_t sliceItems, size_t wholeItems);
 
+// A comment left open runs to the end of its style sheet. The layout engine
+// strips comments by pairing each "/*" with the next "*/" wherever it
+// stands (strings too) and never ends on an open one at the sheet's second
+// character, so a sheet whose last "/*" is unpaired gets its "*/". The text
+// reaches the engine from the page's STYLE elements and from linked sheets.
+void closeOpenComment(std::string& sheet);
+
 // The HTML of a slice; `nodes` receives the elements the marks number.
 std::string pageSource(const Document& doc, const PageSlice& slice, const SourceOptions& options,
                        std::vector<Element*>& nodes);
