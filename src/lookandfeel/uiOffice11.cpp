@@ -110,8 +110,8 @@ void BuildOffice11ColorSet() {
   SchemeIndex = DetectXPColorScheme();
   SchemeActive = AreThemesAvailable(0) && SchemeIndex != xpcsNone;
   auto& c = ColorSet.Colors;
-  auto set = [&c](int Entry, COLORREF Value) { c[static_cast<size_t>(Entry)] = asColor(Value); };
-  auto copy = [&c](int Entry, int From) { c[static_cast<size_t>(Entry)] = c[static_cast<size_t>(From)]; };
+  auto set = [&](int Entry, COLORREF Value) { c[static_cast<size_t>(Entry)] = asColor(Value); };
+  auto copy = [&](int Entry, int From) { c[static_cast<size_t>(Entry)] = c[static_cast<size_t>(From)]; };
   auto mix = [](TColor A, TColor B, int Percent) { return rgb(MixColorsByPercent(A, B, Percent)); };
   auto nearSmix = [](int X, int Y, int Z) { return rgb(GetNearestScreenColor(MixSystemColors(X, Y, Z))); };
 

@@ -201,14 +201,6 @@ bool frameChain(Document& top, const Document* doc, std::vector<std::pair<Docume
   return false;
 }
 
-bool anyFrameNamed(const Document& doc, const std::string& name) {
-  for (const Frame& f : doc.frames()) {
-    if (lower(f.name) == name) return true;
-    if (f.document && anyFrameNamed(*f.document, name)) return true;
-  }
-  return false;
-}
-
 void collectFrames(const std::shared_ptr<Document>& doc, std::vector<std::shared_ptr<Document>>& out) {
   for (const Frame& f : doc->frames()) {
     if (!f.document) continue;

@@ -202,7 +202,7 @@ BOOL drawMenu(HDC dc, LPRECT rect, UINT state) {
     case DFCS_MENUCHECK: {
       const int n = sq.right - sq.left;
       paintMap(dc, sq.left, sq.top, n, n, kCheckMark, 9, 9,
-               [black](char ch) { return ch == '#' ? black : CLR_INVALID; });
+               [&](char ch) { return ch == '#' ? black : CLR_INVALID; });
       return TRUE;
     }
     case DFCS_MENUBULLET: {
@@ -211,7 +211,7 @@ BOOL drawMenu(HDC dc, LPRECT rect, UINT state) {
       const int x = sq.left + (n - d) / 2;
       const int y = sq.top + (n - d) / 2;
       paintMap(dc, x, y, d, d, kRadio + 4, 12, 4,
-               [black](char ch) { return ch == '6' ? black : CLR_INVALID; });
+               [&](char ch) { return ch == '6' ? black : CLR_INVALID; });
       return TRUE;
     }
     default: return FALSE;
