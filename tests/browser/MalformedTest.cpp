@@ -1,8 +1,7 @@
 // Pages that are not what they claim to be load, lay out, draw and answer
 // the pointer: unclosed tags, a page of 5 MB, binary junk, a wrong charset,
 // pictures cut short or lying about their size, a style sheet of junk or
-// with a comment left open,
-// nesting deeper than any page needs.
+// with a comment left open, nesting deeper than any page needs.
 #include <gtest/gtest.h>
 
 #include <fstream>
