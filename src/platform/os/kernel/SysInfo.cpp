@@ -2,6 +2,7 @@
 
 #include <atomic>
 
+#include <pthread.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -49,7 +50,19 @@ void Sleep(DWORD milliseconds) {
 }
 
 DWORD GetCurrentProcessId() { return static_cast<DWORD>(::getpid()); }
-DWORD GetCurrentThreadId() { return static_cast<DWORD>(::syscall(SYS_gettid)); }
+namespace {
+
+// Every window call asks which thread it runs on, so the kernel is asked
+// once a thread. A forked child's one thread has an id of its own.
+thread_local DWORD cachedThreadId = 0;
+[[maybe_unused]] const int threadIdForgottenOnFork = ::pthread_atfork(nullptr, nullptr, [] { cachedThreadId = 0; });
+
+}  // namespace
+
+DWORD GetCurrentThreadId() {
+  if (cachedThreadId == 0) cachedThreadId = static_cast<DWORD>(::syscall(SYS_gettid));
+  return cachedThreadId;
+}
 
 BOOL GetVersionExA(OSVERSIONINFOA* info) {
   if (!info) {

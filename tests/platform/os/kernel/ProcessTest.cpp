@@ -1,6 +1,10 @@
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "DesktopTest.h"
@@ -104,6 +108,25 @@ TEST_F(ProcessTest, WinExecAnswersLikeThePlatform) {
   EXPECT_GT(WinExec("prog_kernel_child exit 0", SW_SHOW), 31u);
   ASSERT_EQ(Recorder::eventsOf("exec").size(), 1u);
   EXPECT_EQ(Recorder::eventsOf("exec")[0].fields[0], "prog_kernel_child exit 0");
+}
+
+// Each thread has its own id, and so has the one thread of a forked child,
+// whose id the parent never had.
+TEST(ThreadIdTest, EachThreadAndAForkedChildHasItsOwnId) {
+  const DWORD mine = GetCurrentThreadId();
+  EXPECT_EQ(mine, static_cast<DWORD>(::syscall(SYS_gettid)));
+  DWORD theirs = 0;
+  std::thread([&] { theirs = GetCurrentThreadId(); }).join();
+  EXPECT_NE(theirs, 0u);
+  EXPECT_NE(theirs, mine);
+  EXPECT_EQ(GetCurrentThreadId(), mine);
+
+  const pid_t pid = ::fork();
+  ASSERT_NE(pid, -1);
+  if (pid == 0) _exit(GetCurrentThreadId() == static_cast<DWORD>(::syscall(SYS_gettid)) ? 0 : 1);
+  int status = 0;
+  ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 }  // namespace
