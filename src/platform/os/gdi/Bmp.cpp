@@ -148,6 +148,17 @@ bool decodeDibAt(const std::uint8_t* data, size_t size, Image& out, std::string*
   if (bitsAt > offset) offset = bitsAt;
   {
     const int w = static_cast<int>(h.width), hh = static_cast<int>(height);
+    const bool runLength = h.compression == kRle8 || h.compression == kRle4;
+    const size_t stride = ((static_cast<size_t>(w) * h.bitCount + 31) / 32) * 4;
+    const size_t need = stride * static_cast<size_t>(hh);
+    if (!runLength && (offset > size || size - offset < need)) return fail(error, "truncated bitmap bits");
+    // Below 32 bits an icon's AND mask, a bit a pixel, follows the colours
+    // and is not optional. Run-length colours can claim the largest picture
+    // in a few bytes; the room for its mask they cannot.
+    if (iconHeight && h.bitCount < 32) {
+      const size_t mask = ((static_cast<size_t>(w) + 31) / 32) * 4 * static_cast<size_t>(hh);
+      if (offset > size || size - offset - (runLength ? 0 : need) < mask) return fail(error, "truncated icon mask");
+    }
     if (!out.allocate(w, hh)) return fail(error, "bad bitmap size");
     out.bitDepth = h.bitCount;
     out.palette = palette;
@@ -156,7 +167,7 @@ bool decodeDibAt(const std::uint8_t* data, size_t size, Image& out, std::string*
       return (index < palette.size() ? palette[index] : 0u) | 0xFF000000u;
     };
 
-    if (h.compression == kRle8 || h.compression == kRle4) {
+    if (runLength) {
       // Run-length bits: pixels never reached keep colour index 0.
       const bool four = h.compression == kRle4;
       std::fill(out.pixels.begin(), out.pixels.end(), paletteColour(0));
@@ -195,9 +206,6 @@ bool decodeDibAt(const std::uint8_t* data, size_t size, Image& out, std::string*
       return true;
     }
 
-    const size_t stride = ((static_cast<size_t>(w) * h.bitCount + 31) / 32) * 4;
-    const size_t need = stride * static_cast<size_t>(hh);
-    if (offset > size || size - offset < need) return fail(error, "truncated bitmap bits");
     if (bitsEnd) *bitsEnd = offset + need;
 
     Channel red, green, blue, alpha;

@@ -18,8 +18,9 @@ bool decodeBmp(const std::uint8_t* data, size_t size, Image& out, std::string* e
 
 // A packed DIB: the header, its colour table and the bits straight after.
 // `iconHeight` reads an icon's image: the header's height counts the XOR
-// and AND bitmaps, and only the XOR half is decoded; `bitsEnd` gets the
-// offset just past the decoded bits (where an icon's AND mask starts).
+// and AND bitmaps, and only the XOR half is decoded (below 32 bits the
+// room for the AND mask is required too); `bitsEnd` gets the offset just
+// past the decoded bits (where an icon's AND mask starts).
 bool decodeDib(const std::uint8_t* data, size_t size, Image& out, std::string* error = nullptr, bool iconHeight = false,
                size_t* bitsEnd = nullptr);
 

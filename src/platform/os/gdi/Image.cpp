@@ -1,5 +1,7 @@
 #include "platform/os/gdi/Image.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 
@@ -16,9 +18,17 @@
 
 namespace qv::os::gdi {
 
+namespace {
+std::atomic<long long> pixelLimit{kMaxImagePixels};
+}  // namespace
+
 bool imageSizeOk(long long width, long long height) {
   return width > 0 && height > 0 && width <= kMaxImageSide && height <= kMaxImageSide &&
-         width * height <= kMaxImagePixels;
+         width * height <= pixelLimit.load(std::memory_order_relaxed);
+}
+
+void limitImagePixels(long long pixels) {
+  pixelLimit.store(std::clamp(pixels, 1LL, kMaxImagePixels), std::memory_order_relaxed);
 }
 
 bool Image::allocate(int w, int h) {

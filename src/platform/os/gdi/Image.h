@@ -43,6 +43,12 @@ namespace qv::os::gdi {
 constexpr int kMaxImageSide = 16384;
 constexpr long long kMaxImagePixels = 64LL * 1024 * 1024;
 bool imageSizeOk(long long width, long long height);
+// Lowers the pixels a picture may have for the rest of the process (never
+// above kMaxImagePixels). A run-length bitmap or a PNG may validly describe
+// the largest picture in a few bytes, and each of its pixels then costs its
+// share; the picture fuzz target lowers the limit so that its time goes to
+// the readers' paths, not to filling pixels.
+void limitImagePixels(long long pixels);
 
 struct Image {
   int width = 0;

@@ -1,5 +1,6 @@
 #include "platform/os/gdi/Jpeg.h"
 
+#include <jerror.h>
 #include <jpeglib.h>
 
 #include <csetjmp>
@@ -24,7 +25,16 @@ void onError(j_common_ptr cinfo) {
   std::longjmp(err->jump, 1);
 }
 
-void onMessage(j_common_ptr, int) {}
+// libjpeg only warns when the entropy-coded data runs out before the picture
+// is whole, or when a progressive file's scans come out of order, and then
+// carries on with zeros: a few hundred bytes whose header claims the largest
+// picture would be decoded whole. Both mean the file cannot hold the picture
+// it claims, so they end the decoding at once, as a cut file does.
+void onMessage(j_common_ptr cinfo, int level) {
+  const int code = cinfo->err->msg_code;
+  if (level == -1 && (code == JWRN_HIT_MARKER || code == JWRN_JPEG_EOF || code == JWRN_BOGUS_PROGRESSION))
+    onError(cinfo);
+}
 
 // Memory source that remembers when the data ran out: libjpeg would carry on
 // with an invented end marker and grey rows, but a cut file is an error here.
@@ -67,6 +77,13 @@ bool decodeCore(jpeg_decompress_struct* cinfo, ErrorManager* err, Source* src, I
     std::strcpy(err->message, "bad JPEG size");
     return false;
   }
+  // The platform's codecs read Huffman-coded files only. The arithmetic
+  // coder also pads a short scan with zeros without a warning, so a file of
+  // a hundred bytes would stand for the largest picture.
+  if (cinfo->arith_code) {
+    std::strcpy(err->message, "arithmetic-coded JPEG files are not supported");
+    return false;
+  }
   const J_COLOR_SPACE in = cinfo->jpeg_color_space;
   if (in == JCS_GRAYSCALE) {
     cinfo->out_color_space = JCS_GRAYSCALE;
@@ -78,10 +95,16 @@ bool decodeCore(jpeg_decompress_struct* cinfo, ErrorManager* err, Source* src, I
   jpeg_start_decompress(cinfo);
   const int w = static_cast<int>(cinfo->output_width), h = static_cast<int>(cinfo->output_height);
   const int comps = cinfo->output_components;
-  if (!out.allocate(w, h)) {
+  if (!imageSizeOk(w, h)) {
     std::strcpy(err->message, "bad JPEG size");
     return false;
   }
+  // Rows are added as they are decoded, so that a file whose data ends
+  // early has taken memory only for the rows it held.
+  out.width = w;
+  out.height = h;
+  out.pixels.clear();
+  out.pixels.reserve(static_cast<size_t>(w) * h);
   out.bitDepth = 8 * cinfo->num_components;
   out.hasAlpha = false;
   out.palette.clear();
@@ -92,6 +115,7 @@ bool decodeCore(jpeg_decompress_struct* cinfo, ErrorManager* err, Source* src, I
     const int y = static_cast<int>(cinfo->output_scanline);
     JSAMPROW rows[1] = {row.data()};
     if (jpeg_read_scanlines(cinfo, rows, 1) != 1) break;
+    out.pixels.resize(static_cast<size_t>(y + 1) * w);
     std::uint32_t* dst = &out.pixels[static_cast<size_t>(y) * w];
     for (int x = 0; x < w; ++x) {
       const std::uint8_t* s = &row[static_cast<size_t>(x) * comps];

@@ -2,6 +2,7 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace qv::os::gdi {
@@ -39,6 +40,25 @@ struct Rows {
   std::vector<png_bytep> pointers;
 };
 
+// The bytes of all IDAT chunks, as far as the file holds them.
+size_t compressedBytes(const std::uint8_t* data, size_t size) {
+  size_t total = 0;
+  for (size_t at = 8; size - at >= 12;) {
+    const size_t length = static_cast<size_t>(data[at]) << 24 | static_cast<size_t>(data[at + 1]) << 16 |
+                          static_cast<size_t>(data[at + 2]) << 8 | data[at + 3];
+    const size_t held = std::min(length, size - at - 8);
+    if (std::memcmp(data + at + 4, "IDAT", 4) == 0) total += held;
+    if (held < length || size - at - 8 - held < 4) break;
+    at += 12 + length;
+  }
+  return total;
+}
+
+// Deflate makes at most 1032 bytes out of one (a 258-byte match in two
+// bits), so a picture whose samples need more than that of its IDAT bytes
+// cannot be in the file: it is refused before its pixels are allocated.
+constexpr unsigned long long kMostDeflated = 1032;
+
 // The part that libpng may jump out of. Everything it touches that owns
 // memory lives in the caller's frame.
 bool decodeCore(png_structp png, png_infop info, Image& out, Rows& rows, ReadState& st) {
@@ -73,6 +93,8 @@ bool decodeCore(png_structp png, png_infop info, Image& out, Rows& rows, ReadSta
   png_read_update_info(png, info);
   if (png_get_rowbytes(png, info) != static_cast<size_t>(w) * 4) png_error(png, "unexpected PNG row layout");
 
+  const unsigned long long sampleBytes = (static_cast<unsigned long long>(w) * h * out.bitDepth + 7) / 8;
+  if (compressedBytes(st.data, st.size) * kMostDeflated < sampleBytes) png_error(png, "PNG data too short for its size");
   if (!out.allocate(static_cast<int>(w), static_cast<int>(h))) png_error(png, "bad PNG size");
   rows.pointers.resize(h);
   for (png_uint_32 y = 0; y < h; ++y)

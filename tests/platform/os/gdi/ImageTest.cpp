@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 #include <jpeglib.h>
 #include <png.h>
+#include <sys/resource.h>
 
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "DesktopTest.h"
@@ -185,7 +187,10 @@ Bytes libpngEncode(int w, int h, int colourType, const std::vector<std::uint8_t>
   return out;
 }
 
-Bytes libjpegEncode(int w, int h, int components, const std::vector<std::uint8_t>& samples) {
+enum class JpegCoding { Huffman, Progressive, Arithmetic };
+
+Bytes libjpegEncode(int w, int h, int components, const std::vector<std::uint8_t>& samples,
+                    JpegCoding coding = JpegCoding::Huffman) {
   jpeg_compress_struct c;
   jpeg_error_mgr err;
   c.err = jpeg_std_error(&err);
@@ -199,6 +204,8 @@ Bytes libjpegEncode(int w, int h, int components, const std::vector<std::uint8_t
   c.in_color_space = components == 1 ? JCS_GRAYSCALE : JCS_RGB;
   jpeg_set_defaults(&c);
   jpeg_set_quality(&c, 95, TRUE);
+  if (coding == JpegCoding::Progressive) jpeg_simple_progression(&c);
+  c.arith_code = coding == JpegCoding::Arithmetic;
   jpeg_start_compress(&c, TRUE);
   for (int y = 0; y < h; ++y) {
     JSAMPROW row = const_cast<JSAMPROW>(&samples[static_cast<size_t>(y) * w * components]);
@@ -209,6 +216,60 @@ Bytes libjpegEncode(int w, int h, int components, const std::vector<std::uint8_t
   Bytes out(mem, mem + size);
   std::free(mem);
   return out;
+}
+
+// The file with the frame's size set to w x h, as a header that lies about
+// its picture would have it.
+Bytes withJpegSize(Bytes file, int w, int h) {
+  for (size_t at = 2; at + 9 <= file.size() && file[at] == 0xFF;) {
+    const std::uint8_t marker = file[at + 1];
+    if (marker == 0xC0 || marker == 0xC2 || marker == 0xC9 || marker == 0xCA) {
+      file[at + 5] = static_cast<std::uint8_t>(h >> 8);
+      file[at + 6] = static_cast<std::uint8_t>(h);
+      file[at + 7] = static_cast<std::uint8_t>(w >> 8);
+      file[at + 8] = static_cast<std::uint8_t>(w);
+      break;
+    }
+    at += 2 + (file[at + 2] << 8 | file[at + 3]);
+  }
+  return file;
+}
+
+// A progressive file without its DC scans (each scan runs from its SOS
+// segment to the next marker that is neither a stuffed 0xFF nor a restart).
+Bytes withoutDcScans(const Bytes& file) {
+  Bytes out(file.begin(), file.begin() + 2);
+  size_t at = 2;
+  while (at + 2 <= file.size()) {
+    const std::uint8_t marker = file[at + 1];
+    size_t end = marker == 0xD9 ? at + 2 : at + 2 + (file[at + 2] << 8 | file[at + 3]);
+    bool keep = true;
+    if (marker == 0xDA) {
+      keep = file[at + 5 + 2 * file[at + 4]] != 0;  // Ss: 0 is a DC scan
+      while (end + 1 < file.size() && !(file[end] == 0xFF && file[end + 1] != 0 && (file[end + 1] & 0xF8) != 0xD0))
+        ++end;
+    }
+    if (keep) out.insert(out.end(), file.begin() + static_cast<long>(at), file.begin() + static_cast<long>(end));
+    if (marker == 0xD9) break;
+    at = end;
+  }
+  return out;
+}
+
+std::uint32_t pngCrc(const std::uint8_t* p, size_t n) {
+  std::uint32_t c = 0xFFFFFFFFu;
+  for (size_t i = 0; i < n; ++i) {
+    c ^= p[i];
+    for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+  }
+  return ~c;
+}
+
+// The most memory the process has held so far.
+long peakResidentKb() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
 }
 
 // A 32 x 32 picture of four flat quarters, each a whole 16 x 16 block of
@@ -499,9 +560,10 @@ TEST(Png, WriterRoundTripsExactly) {
 
 TEST(Jpeg, DecodesWithinTolerance) {
   const std::uint32_t want[4] = {0xC81E1E, 0x1EC81E, 0x1E1EC8, 0xF0F0F0};
-  for (int components : {3, 1}) {
-    SCOPED_TRACE(components);
-    Bytes file = libjpegEncode(32, 32, components, quarters(components));
+  for (auto [components, coding] : {std::pair{3, JpegCoding::Huffman}, std::pair{1, JpegCoding::Huffman},
+                                    std::pair{3, JpegCoding::Progressive}}) {
+    SCOPED_TRACE(testing::Message() << components << " components, coding " << static_cast<int>(coding));
+    Bytes file = libjpegEncode(32, 32, components, quarters(components), coding);
     Image img;
     std::string why;
     ASSERT_TRUE(decodeJpeg(file.data(), file.size(), img, &why)) << why;
@@ -632,6 +694,59 @@ TEST(ImageReaders, HeaderLiesAreRefusedBeforeAllocating) {
   }
   Image img;
   EXPECT_FALSE(decodePng(png.data(), png.size(), img));
+}
+
+// Files whose headers claim a picture of 16384 x 4096 (256 MB of pixels)
+// that their few bytes cannot hold are refused before its pixels take
+// memory: a bitmap's bits, an icon's mask (its run-length colours may stand
+// for any size, its mask may not), a PNG's deflated samples and a JPEG's
+// Huffman-coded blocks. Arithmetic coding, which the platform's codecs do
+// not read, pads a short scan without a word, and AC scans without the DC
+// scans before them pass over any number of blocks in a few bytes: both are
+// refused whatever the size.
+TEST(ImageReaders, PicturesTheirFilesCannotHoldAreRefused) {
+  constexpr int kW = 16384, kH = 4096;
+  Bytes icon;
+  {
+    Bytes d = dib(BmpFields{40, kW, 2 * kH, 8, 1, {0x102030}, {}, {0, 1}});
+    put16(icon, 0);
+    put16(icon, 1);
+    put16(icon, 1);
+    icon.insert(icon.end(), {0, 0, 0, 0});
+    put16(icon, 1);
+    put16(icon, 8);
+    put32(icon, static_cast<std::uint32_t>(d.size()));
+    put32(icon, 22);
+    icon.insert(icon.end(), d.begin(), d.end());
+  }
+  Bytes png = libpngEncode(1, 1, PNG_COLOR_TYPE_RGB_ALPHA, {1, 2, 3, 4});
+  for (int i = 0; i < 8; ++i) png[16 + i] = static_cast<std::uint8_t>((i < 4 ? kW : kH) >> (8 * (3 - i % 4)));
+  const std::uint32_t crc = pngCrc(&png[12], 17);
+  for (int i = 0; i < 4; ++i) png[29 + i] = static_cast<std::uint8_t>(crc >> (8 * (3 - i)));
+  const auto grey = std::vector<std::uint8_t>(32 * 32, 128);
+  struct Case {
+    const char* name;
+    Bytes file;
+    bool (*decode)(const std::uint8_t*, size_t, Image&, std::string*);
+  } cases[] = {
+      {"bitmap without its bits", bmpFile(BmpFields{40, kW, kH, 24, 0, {}, {}, {}}), decodeBmp},
+      {"icon of run-length colours without room for its mask", icon, decodeImage},
+      {"png of one deflated pixel", png, decodePng},
+      {"jpeg whose blocks end early", withJpegSize(libjpegEncode(32, 32, 1, grey), kW, kH), decodeJpeg},
+      {"arithmetic-coded jpeg",
+       withJpegSize(libjpegEncode(32, 32, 1, grey, JpegCoding::Arithmetic), kW, kH), decodeJpeg},
+      {"progressive jpeg without its DC scans",
+       withoutDcScans(libjpegEncode(32, 32, 1, grey, JpegCoding::Progressive)), decodeJpeg},
+  };
+  const long before = peakResidentKb();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Image img;
+    std::string why;
+    EXPECT_FALSE(c.decode(c.file.data(), c.file.size(), img, &why));
+    EXPECT_FALSE(why.empty());
+  }
+  EXPECT_LT(peakResidentKb() - before, 128 * 1024) << "half of one such picture";
 }
 
 class LoadImageTest : public qvtest::DesktopTest {};
