@@ -1,7 +1,8 @@
 // Pages that are not what they claim to be load, lay out, draw and answer
 // the pointer: unclosed tags, a page of 5 MB, binary junk, a wrong charset,
 // pictures cut short or lying about their size, a style sheet of junk or
-// with a comment left open, nesting deeper than any page needs.
+// with a comment left open, borders millions of pixels wide, nesting deeper
+// than any page needs.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -111,6 +112,34 @@ TEST_F(MalformedTest, AStyleSheetCommentLeftOpen) {
     survives("linked.htm");
     survives("inline.htm");
   }
+}
+
+// A border millions of pixels wide, or dotted along a box millions of
+// pixels long, is drawn where it shows, in the time of any other border
+// (its rows and dots were walked one by one outside the window).
+TEST_F(MalformedTest, BordersMillionsOfPixelsWide) {
+  const COLORREF red = 0xFFFF0000;
+  for (const std::string style : {"solid", "double", "dotted", "dashed"}) {
+    SCOPED_TRACE(style);
+    writeFile("site/wide.htm", "<html><body style=\"margin:0\"><div style=\"border:9999999px " + style +
+                                   " #ff0000;width:10px;height:10px\"></div></body></html>");
+    survives("wide.htm");
+    auto view = show(hostPath("site/wide.htm"));
+    const auto picture = render(*view);
+    for (const POINT p : {POINT{0, 0}, POINT{kWidth - 1, 0}, POINT{kWidth / 2, kHeight / 2}, POINT{0, kHeight - 1},
+                          POINT{kWidth - 1, kHeight - 1}})
+      EXPECT_EQ(picture.pixels[static_cast<size_t>(p.y * picture.width + p.x)], red) << p.x << "," << p.y;
+  }
+  // One-pixel dots along a box that starts a million and one pixels to the
+  // left: the dots keep their places, on the odd columns of the window.
+  writeFile("site/long.htm",
+            "<html><body style=\"margin:0\"><div style=\"position:absolute;left:-1000001px;top:0;"
+            "width:100000000px;height:5px;border-top:1px dotted #ff0000\"></div></body></html>");
+  survives("long.htm");
+  auto view = show(hostPath("site/long.htm"));
+  const auto picture = render(*view);
+  for (int x = 0; x < 8; ++x) EXPECT_EQ(picture.pixels[static_cast<size_t>(x)] == red, x % 2 == 1) << x;
+  EXPECT_NE(picture.pixels[static_cast<size_t>(picture.width)], red);
 }
 
 TEST_F(MalformedTest, NestingDeeperThanAnyPage) {

@@ -551,32 +551,52 @@ void PageLayout::paintSide(HDC dc, int side, const litehtml::border& b, const RE
   };
   const bool doubled = b.style == litehtml::border_style_double && w >= 3;
   const bool dotted = b.style == litehtml::border_style_dotted, dashed = b.style == litehtml::border_style_dashed;
-  for (int i = 0; i < w; ++i) {
+  const bool across = side == 1 || side == 3;
+  // Only the rows and dots the clip lets through are drawn: a border a
+  // million pixels wide, or dots along a box of that length, must not be
+  // walked one by one outside the window. Edges are taken in 64 bits, as
+  // boxes of such sizes lie near the ends of the coordinate range.
+  RECT clip{};
+  if (GetClipBox(dc, &clip) == ERROR) return;
+  long long first = 0, last = w;
+  switch (side) {
+    case 0: first = static_cast<long long>(clip.left) - o.left, last = static_cast<long long>(clip.right) - o.left; break;
+    case 1: first = static_cast<long long>(clip.top) - o.top, last = static_cast<long long>(clip.bottom) - o.top; break;
+    case 2: first = static_cast<long long>(o.right) - clip.right, last = static_cast<long long>(o.right) - clip.left; break;
+    default: first = static_cast<long long>(o.bottom) - clip.bottom, last = static_cast<long long>(o.bottom) - clip.top; break;
+  }
+  first = std::max<long long>(first, 0);
+  last = std::min<long long>(last, w);
+  const long long lo = across ? clip.left : clip.top, hi = across ? clip.right : clip.bottom;
+  auto coord = [](long long v) { return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX)); };
+  for (long long i = first; i < last; ++i) {
     if (doubled && i >= w / 3 && i < w - w / 3) continue;
-    const COLORREF c = rowColor(i);
-    // The row's extent along the side.
-    int a, z;
+    const COLORREF c = rowColor(static_cast<int>(i));
+    // The row's extent along the side, shortened along the mitres.
+    long long a, z;
     RECT row{};
-    if (side == 1 || side == 3) {
-      a = o.left + wd[0] * i / w;
-      z = o.right - wd[2] * i / w;
-      const int y = side == 1 ? o.top + i : o.bottom - 1 - i;
-      row = RECT{a, y, z, y + 1};
+    if (across) {
+      a = o.left + static_cast<long long>(wd[0]) * i / w;
+      z = o.right - static_cast<long long>(wd[2]) * i / w;
+      const int y = coord(side == 1 ? o.top + i : o.bottom - 1 - i);
+      row = RECT{coord(a), y, coord(z), y + 1};
     } else {
-      a = o.top + wd[1] * i / w;
-      z = o.bottom - wd[3] * i / w;
-      const int x = side == 0 ? o.left + i : o.right - 1 - i;
-      row = RECT{x, a, x + 1, z};
+      a = o.top + static_cast<long long>(wd[1]) * i / w;
+      z = o.bottom - static_cast<long long>(wd[3]) * i / w;
+      const int x = coord(side == 0 ? o.left + i : o.right - 1 - i);
+      row = RECT{x, coord(a), x + 1, coord(z)};
     }
     if (!dotted && !dashed) {
       fill(dc, row, c);
       continue;
     }
-    // Dots as squares of the border's width, dashes three times as long.
-    const int on = dotted ? w : 3 * w, period = on + (dotted ? w : 2 * w);
-    for (int p = a; p < z; p += period) {
-      const int e = std::min(z, p + on);
-      fill(dc, side == 1 || side == 3 ? RECT{p, row.top, e, row.bottom} : RECT{row.left, p, row.right, e}, c);
+    // Dots as squares of the border's width, dashes three times as long,
+    // from the first that reaches into the clip to the last that starts in it.
+    const long long on = dotted ? w : 3LL * w, period = on + (dotted ? w : 2LL * w);
+    const long long start = lo > a ? a + (lo - a) / period * period : a;
+    for (long long p = start; p < std::min(z, hi); p += period) {
+      const int from = coord(p), to = coord(std::min(z, p + on));
+      fill(dc, across ? RECT{from, row.top, to, row.bottom} : RECT{row.left, from, row.right, to}, c);
     }
   }
 }
