@@ -288,6 +288,21 @@ std::vector<std::uint8_t> quarters(int components) {
   return s;
 }
 
+// An icon file of one entry: `image` is its DIB with the mask after it.
+Bytes singleIcon(const Bytes& image, std::uint8_t width, std::uint8_t height, std::uint32_t bitCount) {
+  Bytes ico;
+  put16(ico, 0);
+  put16(ico, 1);
+  put16(ico, 1);
+  ico.insert(ico.end(), {width, height, 0, 0});
+  put16(ico, 1);
+  put16(ico, bitCount);
+  put32(ico, static_cast<std::uint32_t>(image.size()));
+  put32(ico, 22);
+  ico.insert(ico.end(), image.begin(), image.end());
+  return ico;
+}
+
 void expectPixels(const Image& img, int w, int h, const std::vector<std::uint32_t>& want) {
   ASSERT_EQ(img.width, w);
   ASSERT_EQ(img.height, h);
@@ -619,15 +634,7 @@ TEST(ImageReaders, CorruptAndTruncatedFilesGiveErrors) {
     Bytes d = dib(BmpFields{40, 1, 2, 24, 0, {}, {}, packRows({{0x010203}}, 24, false)});
     Bytes m = packRows({{0}}, 1, false);
     d.insert(d.end(), m.begin(), m.end());
-    put16(ico, 0);
-    put16(ico, 1);
-    put16(ico, 1);
-    ico.insert(ico.end(), {1, 1, 0, 0});
-    put16(ico, 1);
-    put16(ico, 24);
-    put32(ico, static_cast<std::uint32_t>(d.size()));
-    put32(ico, 22);
-    ico.insert(ico.end(), d.begin(), d.end());
+    ico = singleIcon(d, 1, 1, 24);
   }
   struct Reader {
     const char* name;
@@ -706,19 +713,7 @@ TEST(ImageReaders, HeaderLiesAreRefusedBeforeAllocating) {
 // refused whatever the size.
 TEST(ImageReaders, PicturesTheirFilesCannotHoldAreRefused) {
   constexpr int kW = 16384, kH = 4096;
-  Bytes icon;
-  {
-    Bytes d = dib(BmpFields{40, kW, 2 * kH, 8, 1, {0x102030}, {}, {0, 1}});
-    put16(icon, 0);
-    put16(icon, 1);
-    put16(icon, 1);
-    icon.insert(icon.end(), {0, 0, 0, 0});
-    put16(icon, 1);
-    put16(icon, 8);
-    put32(icon, static_cast<std::uint32_t>(d.size()));
-    put32(icon, 22);
-    icon.insert(icon.end(), d.begin(), d.end());
-  }
+  const Bytes icon = singleIcon(dib(BmpFields{40, kW, 2 * kH, 8, 1, {0x102030}, {}, {0, 1}}), 0, 0, 8);
   Bytes png = libpngEncode(1, 1, PNG_COLOR_TYPE_RGB_ALPHA, {1, 2, 3, 4});
   for (int i = 0; i < 8; ++i) png[16 + i] = static_cast<std::uint8_t>((i < 4 ? kW : kH) >> (8 * (3 - i % 4)));
   const std::uint32_t crc = pngCrc(&png[12], 17);
