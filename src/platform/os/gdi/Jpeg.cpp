@@ -141,6 +141,8 @@ bool decodeCore(jpeg_decompress_struct* cinfo, ErrorManager* err, Source* src, I
       dst[x] = 0xFF000000u | (r << 16) | (g << 8) | b;
     }
   }
+  // Whatever ended the rows early, a picture always holds all its pixels.
+  out.pixels.resize(static_cast<size_t>(w) * h);
   if (src->truncated) {
     std::strcpy(err->message, "truncated JPEG file");
     return false;
