@@ -297,12 +297,81 @@ std::optional<std::string> ProfileText::value(std::string_view section, std::str
   return std::nullopt;
 }
 
+ProfileText::Index* ProfileText::ownIndex() {
+  if (index_ && index_.use_count() > 1) index_ = std::make_shared<Index>(*index_);
+  return index_.get();
+}
+
+void ProfileText::lineInserted(std::size_t at) {
+  Index* ix = ownIndex();
+  if (!ix) return;
+  const Line& l = lines_[at];
+  const bool last = at + 1 == lines_.size();
+  // A header above other lines takes over the keys below it.
+  if (!last && (l.kind == Kind::Section || l.kind == Kind::BrokenHeader)) {
+    changed();
+    return;
+  }
+  const auto pos = static_cast<std::uint32_t>(at);
+  // Lines from here on move down one; the entries keep their order.
+  if (!last) {
+    auto shift = [pos](std::uint32_t& v) { v += v >= pos ? 1 : 0; };
+    for (Index::Entry& e : ix->sections) shift(e.line);
+    for (Index::Entry& e : ix->keys) {
+      shift(e.header);
+      shift(e.line);
+    }
+    for (std::uint32_t& h : ix->headers) shift(h);
+  }
+  auto add = [](std::vector<Index::Entry>& entries, const Index::Entry& e) {
+    entries.insert(std::upper_bound(entries.begin(), entries.end(), e), e);
+  };
+  switch (l.kind) {
+    case Kind::Section:
+      ix->headers.push_back(pos);
+      add(ix->sections, {nameHash(nameOf(l)), 0, pos});
+      break;
+    case Kind::BrokenHeader:
+      ix->headers.push_back(pos);
+      break;
+    case Kind::Key: {
+      // Under the nearest header above, when that one is whole.
+      auto next = std::upper_bound(ix->headers.begin(), ix->headers.end(), pos);
+      if (next != ix->headers.begin() && lines_[*(next - 1)].kind == Kind::Section)
+        add(ix->keys, {nameHash(nameOf(l)), *(next - 1), pos});
+      break;
+    }
+    case Kind::Other:
+      break;
+  }
+}
+
+void ProfileText::keyLineRemoving(std::size_t at) {
+  Index* ix = ownIndex();
+  if (!ix) return;
+  const auto pos = static_cast<std::uint32_t>(at);
+  auto next = std::upper_bound(ix->headers.begin(), ix->headers.end(), pos);
+  if (next != ix->headers.begin()) {
+    const Index::Entry e{nameHash(nameOf(lines_[at])), *(next - 1), pos};
+    auto it = std::lower_bound(ix->keys.begin(), ix->keys.end(), e);
+    if (it != ix->keys.end() && !(e < *it)) ix->keys.erase(it);
+  }
+  // Lines below move up one; the entries keep their order.
+  auto shift = [pos](std::uint32_t& v) { v -= v > pos ? 1 : 0; };
+  for (Index::Entry& e : ix->sections) shift(e.line);
+  for (Index::Entry& e : ix->keys) {
+    shift(e.header);
+    shift(e.line);
+  }
+  for (std::uint32_t& h : ix->headers) shift(h);
+}
+
 void ProfileText::insertLine(std::size_t at, std::string text) {
-  changed();
   // A last line without line break gets one when something follows it.
   if (at == lines_.size() && at > 0 && lines_[at - 1].eol == Eol::None) lines_[at - 1].eol = newline_;
   Line l = makeLine(std::move(text), newline_);
   lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), l);
+  lineInserted(at);
 }
 
 void ProfileText::setValue(std::string_view section, std::string_view key, std::string_view value) {
@@ -320,11 +389,11 @@ void ProfileText::setValue(std::string_view section, std::string_view key, std::
     if (l.kind != Kind::Key) continue;
     if (sameName(nameOf(l), key)) {
       // The key keeps its spelling in the file.
+      // Its name and place stay, and so does the index.
       std::string line = std::string(nameOf(l)) + "=" + std::string(value);
       dropped(l);
       const Eol eol = l.eol;
       lines_[i] = makeLine(std::move(line), eol);
-      changed();
       return;
     }
     lastKey = i;
@@ -339,10 +408,10 @@ bool ProfileText::deleteKey(std::string_view section, std::string_view key) {
   for (std::size_t i = r->first + 1; i < r->second; ++i) {
     if (lines_[i].kind == Kind::Key && sameName(nameOf(lines_[i]), key)) {
       dropped(lines_[i]);
+      keyLineRemoving(i);
       // Removing the last line leaves the one before it as the file's end,
       // with the line break it had.
       lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(i));
-      changed();
       return true;
     }
   }

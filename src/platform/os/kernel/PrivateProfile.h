@@ -133,7 +133,9 @@ class ProfileText {
   void changed() { index_.reset(); }
 
   // Where names are, so that a lookup in a large file does not walk all of
-  // it: built on the first lookup, dropped by every change.
+  // it: built on the first lookup, kept up to date by a line added or a key
+  // line removed (a layout written key by key would build it again at every
+  // key), and dropped by other changes.
   struct Index {
     struct Entry {
       std::uint64_t hash;    // of the name with its letters in upper case
@@ -148,6 +150,13 @@ class ProfileText {
     std::vector<std::uint32_t> headers;  // every header line, broken ones too
   };
   const Index& index() const;
+  // The index to bring up to date after a change, this text's own (a copy
+  // when other texts share it); null when there is none to keep.
+  Index* ownIndex();
+  // The line at `at` has just been inserted.
+  void lineInserted(std::size_t at);
+  // The key line at `at` is about to be removed.
+  void keyLineRemoving(std::size_t at);
 
   std::vector<Line> lines_;
   std::string chars_;
@@ -155,7 +164,7 @@ class ProfileText {
   // they are dropped once they outgrow the rest.
   std::size_t unused_ = 0;
   Eol newline_ = Eol::CrLf;
-  mutable std::shared_ptr<const Index> index_;
+  mutable std::shared_ptr<Index> index_;
 };
 
 // The host file behind a profile file name, by the rules of the functions.

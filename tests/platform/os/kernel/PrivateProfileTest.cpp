@@ -10,6 +10,8 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <optional>
+#include <random>
 #include <sstream>
 
 #include "DesktopTest.h"
@@ -220,6 +222,50 @@ TEST_F(PrivateProfile, ManyChangesInMemoryKeepEveryOtherLine) {
   EXPECT_EQ(t.value("B", "n"), "2999" + pad);
   EXPECT_EQ(t.value("C", "k3"), "=2999");
   EXPECT_EQ(qv::os::ProfileText(t.text()).text(), t.text());
+}
+
+// A text changed one line at a time answers every lookup as the same text
+// parsed afresh does: random writes, deletions and whole sections over a
+// few names in several spellings, odd names among them (a key that makes a
+// header, a comment or nothing), looked up between the changes so that the
+// lookups' index has to follow each change. A copy taken on the way keeps
+// its own answers.
+TEST_F(PrivateProfile, ChangesLineByLineAnswerAsAFreshParse) {
+  const std::vector<std::string> sections = {"A", "a", "B", " b ", "Long Section", "[x", ""};
+  const std::vector<std::string> keys = {"k", "K", "key", "KEY2", " sp ", "[odd", ";c", "", "x=y"};
+  std::mt19937 random(7);
+  auto pick = [&](const std::vector<std::string>& from) { return from[random() % from.size()]; };
+  auto expectSameAnswers = [&](const qv::os::ProfileText& t, int step) {
+    const qv::os::ProfileText fresh(t.text());
+    ASSERT_EQ(t.sectionNames(), fresh.sectionNames()) << "step " << step;
+    for (const std::string& s : sections) {
+      ASSERT_EQ(t.keyNames(s), fresh.keyNames(s)) << "step " << step << " [" << s << "]";
+      for (const std::string& k : keys) ASSERT_EQ(t.value(s, k), fresh.value(s, k)) << step << " [" << s << "] " << k;
+    }
+  };
+  for (const char* start : {"", "; head\r\n[A]\r\nk=1\r\n\r\n[B]\r\nkey=2\r\n[broken\r\nk=3\r\n[a]\r\nk=4"}) {
+    qv::os::ProfileText t(start);
+    std::optional<qv::os::ProfileText> copy;
+    std::string copyText;
+    for (int step = 0; step < 3000; ++step) {
+      switch (random() % 10) {
+        case 0: t.deleteKey(pick(sections), pick(keys)); break;
+        case 1: if (random() % 8 == 0) t.deleteSection(pick(sections)); break;
+        case 2: if (random() % 8 == 0) t.replaceSection(pick(sections), {pick(keys) + "=r", "; note", pick(keys) + "=s"}); break;
+        default: t.setValue(pick(sections), pick(keys), std::to_string(step)); break;
+      }
+      if (random() % 3 == 0) (void)t.value(pick(sections), pick(keys));
+      if (step % 100 == 0) expectSameAnswers(t, step);
+      if (step == 1500) {
+        copy = t;
+        copyText = t.text();
+      }
+    }
+    expectSameAnswers(t, -1);
+    ASSERT_TRUE(copy);
+    EXPECT_EQ(copy->text(), copyText);
+    expectSameAnswers(*copy, -2);
+  }
 }
 
 TEST_F(PrivateProfile, WriteFailuresAndPlacesOfFiles) {
