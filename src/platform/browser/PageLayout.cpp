@@ -558,15 +558,15 @@ void PageLayout::paintSide(HDC dc, int side, const litehtml::border& b, const RE
   // boxes of such sizes lie near the ends of the coordinate range.
   RECT clip{};
   if (GetClipBox(dc, &clip) == ERROR) return;
-  long long first = 0, last = w;
-  switch (side) {
-    case 0: first = static_cast<long long>(clip.left) - o.left, last = static_cast<long long>(clip.right) - o.left; break;
-    case 1: first = static_cast<long long>(clip.top) - o.top, last = static_cast<long long>(clip.bottom) - o.top; break;
-    case 2: first = static_cast<long long>(o.right) - clip.right, last = static_cast<long long>(o.right) - clip.left; break;
-    default: first = static_cast<long long>(o.bottom) - clip.bottom, last = static_cast<long long>(o.bottom) - clip.top; break;
-  }
-  first = std::max<long long>(first, 0);
-  last = std::min<long long>(last, w);
+  // Rows [first, last) from the outside in; the right and bottom sides count
+  // from their far edges.
+  const long long firstRow[4] = {static_cast<long long>(clip.left) - o.left, static_cast<long long>(clip.top) - o.top,
+                                 static_cast<long long>(o.right) - clip.right,
+                                 static_cast<long long>(o.bottom) - clip.bottom};
+  const long long lastRow[4] = {
+      static_cast<long long>(clip.right) - o.left, static_cast<long long>(clip.bottom) - o.top,
+      static_cast<long long>(o.right) - clip.left, static_cast<long long>(o.bottom) - clip.top};
+  const long long first = std::max<long long>(firstRow[side], 0), last = std::min<long long>(lastRow[side], w);
   const long long lo = across ? clip.left : clip.top, hi = across ? clip.right : clip.bottom;
   auto coord = [](long long v) { return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX)); };
   for (long long i = first; i < last; ++i) {

@@ -6,14 +6,14 @@
 #include <cstring>
 
 #include "platform/os/gdi/Bitmap.h"
-#include "platform/os/gdi/Icon.h"
-#include "platform/os/gdi/PredefinedBitmaps.h"
 #include "platform/os/gdi/Bmp.h"
 #include "platform/os/gdi/Dib.h"
 #include "platform/os/gdi/Gif.h"
 #include "platform/os/gdi/Ico.h"
+#include "platform/os/gdi/Icon.h"
 #include "platform/os/gdi/Jpeg.h"
 #include "platform/os/gdi/Png.h"
+#include "platform/os/gdi/PredefinedBitmaps.h"
 #include "platform/os/kernel/Paths.h"
 
 namespace qv::os::gdi {

@@ -94,7 +94,8 @@ bool decodeCore(png_structp png, png_infop info, Image& out, Rows& rows, ReadSta
   if (png_get_rowbytes(png, info) != static_cast<size_t>(w) * 4) png_error(png, "unexpected PNG row layout");
 
   const unsigned long long sampleBytes = (static_cast<unsigned long long>(w) * h * out.bitDepth + 7) / 8;
-  if (compressedBytes(st.data, st.size) * kMostDeflated < sampleBytes) png_error(png, "PNG data too short for its size");
+  if (compressedBytes(st.data, st.size) * kMostDeflated < sampleBytes)
+    png_error(png, "PNG data too short for its size");
   if (!out.allocate(static_cast<int>(w), static_cast<int>(h))) png_error(png, "bad PNG size");
   rows.pointers.resize(h);
   for (png_uint_32 y = 0; y < h; ++y)

@@ -1,11 +1,10 @@
 #include "platform/os/kernel/SysInfo.h"
 
-#include <atomic>
-
 #include <pthread.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>

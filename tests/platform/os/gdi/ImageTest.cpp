@@ -575,8 +575,8 @@ TEST(Png, WriterRoundTripsExactly) {
 
 TEST(Jpeg, DecodesWithinTolerance) {
   const std::uint32_t want[4] = {0xC81E1E, 0x1EC81E, 0x1E1EC8, 0xF0F0F0};
-  for (auto [components, coding] : {std::pair{3, JpegCoding::Huffman}, std::pair{1, JpegCoding::Huffman},
-                                    std::pair{3, JpegCoding::Progressive}}) {
+  for (auto [components, coding] :
+       {std::pair{3, JpegCoding::Huffman}, std::pair{1, JpegCoding::Huffman}, std::pair{3, JpegCoding::Progressive}}) {
     SCOPED_TRACE(testing::Message() << components << " components, coding " << static_cast<int>(coding));
     Bytes file = libjpegEncode(32, 32, components, quarters(components), coding);
     Image img;
@@ -728,10 +728,10 @@ TEST(ImageReaders, PicturesTheirFilesCannotHoldAreRefused) {
       {"icon of run-length colours without room for its mask", icon, decodeImage},
       {"png of one deflated pixel", png, decodePng},
       {"jpeg whose blocks end early", withJpegSize(libjpegEncode(32, 32, 1, grey), kW, kH), decodeJpeg},
-      {"arithmetic-coded jpeg",
-       withJpegSize(libjpegEncode(32, 32, 1, grey, JpegCoding::Arithmetic), kW, kH), decodeJpeg},
-      {"progressive jpeg without its DC scans",
-       withoutDcScans(libjpegEncode(32, 32, 1, grey, JpegCoding::Progressive)), decodeJpeg},
+      {"arithmetic-coded jpeg", withJpegSize(libjpegEncode(32, 32, 1, grey, JpegCoding::Arithmetic), kW, kH),
+       decodeJpeg},
+      {"progressive jpeg without its DC scans", withoutDcScans(libjpegEncode(32, 32, 1, grey, JpegCoding::Progressive)),
+       decodeJpeg},
   };
   const long before = peakResidentKb();
   for (const Case& c : cases) {

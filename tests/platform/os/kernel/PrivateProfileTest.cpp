@@ -249,10 +249,18 @@ TEST_F(PrivateProfile, ChangesLineByLineAnswerAsAFreshParse) {
     std::string copyText;
     for (int step = 0; step < 3000; ++step) {
       switch (random() % 10) {
-        case 0: t.deleteKey(pick(sections), pick(keys)); break;
-        case 1: if (random() % 8 == 0) t.deleteSection(pick(sections)); break;
-        case 2: if (random() % 8 == 0) t.replaceSection(pick(sections), {pick(keys) + "=r", "; note", pick(keys) + "=s"}); break;
-        default: t.setValue(pick(sections), pick(keys), std::to_string(step)); break;
+        case 0:
+          t.deleteKey(pick(sections), pick(keys));
+          break;
+        case 1:
+          if (random() % 8 == 0) t.deleteSection(pick(sections));
+          break;
+        case 2:
+          if (random() % 8 == 0) t.replaceSection(pick(sections), {pick(keys) + "=r", "; note", pick(keys) + "=s"});
+          break;
+        default:
+          t.setValue(pick(sections), pick(keys), std::to_string(step));
+          break;
       }
       if (random() % 3 == 0) (void)t.value(pick(sections), pick(keys));
       if (step % 100 == 0) expectSameAnswers(t, step);
