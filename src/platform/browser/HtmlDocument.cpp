@@ -495,18 +495,32 @@ void Document::build(const std::string& utf8) {
   }
 }
 
-std::shared_ptr<Document> Document::make(LoadedPage page, const LoadOptions& options, int depth) {
+std::shared_ptr<Document> Document::fromPage(LoadedPage page) {
   std::shared_ptr<Document> doc(new Document());
   doc->url_ = page.url;
   doc->charset_ = page.charset;
   doc->build(page.html);
   page.html.clear();
   doc->load_ = std::move(page);
-  doc->loadFrames(options, depth);
   return doc;
 }
 
-void Document::loadFrames(const LoadOptions& options, int depth) {
+std::shared_ptr<Document> Document::make(LoadedPage page, const LoadOptions& options) {
+  std::shared_ptr<Document> doc = fromPage(std::move(page));
+  // Frames load level by level: a page of many frames that nest (one that
+  // frames itself a few dozen times grows by that factor at every level)
+  // fills its outer frames before the frame budget runs out.
+  int framesLeft = options.maxFrames;
+  std::vector<std::pair<Document*, int>> pending{{doc.get(), 0}};
+  for (std::size_t i = 0; i < pending.size(); ++i) {
+    const auto [d, depth] = pending[i];
+    d->loadFrames(options, depth, framesLeft, pending);
+  }
+  return doc;
+}
+
+void Document::loadFrames(const LoadOptions& options, int depth, int& framesLeft,
+                          std::vector<std::pair<Document*, int>>& next) {
   for (Element* e : all()) {
     if (e->tag_ != "FRAME" && e->tag_ != "IFRAME") continue;
     Frame f;
@@ -514,13 +528,15 @@ void Document::loadFrames(const LoadOptions& options, int depth) {
     f.name = e->name().empty() ? e->id() : e->name();
     std::string src = e->attribute("src");
     LoadedPage page;
-    if (trim(src).empty() || depth + 1 > options.frameDepth) {
+    if (trim(src).empty() || depth + 1 > options.frameDepth || framesLeft <= 0) {
       page = loadPage("about:blank");
     } else {
+      --framesLeft;
       page = loadPage(LoadRequest{resolveUrl(url_, src), {}, {}, options.timeoutMs});
     }
-    f.document = make(std::move(page), options, depth + 1);
+    f.document = fromPage(std::move(page));
     f.document->windowName_ = f.name;
+    next.emplace_back(f.document.get(), depth + 1);
     frames_.push_back(std::move(f));
   }
 }
@@ -530,7 +546,7 @@ std::shared_ptr<Document> Document::load(const std::string& urlOrPath, const Loa
 }
 
 std::shared_ptr<Document> Document::load(const LoadRequest& request, const LoadOptions& options) {
-  return make(loadPage(request), options, 0);
+  return make(loadPage(request), options);
 }
 
 std::shared_ptr<Document> Document::fromHtml(const std::string& utf8, const std::string& url,
@@ -539,7 +555,7 @@ std::shared_ptr<Document> Document::fromHtml(const std::string& utf8, const std:
   page.url = normalizeUrl(url);
   page.charset = charset;
   page.html = decodePage(utf8, "utf-8");
-  return make(std::move(page), options, 0);
+  return make(std::move(page), options);
 }
 
 std::string Document::title() const {

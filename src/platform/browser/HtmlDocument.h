@@ -127,6 +127,9 @@ struct Frame {
 struct LoadOptions {
   long timeoutMs = 15000;
   int frameDepth = 4;  // nested frames beyond this stay empty
+  // A page's frames, nested ones counted, outer ones first; frames beyond
+  // this stay empty too.
+  int maxFrames = 1000;
 };
 
 class Document : public std::enable_shared_from_this<Document> {
@@ -206,8 +209,11 @@ class Document : public std::enable_shared_from_this<Document> {
   Document() = default;
   Element* newNode(Element* parent);
   void build(const std::string& utf8);
-  void loadFrames(const LoadOptions& options, int depth);
-  static std::shared_ptr<Document> make(LoadedPage page, const LoadOptions& options, int depth);
+  // This document's frames, made but with their own frames still to load:
+  // they are added to `next` with their depth.
+  void loadFrames(const LoadOptions& options, int depth, int& framesLeft, std::vector<std::pair<Document*, int>>& next);
+  static std::shared_ptr<Document> fromPage(LoadedPage page);
+  static std::shared_ptr<Document> make(LoadedPage page, const LoadOptions& options);
 
   std::string url_, charset_;
   LoadedPage load_;

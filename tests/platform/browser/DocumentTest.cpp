@@ -196,4 +196,52 @@ TEST_F(HtmlDocumentTest, SelfNestingFramesStopAtTheDepthLimit) {
   EXPECT_EQ(d->url(), "about:blank");
 }
 
+// A page that frames itself three times holds 3 + 9 + 27 frames three levels
+// deep. Past the page's frame budget the rest stay empty, outer ones first:
+// a page framing itself a few dozen times would otherwise load millions.
+TEST_F(HtmlDocumentTest, FramesBeyondThePagesBudgetStayEmptyOuterOnesFirst) {
+  writeFile("wide.htm",
+            "<iframe src='wide.htm'></iframe><iframe src='wide.htm'></iframe><iframe src=wide.htm></iframe>");
+  struct Count {
+    int loaded[4] = {0, 0, 0, 0};
+    int empty = 0;
+  };
+  auto count = [](const Document& doc) {
+    Count c;
+    std::vector<std::pair<const Document*, int>> todo{{&doc, 0}};
+    while (!todo.empty()) {
+      auto [d, level] = todo.back();
+      todo.pop_back();
+      for (const Frame& f : d->frames()) {
+        if (f.document->url() == "about:blank") {
+          ++c.empty;
+        } else {
+          ++c.loaded[level + 1];
+          todo.emplace_back(f.document.get(), level + 1);
+        }
+      }
+    }
+    return c;
+  };
+  struct Case {
+    int budget;
+    int second, third, empty;  // frames loaded at the second and third level, and left empty
+  } cases[] = {
+      {39, 9, 27, 81},  // every frame of three levels; the fourth level is past the depth
+      {38, 9, 26, 79},
+      {10, 7, 0, 23},
+      {0, 0, 0, 3},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.budget);
+    LoadOptions options{1000, 3};
+    options.maxFrames = c.budget;
+    const Count got = count(*Document::load(windowsPath("wide.htm"), options));
+    EXPECT_EQ(got.loaded[1], std::min(c.budget, 3));
+    EXPECT_EQ(got.loaded[2], c.second);
+    EXPECT_EQ(got.loaded[3], c.third);
+    EXPECT_EQ(got.empty, c.empty);
+  }
+}
+
 }  // namespace
