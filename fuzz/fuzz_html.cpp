@@ -56,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   qv::browser::LoadOptions options;
   options.timeoutMs = 200;
   options.frameDepth = 2;
-  options.maxFrames = 64;
+  options.maxFrames = 16;
   std::shared_ptr<Document> doc = Document::load(path, options);
   if (doc) walk(*doc);
   return 0;

@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   qv::browser::LoadOptions options;
   options.timeoutMs = 200;
   options.frameDepth = 2;
-  options.maxFrames = 64;  // a page framing itself dozens of times is the html target's
+  options.maxFrames = 16;  // a page framing itself dozens of times is the html target's
   if (auto doc = qv::browser::Document::load(path, options)) qvfuzz::exercisePage(doc);
   return 0;
 }
