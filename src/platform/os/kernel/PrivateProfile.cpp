@@ -297,6 +297,23 @@ std::optional<std::string> ProfileText::value(std::string_view section, std::str
   return std::nullopt;
 }
 
+void ProfileText::Index::moveLines(std::uint32_t from, int by) {
+  auto move = [from, by](std::uint32_t& v) {
+    if (v >= from) v = static_cast<std::uint32_t>(static_cast<std::int64_t>(v) + by);
+  };
+  for (Entry& e : sections) move(e.line);
+  for (Entry& e : keys) {
+    move(e.header);
+    move(e.line);
+  }
+  for (std::uint32_t& h : headers) move(h);
+}
+
+const std::uint32_t* ProfileText::Index::headerAbove(std::uint32_t line) const {
+  auto next = std::upper_bound(headers.begin(), headers.end(), line);
+  return next == headers.begin() ? nullptr : &*(next - 1);
+}
+
 ProfileText::Index* ProfileText::ownIndex() {
   if (index_ && index_.use_count() > 1) index_ = std::make_shared<Index>(*index_);
   return index_.get();
@@ -313,16 +330,7 @@ void ProfileText::lineInserted(std::size_t at) {
     return;
   }
   const auto pos = static_cast<std::uint32_t>(at);
-  // Lines from here on move down one; the entries keep their order.
-  if (!last) {
-    auto shift = [pos](std::uint32_t& v) { v += v >= pos ? 1 : 0; };
-    for (Index::Entry& e : ix->sections) shift(e.line);
-    for (Index::Entry& e : ix->keys) {
-      shift(e.header);
-      shift(e.line);
-    }
-    for (std::uint32_t& h : ix->headers) shift(h);
-  }
+  if (!last) ix->moveLines(pos, 1);
   auto add = [](std::vector<Index::Entry>& entries, const Index::Entry& e) {
     entries.insert(std::upper_bound(entries.begin(), entries.end(), e), e);
   };
@@ -334,13 +342,11 @@ void ProfileText::lineInserted(std::size_t at) {
     case Kind::BrokenHeader:
       ix->headers.push_back(pos);
       break;
-    case Kind::Key: {
+    case Kind::Key:
       // Under the nearest header above, when that one is whole.
-      auto next = std::upper_bound(ix->headers.begin(), ix->headers.end(), pos);
-      if (next != ix->headers.begin() && lines_[*(next - 1)].kind == Kind::Section)
-        add(ix->keys, {nameHash(nameOf(l)), *(next - 1), pos});
+      if (const std::uint32_t* header = ix->headerAbove(pos); header && lines_[*header].kind == Kind::Section)
+        add(ix->keys, {nameHash(nameOf(l)), *header, pos});
       break;
-    }
     case Kind::Other:
       break;
   }
@@ -350,20 +356,12 @@ void ProfileText::keyLineRemoving(std::size_t at) {
   Index* ix = ownIndex();
   if (!ix) return;
   const auto pos = static_cast<std::uint32_t>(at);
-  auto next = std::upper_bound(ix->headers.begin(), ix->headers.end(), pos);
-  if (next != ix->headers.begin()) {
-    const Index::Entry e{nameHash(nameOf(lines_[at])), *(next - 1), pos};
+  if (const std::uint32_t* header = ix->headerAbove(pos)) {
+    const Index::Entry e{nameHash(nameOf(lines_[at])), *header, pos};
     auto it = std::lower_bound(ix->keys.begin(), ix->keys.end(), e);
     if (it != ix->keys.end() && !(e < *it)) ix->keys.erase(it);
   }
-  // Lines below move up one; the entries keep their order.
-  auto shift = [pos](std::uint32_t& v) { v -= v > pos ? 1 : 0; };
-  for (Index::Entry& e : ix->sections) shift(e.line);
-  for (Index::Entry& e : ix->keys) {
-    shift(e.header);
-    shift(e.line);
-  }
-  for (std::uint32_t& h : ix->headers) shift(h);
+  ix->moveLines(pos + 1, -1);
 }
 
 void ProfileText::insertLine(std::size_t at, std::string text) {
@@ -388,8 +386,8 @@ void ProfileText::setValue(std::string_view section, std::string_view key, std::
     Line& l = lines_[i];
     if (l.kind != Kind::Key) continue;
     if (sameName(nameOf(l), key)) {
-      // The key keeps its spelling in the file.
-      // Its name and place stay, and so does the index.
+      // The key keeps its spelling in the file, and its place: the index
+      // stays as it is.
       std::string line = std::string(nameOf(l)) + "=" + std::string(value);
       dropped(l);
       const Eol eol = l.eol;

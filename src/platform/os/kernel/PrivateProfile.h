@@ -148,6 +148,10 @@ class ProfileText {
     std::vector<Entry> sections;  // header is 0
     std::vector<Entry> keys;      // of the lines under a whole header
     std::vector<std::uint32_t> headers;  // every header line, broken ones too
+    // Every line number from `from` on moves by `by`; the order stays.
+    void moveLines(std::uint32_t from, int by);
+    // The nearest header line above `line`; null when there is none.
+    const std::uint32_t* headerAbove(std::uint32_t line) const;
   };
   const Index& index() const;
   // The index to bring up to date after a change, this text's own (a copy
